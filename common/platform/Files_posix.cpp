@@ -1,0 +1,202 @@
+#include "Files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace chain::platform {
+
+namespace {
+
+#ifndef RENAME_NOREPLACE
+constexpr unsigned RenameNoReplace = 1U << 0; // from <linux/fs.h>
+#else
+constexpr unsigned RenameNoReplace = RENAME_NOREPLACE;
+#endif
+
+// The system's own words for an error number (strerror text, thread-safe).
+std::string errorText(int error) {
+    return std::generic_category().message(error);
+}
+
+OpResult::Kind kindOf(int error) {
+    switch (error) {
+    case EEXIST:
+    case ENOTEMPTY:
+        return OpResult::Kind::Exists;
+    case EXDEV:
+        return OpResult::Kind::CrossVolume;
+    case ENOENT:
+    case ENOTDIR:
+        return OpResult::Kind::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return OpResult::Kind::Denied;
+    default:
+        return OpResult::Kind::Other;
+    }
+}
+
+OpResult failure(int error) {
+    return OpResult{kindOf(error), errorText(error)};
+}
+
+// rename() that fails with EEXIST instead of replacing; EINVAL or ENOSYS when the
+// filesystem or kernel can't do it.
+int renameNoReplace(const char* from, const char* to) {
+#if defined(__linux__) && defined(SYS_renameat2)
+    return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RenameNoReplace));
+#else
+    (void)from;
+    (void)to;
+    (void)RenameNoReplace;
+    errno = ENOSYS;
+    return -1;
+#endif
+}
+
+// Last resort for filesystems with neither renameat2 flags nor hard links (CIFS and
+// the like): claim the target name with an exclusively created empty file, then rename
+// the source over that placeholder, which is our own. Files only.
+OpResult moveOverPlaceholder(const std::string& from, const std::string& to, int linkError) {
+    struct stat st {};
+    if (::lstat(from.c_str(), &st) != 0)
+        return failure(errno);
+    if (S_ISDIR(st.st_mode))
+        return failure(linkError);
+    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return failure(errno);
+    ::close(fd);
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(to.c_str());
+        return failure(error);
+    }
+    return OpResult::success();
+}
+
+} // namespace
+
+OpResult moveNoReplace(const std::string& from, const std::string& to) {
+    if (renameNoReplace(from.c_str(), to.c_str()) == 0)
+        return OpResult::success();
+    const int renameError = errno;
+    if (renameError != EINVAL && renameError != ENOSYS)
+        return failure(renameError);
+
+    // The filesystem can't rename without replacing: a hard link under the new name
+    // (which fails if the name is taken), then the old name removed.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        if (::unlink(from.c_str()) == 0)
+            return OpResult::success();
+        const int error = errno;
+        ::unlink(to.c_str()); // the link we just made; the file stays under its old name
+        return failure(error);
+    }
+    const int linkError = errno;
+    if (linkError == EPERM || linkError == EOPNOTSUPP || linkError == EMLINK || linkError == ENOSYS)
+        return moveOverPlaceholder(from, to, linkError);
+    return failure(linkError);
+}
+
+OpResult deleteFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return failure(errno);
+    if (S_ISDIR(st.st_mode))
+        return OpResult{OpResult::Kind::Other, errorText(EISDIR)};
+    if (!S_ISREG(st.st_mode))
+        return OpResult{OpResult::Kind::Other, "Not a regular file"};
+    if (::unlink(path.c_str()) != 0)
+        return failure(errno);
+    return OpResult::success();
+}
+
+OpResult setNormalAttributes(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return failure(errno);
+    return OpResult::success();
+}
+
+OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names) {
+    names.clear();
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return failure(errno);
+    const int dirFd = ::dirfd(dir);
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            const int error = errno;
+            ::closedir(dir);
+            if (error != 0) {
+                names.clear();
+                return failure(error);
+            }
+            return OpResult::success();
+        }
+        if (entry->d_name[0] == '.')
+            continue;
+        // Symbolic links count by what they point to; entries that vanish are left out.
+        struct stat st {};
+        if (::fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+            names.emplace_back(entry->d_name);
+    }
+}
+
+std::optional<std::uint64_t> fileSize(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool canOpenForReading(const std::string& path) {
+    // O_NONBLOCK so that a FIFO can't hang us; only regular files count, as on Windows
+    // where a folder can't be opened as a file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    return regular;
+}
+
+std::optional<bool> sameVolume(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0)
+        return std::nullopt;
+    return sa.st_dev == sb.st_dev;
+}
+
+std::string currentDirectory() {
+    std::string buffer(256, '\0');
+    for (;;) {
+        if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
+            buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+            return buffer;
+        }
+        if (errno != ERANGE)
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+} // namespace chain::platform

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "OpResult.h"
+
+#include <string>
+
+namespace chain::platform {
+
+// Starts a program from a command-line text (UTF-8) without waiting for it, in the
+// current working directory. Windows: CreateProcessW with the text as it is and a
+// normal activated or minimised window. POSIX: no shell; the argument vector is the
+// one `splitCommandLine` gives, and the child is detached so it never lingers as a
+// zombie and outlives the caller.
+OpResult launchDetached(const std::string& commandLine, bool minimised);
+
+} // namespace chain::platform

@@ -1,0 +1,152 @@
+#include "Launch.h"
+
+#include "CommandLine.h"
+
+#include <cerrno>
+#include <csignal>
+#include <system_error>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Starting a program on POSIX: no shell, the argument vector that the Windows rules give,
+// and a double fork so that the program belongs to init (or the nearest subreaper), never
+// lingers as our zombie and outlives us. A pipe that closes on exec tells the caller
+// whether the program really started.
+
+namespace chain::platform {
+
+namespace {
+
+OpResult failure(int error) {
+    OpResult::Kind kind = OpResult::Kind::Other;
+    if (error == ENOENT || error == ENOTDIR)
+        kind = OpResult::Kind::NotFound;
+    else if (error == EACCES || error == EPERM)
+        kind = OpResult::Kind::Denied;
+    return OpResult{kind, std::generic_category().message(error)};
+}
+
+// Only async-signal-safe calls from here on: the caller may have other threads, so the
+// forked child must not allocate or take locks.
+void writeErrorAndExit(int pipeFd, int error) {
+    const char* p = reinterpret_cast<const char*>(&error);
+    std::size_t left = sizeof error;
+    while (left > 0) {
+        const ssize_t n = ::write(pipeFd, p, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    ::_exit(127);
+}
+
+// Marks every descriptor from 3 up close-on-exec, so the program gets only the standard
+// three (the report pipe is close-on-exec already).
+void closeOtherDescriptorsOnExec() {
+#if defined(__linux__) && defined(SYS_close_range)
+    constexpr unsigned CloseRangeCloexec = 1U << 2; // CLOSE_RANGE_CLOEXEC, Linux 5.11
+    if (::syscall(SYS_close_range, 3U, ~0U, CloseRangeCloexec) == 0)
+        return;
+#endif
+    rlimit limit{};
+    long last = 1024;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        last = static_cast<long>(limit.rlim_cur);
+    if (last > 65536)
+        last = 65536;
+    for (int fd = 3; fd < last; ++fd)
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+}
+
+// Gives the program a clean start: no blocked signals, and the default action for
+// every signal we may have ignored.
+void resetSignals() {
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    for (int sig = 1; sig < NSIG; ++sig) {
+        if (sig != SIGKILL && sig != SIGSTOP)
+            ::sigaction(sig, &action, nullptr);
+    }
+}
+
+} // namespace
+
+OpResult launchDetached(const std::string& commandLine, bool /*minimised: no meaning here*/) {
+    std::vector<std::string> args = splitCommandLine(commandLine);
+    if (args.empty() || args.front().empty())
+        return OpResult{OpResult::Kind::Other, "No program named in the command line"};
+
+    // Everything the child needs is prepared before fork.
+    std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const char* program = argv.front();
+
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return failure(errno);
+
+    const pid_t child = ::fork();
+    if (child < 0) {
+        const int error = errno;
+        ::close(report[0]);
+        ::close(report[1]);
+        return failure(error);
+    }
+    if (child == 0) {
+        ::close(report[0]);
+        ::setsid(); // its own session: no terminal signals from ours
+        const pid_t grandchild = ::fork();
+        if (grandchild < 0)
+            writeErrorAndExit(report[1], errno);
+        if (grandchild > 0)
+            ::_exit(0);
+        resetSignals();
+        closeOtherDescriptorsOnExec();
+        ::execv(program, argv.data());
+        writeErrorAndExit(report[1], errno);
+    }
+
+    ::close(report[1]);
+    // The intermediate child ends at once; reap it. (ECHILD if the caller ignores
+    // SIGCHLD: then the system reaped it.)
+    while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+
+    // End of file: the program was exec'd. An error number: it wasn't.
+    int error = 0;
+    std::size_t got = 0;
+    int readError = 0;
+    while (got < sizeof error) {
+        const ssize_t n = ::read(report[0], reinterpret_cast<char*>(&error) + got, sizeof error - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            readError = errno;
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(report[0]);
+    if (readError != 0 || (got > 0 && got < sizeof error))
+        return OpResult{OpResult::Kind::Other, "Could not confirm that the program started"};
+    if (got == 0)
+        return OpResult::success();
+    return failure(error);
+}
+
+} // namespace chain::platform
