@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace chain {
+
+// The modal boxes a program shows: messages with an OK button, Yes/No questions and
+// the folder picker. Windows get the real boxes, tests a recorder that answers from a
+// queue, and the headless runners a printer.
+class Dialogs {
+  public:
+    enum class Icon { None, Information, Warning, Critical, Question };
+    virtual ~Dialogs() = default;
+    virtual void message(const QString& title, const QString& text, Icon icon = Icon::None) = 0;
+    // True for Yes.
+    virtual bool question(const QString& title, const QString& text) = 0;
+    // Lets the user pick a folder, opening at `startFolder`. The chosen folder comes back
+    // without a trailing separator ("E:" or "/" for a root); nothing comes back on cancel.
+    virtual std::optional<QString> pickFolder(const QString& title, const QString& startFolder) = 0;
+};
+
+} // namespace chain

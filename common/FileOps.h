@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace chain {
+
+// File operations on users' files. None of them ever replaces an existing file. Each
+// returns an empty text on success, otherwise the reason in Japanese.
+
+// The platform's path separator ("\" on Windows, "/" elsewhere).
+QChar pathSeparator();
+// folder + separator + name.
+QString joinPath(const QString& folder, const QString& name);
+
+// Renames or moves a file. Fails when the target exists, and never copies across
+// volumes.
+QString moveNoReplace(const QString& from, const QString& to);
+// Deletes one file.
+QString deleteFile(const QString& path);
+// Clears read-only, hidden and system marks where the platform has them.
+QString setNormalAttributes(const QString& path);
+
+// Ordinary files of a folder (no hidden or system files, no dot-files on POSIX), sorted
+// by name with letter case ignored. Nothing comes back when the folder can't be
+// listed; `error` then says why.
+std::optional<QStringList> listFiles(const QString& folder, QString* error = nullptr);
+// The names of `names` whose extension is `extension` (given with its dot), case ignored.
+QStringList withExtension(const QStringList& names, const QString& extension);
+
+std::optional<qint64> fileSize(const QString& path);
+bool fileExists(const QString& path);
+// True when the file can be opened for reading (and was closed again).
+bool canOpenForReading(const QString& path);
+// True when both paths lie on the same drive (Windows) or filesystem (POSIX); nothing
+// when either can't be examined.
+std::optional<bool> sameVolume(const QString& a, const QString& b);
+
+// The process's current directory in the platform's own spelling.
+QString currentFolder();
+
+} // namespace chain

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "Dialogs.h"
+
+namespace chain {
+
+// Dialogs for the headless runners: a box becomes "[title] text" on standard error, a
+// question is answered No (and says so), and a folder pick is cancelled.
+class PrintingDialogs : public Dialogs {
+  public:
+    void message(const QString& title, const QString& text, Icon icon = Icon::None) override;
+    bool question(const QString& title, const QString& text) override;
+    std::optional<QString> pickFolder(const QString& title, const QString& startFolder) override;
+};
+
+} // namespace chain

@@ -1,0 +1,167 @@
+#include "ChooseFolder.h"
+#include "RecordingDialogs.h"
+#include "SettingsText.h"
+#include "TextFile.h"
+#include "WholeNumber.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace chain;
+
+// The small text rules every program shares: numbers, settings lines, cp932 files and
+// the folder choice's result.
+class RulesTest : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void wholeNumberTakesLeadingNumberRoundedToEven_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("plain") << "120" << 120;
+        QTest::newRow("tie rounds up to even") << "19.5" << 20;
+        QTest::newRow("tie rounds down to even") << "300.5" << 300;
+        QTest::newRow("above tie") << "300.6" << 301;
+        QTest::newRow("leading blank") << " 45" << 45;
+        QTest::newRow("trailing text") << "12abc" << 12;
+        QTest::newRow("no number") << "abc" << 0;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("negative") << "-2.5" << -2;
+        QTest::newRow("fraction only") << ".5" << 0;
+        QTest::newRow("second point ends the number") << "1.5.9" << 2;
+        QTest::newRow("huge clamps") << "99999999999999" << std::numeric_limits<int>::max();
+    }
+    void wholeNumberTakesLeadingNumberRoundedToEven() {
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        QCOMPARE(wholeNumber(text), expected);
+    }
+
+    void quotedLinesDropFirstAndLastCharacterAfterTrimming_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("quoted") << "\"!?#\"" << true << "!?#";
+        QTest::newRow("blanks outside quotes") << "  \" a \"  " << true << " a ";
+        QTest::newRow("two quotes alone") << "\"\"" << true << "";
+        QTest::newRow("any end characters") << "xaby" << true << "ab";
+        QTest::newRow("one character") << " \" " << false << "";
+        QTest::newRow("empty") << "" << false << "";
+    }
+    void quotedLinesDropFirstAndLastCharacterAfterTrimming() {
+        QFETCH(QString, line);
+        QFETCH(bool, readable);
+        QFETCH(QString, value);
+        const auto read = unquoteLine(line);
+        QCOMPARE(read.has_value(), readable);
+        if (readable)
+            QCOMPARE(*read, value);
+    }
+
+    void trimBlanksRemovesSpacesOnly() {
+        QCOMPARE(trimBlanks(QStringLiteral("  a b  ")), QStringLiteral("a b"));
+        QCOMPARE(trimBlanks(QStringLiteral("\ta\t")), QStringLiteral("\ta\t"));
+    }
+
+    void writtenFileIsCp932WithCrLfAfterEveryLine() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("f.txt"));
+        QVERIFY(writeTextLines(path, {QStringLiteral("番組"), QStringLiteral(""), QStringLiteral("～\\")})
+                    .isEmpty());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("\x94\xd4\x91\x67\r\n\r\n\x81\x60\\\r\n"));
+        const auto lines = readTextLines(path);
+        QVERIFY(lines);
+        QCOMPARE(*lines, (QStringList{QStringLiteral("番組"), QString(), QStringLiteral("～\\")}));
+    }
+
+    void readingSplitsAnyLineEnd() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("f.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("a\r\nb\nc\rd");
+        file.close();
+        QCOMPARE(readTextLines(path).value(), (QStringList{"a", "b", "c", "d"}));
+    }
+
+    void invalidCp932MakesTheFileUnreadable() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("f.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("ok\r\n\x81"); // a lead byte with nothing after it
+        file.close();
+        QVERIFY(!readTextLines(path));
+        QVERIFY(!readTextLines(dir.filePath(QStringLiteral("missing.txt"))));
+    }
+
+    void unencodableTextIsRefusedAndOldFileKept() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("f.txt"));
+        QVERIFY(writeTextLines(path, {QStringLiteral("old")}).isEmpty());
+        QVERIFY(!writeTextLines(path, {QStringLiteral("new"), QStringLiteral("😀")}).isEmpty());
+        QCOMPARE(readTextLines(path).value(), QStringList{QStringLiteral("old")});
+    }
+
+    void writeIntoMissingFolderFails() {
+        QTemporaryDir dir;
+        QVERIFY(
+            !writeTextLines(dir.filePath(QStringLiteral("no/such/f.txt")), {QStringLiteral("x")}).isEmpty());
+    }
+
+    void folderFromDialogResult_data() {
+        QTest::addColumn<QString>("returned");
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<QString>("folder"); // "-" for no change
+        QTest::newRow("cancel or unchanged") << "/rec/フォルダの指定"
+                                             << "/rec/フォルダの指定"
+                                             << "-";
+        QTest::newRow("other folder") << "/rec/ts/フォルダの指定"
+                                      << "/rec/フォルダの指定"
+                                      << "/rec/ts";
+        QTest::newRow("typed name dropped") << "/rec/ts/abc.txt"
+                                            << "/rec/フォルダの指定"
+                                            << "/rec/ts";
+        QTest::newRow("case differs") << "/REC/フォルダの指定"
+                                      << "/rec/フォルダの指定"
+                                      << "/REC";
+        QTest::newRow("root") << "/フォルダの指定"
+                              << "/rec/フォルダの指定"
+                              << "/";
+        QTest::newRow("no separator") << "abc"
+                                      << "/rec/フォルダの指定"
+                                      << "-";
+        QTest::newRow("empty") << ""
+                               << "/rec/フォルダの指定"
+                               << "-";
+    }
+    void folderFromDialogResult() {
+        QFETCH(QString, returned);
+        QFETCH(QString, remembered);
+        QFETCH(QString, folder);
+        const auto result = chain::folderFromDialogResult(returned, remembered);
+        QCOMPARE(result.value_or(QStringLiteral("-")), folder);
+    }
+
+    void chooseFolderRemembersInitialNameAndReadsThePick() {
+        RecordingDialogs dialogs;
+        QString remembered;
+        dialogs.folders.enqueue(QStringLiteral("/data/new"));
+        dialogs.folders.enqueue(QStringLiteral("/data/old"));
+        dialogs.folders.enqueue(std::nullopt);
+        const QString title = QStringLiteral("フォルダの指定");
+
+        QCOMPARE(ChooseFolder(dialogs, title, QStringLiteral("/data/old"), remembered).value_or(QString()),
+                 QStringLiteral("/data/new"));
+        QCOMPARE(remembered, QStringLiteral("/data/old/フォルダの指定"));
+        QCOMPARE(dialogs.shown.last().text, QStringLiteral("/data/old"));
+        QCOMPARE(dialogs.shown.last().title, title);
+        QVERIFY(!ChooseFolder(dialogs, title, QStringLiteral("/data/old"), remembered)); // same folder
+        QVERIFY(!ChooseFolder(dialogs, title, QStringLiteral("/data/old"), remembered)); // cancel
+    }
+};
+
+QTEST_GUILESS_MAIN(RulesTest)
+#include "test_rules.moc"

@@ -1,0 +1,48 @@
+#include "WidgetDialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace chain {
+
+namespace {
+QMessageBox::Icon toBoxIcon(Dialogs::Icon icon) {
+    switch (icon) {
+    case Dialogs::Icon::Information:
+        return QMessageBox::Information;
+    case Dialogs::Icon::Warning:
+        return QMessageBox::Warning;
+    case Dialogs::Icon::Critical:
+        return QMessageBox::Critical;
+    case Dialogs::Icon::Question:
+        return QMessageBox::Question;
+    case Dialogs::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+void WidgetDialogs::message(const QString& title, const QString& text, Icon icon) {
+    QMessageBox box(toBoxIcon(icon), title, text, QMessageBox::Ok, m_owner);
+    box.exec();
+}
+
+bool WidgetDialogs::question(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_owner);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> WidgetDialogs::pickFolder(const QString& title, const QString& startFolder) {
+    const QString chosen = QFileDialog::getExistingDirectory(m_owner, title, startFolder);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    QString folder = QDir::toNativeSeparators(chosen);
+    // A root comes back as "E:" or "/": no trailing separator except the POSIX root.
+    while (folder.size() > 1 && folder.endsWith(QDir::separator()))
+        folder.chop(1);
+    return folder;
+}
+
+} // namespace chain
