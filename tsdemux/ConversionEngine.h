@@ -1,0 +1,84 @@
+#pragma once
+
+#include "FileTable.h"
+#include "Keywords.h"
+#include "Slots.h"
+
+#include "Launcher.h"
+#include "ProcessWatch.h"
+
+#include <QObject>
+#include <QSet>
+#include <optional>
+
+namespace kestrune {
+
+// Kestrune's conversion engine: takes recordings from the source folder (auto mode) or
+// from the hand-picked lists (individual mode), runs BonTsDemux.exe on one at a time,
+// and files each recording away once the demuxer has gone. It knows no widget: one
+// timer tick is one call of step(), and what changed is told through signals.
+class ConversionEngine : public QObject {
+    Q_OBJECT
+  public:
+    ConversionEngine(Settings& settings, const Keywords& keywords, chain::ProcessWatch& watch,
+                     chain::Launcher& launcher, QObject* parent = nullptr);
+
+    // Starts the engine as the start button does. In individual mode the rows come from
+    // the lists, their paths from `sourceFolder` (the source folder box's text); with no
+    // rows nothing happens. Returns the first interval in ms, or nothing when not started.
+    std::optional<int> start(const QString& sourceFolder, const QStringList& names,
+                             const QStringList& outputNames);
+    // Stops the engine. A running demuxer keeps running; the table and the pending flag
+    // stay as they are.
+    void stop();
+    // One timer tick. Returns the next interval in ms, or nothing when the engine stopped.
+    std::optional<int> step();
+
+    bool isRunning() const { return m_running; }
+    bool isAutoMode() const;
+    // Running with no row left and no demuxer run pending.
+    bool isIdle() const;
+    const FileTable& table() const { return m_table; }
+    int waitSeconds() const { return m_waitSeconds; }
+
+    // Is BonTsDemux.exe running? Is VirtualDubMod.exe or VirtualDub.exe running? A
+    // process list that can't be read counts as running, and is reported once.
+    bool BonAct();
+    bool VirtualAct();
+
+  Q_SIGNALS:
+    // The rows changed: the lists should show table() again.
+    void tableChanged();
+    void runningChanged(bool running);
+    // One line for the event log: a started or finished conversion, a rename, a failure.
+    void report(const QString& text);
+
+  private:
+    std::optional<int> rearm();
+    std::optional<int> armAfter(int seconds);
+    void finishRun();
+    void ScanFolder();
+    void checkSizes();
+    // Checks a chosen row and gives it its converted name; on failure it is passed over.
+    bool prepare(std::size_t index);
+    bool FiKakunin(FileRow& row);
+    void undoRename(FileRow& row);
+    bool launch(std::size_t index);
+    void passOver(std::size_t index, const QString& why);
+    std::optional<bool> isRunningReported(const QString& imageName);
+
+    Settings& m_settings;
+    const Keywords& m_keywords;
+    chain::ProcessWatch& m_watch;
+    chain::Launcher& m_launcher;
+
+    bool m_running = false;
+    FileTable m_table;
+    int m_waitSeconds = 0;
+    int m_intervalMs = 0;
+    QSet<QString> m_passedOver; // names whose step failed, left alone until the next start
+    bool m_listFailureReported = false;
+    bool m_scanFailureReported = false;
+};
+
+} // namespace kestrune

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace kestrune {
+
+// One recording in the engine's work table.
+struct FileRow {
+    enum State { Waiting = 0, Ready = 2, Launched = 3 };
+
+    QString path;        // full path of the source .ts
+    QString name;        // its file name with extension
+    QString outputName;  // output base name, without extension
+    qint64 lastSize = 0; // size seen at the previous check (auto mode)
+    int state = Waiting;
+    QString originalPath; // the path before the character conversion renamed it
+};
+
+// The engine's work table, in the order the rows were added.
+using FileTable = std::vector<FileRow>;
+
+} // namespace kestrune

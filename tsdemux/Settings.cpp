@@ -1,0 +1,62 @@
+#include "Settings.h"
+
+#include "FileOps.h"
+#include "SettingsText.h"
+#include "TextFile.h"
+
+namespace kestrune {
+
+void applyDefaults(Settings& s) {
+    const QString folder = s.text(slot::ProgramFolder);
+    s.set(slot::Mode, QStringLiteral("1"));
+    s.set(slot::SourceFolder, folder);
+    s.set(slot::AfterFolder, folder);
+    s.set(slot::OutputFolder, folder);
+    s.set(slot::IndividualInterval, QStringLiteral("5"));
+    s.set(slot::DemuxKind, DemuxBoth);
+    s.set(slot::AudioMode, QStringLiteral("0"));
+    s.set(slot::AudioEs, QStringLiteral("0"));
+    s.set(slot::Rf64, QStringLiteral("0"));
+    s.set(slot::FrameCompletion, QStringLiteral("0"));
+    s.set(slot::Descramble, QStringLiteral("1"));
+    s.set(slot::CheckInterval, QStringLiteral("120"));
+    s.set(slot::KeywordFilter, QStringLiteral("0"));
+    s.set(slot::CharConversion, QStringLiteral("1"));
+    s.set(slot::BeforeString, QStringLiteral("!?#&~/."));
+    s.set(slot::AfterString, QStringLiteral("！？\\＆～／,"));
+    s.set(slot::Pending, QStringLiteral("0"));
+}
+
+bool loadSettings(Settings& s) {
+    const auto lines = chain::readTextLines(chain::joinPath(s.text(slot::ProgramFolder), SettingsFileName));
+    if (!lines || lines->size() < 16) {
+        applyDefaults(s);
+        return false;
+    }
+    const auto before = chain::unquoteLine(lines->at(14));
+    const auto after = chain::unquoteLine(lines->at(15));
+    if (!before || !after) {
+        applyDefaults(s);
+        return false;
+    }
+    for (int k = 1; k <= 14; ++k)
+        s.set(k, chain::trimBlanks(lines->at(k - 1)));
+    s.set(slot::BeforeString, *before);
+    s.set(slot::AfterString, *after);
+    return true;
+}
+
+QStringList settingsLines(const Settings& s) {
+    QStringList lines;
+    for (int k = 1; k <= 14; ++k)
+        lines << chain::trimBlanks(s.text(k));
+    lines << chain::quoteLine(s.text(slot::BeforeString)) << chain::quoteLine(s.text(slot::AfterString));
+    return lines;
+}
+
+QString SaveSettings(const Settings& s) {
+    return chain::writeTextLines(chain::joinPath(s.text(slot::ProgramFolder), SettingsFileName),
+                                 settingsLines(s));
+}
+
+} // namespace kestrune
