@@ -1,0 +1,126 @@
+#pragma once
+
+#include "Keywords.h"
+#include "Settings.h"
+#include "Slots.h"
+
+#include "FileOps.h"
+#include "Launcher.h"
+#include "ProcessWatch.h"
+#include "RecordingDialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace kestrune::testkit {
+
+// A process list that answers from a set of image names the test says are running.
+class FakeWatch : public chain::ProcessWatch {
+  public:
+    std::optional<bool> isRunning(const QString& imageName) override { return running.contains(imageName); }
+    QSet<QString> running;
+};
+
+// A launcher that starts nothing: it records each command line and runs a hook.
+class FakeLauncher : public chain::Launcher {
+  public:
+    QString start(const QString& commandLine, Window) override {
+        started.append(commandLine);
+        if (onStart)
+            onStart(commandLine);
+        return {};
+    }
+    QStringList started;
+    std::function<void(const QString&)> onStart;
+};
+
+// A program folder in a temporary directory with the default settings, and the fakes a
+// window needs.
+struct Kit {
+    Kit() : settings(SettingsSize) {
+        settings.set(slot::ProgramFolder, dir.path());
+        applyDefaults(settings);
+    }
+    QString path(const QString& name) const { return chain::joinPath(dir.path(), name); }
+    // Makes a subfolder and returns its path.
+    QString folder(const QString& name) const {
+        QDir(dir.path()).mkpath(name);
+        return path(name);
+    }
+    static void writeFile(const QString& path, const QByteArray& bytes = "data") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    static QByteArray readFile(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // The messages shown so far, as "title|text".
+    QStringList messages() const {
+        QStringList out;
+        for (const auto& shown : dialogs.shown) {
+            if (shown.kind != chain::RecordingDialogs::Shown::Kind::Folder)
+                out.append(shown.title + u'|' + shown.text);
+        }
+        return out;
+    }
+
+    QTemporaryDir dir;
+    Settings settings;
+    Keywords keywords;
+    FakeWatch watch;
+    FakeLauncher launcher;
+    chain::RecordingDialogs dialogs;
+};
+
+template <typename W = QAbstractButton> W* child(QWidget* root, const char* name) {
+    W* widget = root->findChild<W*>(QString::fromLatin1(name));
+    if (!widget)
+        qWarning("no child named %s", name);
+    return widget;
+}
+
+inline void click(QWidget* root, const char* name) {
+    QAbstractButton* button = child(root, name);
+    QVERIFY2(button, name);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+inline void clickRow(QListWidget* list, int row) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
+inline QStringList rowsOf(const QListWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows.append(list->item(i)->text());
+    return rows;
+}
+
+// Clicks `opener` in `root`, and runs `act` on the modal window it opens; `act` must close
+// it. Returns the modal window's object name.
+inline QString withModal(QWidget* root, const char* opener, const std::function<void(QWidget*)>& act) {
+    QString name;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        name = modal->objectName();
+        act(modal);
+        if (modal->isVisible())
+            modal->close(); // never leave the test waiting on a window
+    });
+    click(root, opener);
+    return name;
+}
+
+} // namespace kestrune::testkit

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace kestrune {
+
+// What is wrong with a new output name typed for a row of individual conversion.
+enum class OutputNameProblem {
+    None,
+    Empty,     // nothing but blanks
+    Forbidden, // holds one of the characters a file name must not carry here
+};
+
+OutputNameProblem checkOutputName(const QString& text);
+
+} // namespace kestrune

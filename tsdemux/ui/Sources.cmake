@@ -1,0 +1,26 @@
+set(KESTRUNE_UI_SOURCES
+  ui/CharTableRule.cpp
+  ui/CharTableRule.h
+  ui/EventLogView.cpp
+  ui/EventLogView.h
+  ui/Form1.cpp
+  ui/Form1.h
+  ui/Form2.cpp
+  ui/Form2.h
+  ui/Form3.cpp
+  ui/Form3.h
+  ui/Form4.cpp
+  ui/Form4.h
+  ui/Form5.cpp
+  ui/Form5.h
+  ui/IntervalRules.cpp
+  ui/IntervalRules.h
+  ui/KeywordListEdit.cpp
+  ui/KeywordListEdit.h
+  ui/OutputNameRule.cpp
+  ui/OutputNameRule.h
+  ui/RunWindow.cpp
+  ui/RunWindow.h
+  ui/SaveWithMessage.cpp
+  ui/SaveWithMessage.h
+  ui/Texts.h)
