@@ -1,0 +1,95 @@
+#include "Actions.h"
+
+#include "SubstitutionTable.h"
+#include "Texts.h"
+
+namespace tassik {
+
+namespace {
+// At most this many files are named in the failure box; the rest are counted.
+constexpr qsizetype MaxListedFailures = 30;
+
+// Shows the refusal of a table that can't be used; true when it can.
+bool tableUsable(chain::Dialogs& dialogs, const TableCheck& check) {
+    if (check.state == TableCheck::State::Usable)
+        return true;
+    if (check.state != TableCheck::State::Empty)
+        dialogs.message(text::inputErrorTitle(), check.message);
+    return false;
+}
+} // namespace
+
+bool addEntry(chain::Dialogs& dialogs, QString& before, QString& after, const QString& newBefore,
+              const QString& newAfter) {
+    if (newBefore.isEmpty() || newAfter.isEmpty()) {
+        dialogs.message(text::inputErrorTitle(), text::emptyCharacterMessage());
+        return false;
+    }
+    before += newBefore;
+    after += newAfter;
+    return true;
+}
+
+bool saveTable(chain::Dialogs& dialogs, const ValueTable& values, const QString& before,
+               const QString& after) {
+    if (!tableUsable(dialogs, checkTable(before, after)))
+        return false;
+    const QString error = writeSettings(values, before, after);
+    if (!error.isEmpty()) {
+        dialogs.message(
+            text::saveErrorTitle(),
+            QStringLiteral("設定ファイル「%1」を保存できませんでした。\n%2").arg(settingsPath(values), error),
+            chain::Dialogs::Icon::Warning);
+        return false;
+    }
+    return true;
+}
+
+bool StartResult::anyFailed() const {
+    for (const RenameResult& result : results) {
+        if (!result.error.isEmpty())
+            return true;
+    }
+    return false;
+}
+
+StartResult startRename(chain::Dialogs& dialogs, const ValueTable& values, const QString& before,
+                        const QString& after) {
+    const TableCheck check = checkTable(before, after);
+    if (!tableUsable(dialogs, check)) {
+        return {check.state == TableCheck::State::Empty ? StartResult::Outcome::Ignored
+                                                        : StartResult::Outcome::Refused,
+                {}};
+    }
+    const QString folder = values.text(slot::RenameFolder);
+    FolderRun run = renameFolder(folder, SubstitutionTable(before, after));
+    if (!run.listError.isEmpty()) {
+        dialogs.message(text::folderErrorTitle(),
+                        QStringLiteral("フォルダ「%1」を読めないため、ファイル名を変更できません。\n%2")
+                            .arg(folder, run.listError),
+                        chain::Dialogs::Icon::Warning);
+        return {StartResult::Outcome::Refused, {}};
+    }
+    return {StartResult::Outcome::Finished, std::move(run.results)};
+}
+
+QStringList failureLines(const std::vector<RenameResult>& results) {
+    QStringList lines;
+    for (const RenameResult& result : results) {
+        if (!result.error.isEmpty())
+            lines << QStringLiteral("%1 → %2: %3").arg(result.oldName, result.newName, result.error);
+    }
+    return lines;
+}
+
+QString failureSummary(const std::vector<RenameResult>& results) {
+    const QStringList lines = failureLines(results);
+    QString summary = QStringLiteral("次のファイルは名前が変わりませんでした (%1 件):").arg(lines.size());
+    for (qsizetype i = 0; i < lines.size() && i < MaxListedFailures; ++i)
+        summary += u'\n' + lines[i];
+    if (lines.size() > MaxListedFailures)
+        summary += QStringLiteral("\nほか %1 件").arg(lines.size() - MaxListedFailures);
+    return summary;
+}
+
+} // namespace tassik

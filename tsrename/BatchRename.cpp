@@ -1,0 +1,70 @@
+#include "BatchRename.h"
+
+#include "FileOps.h"
+
+namespace tassik {
+
+namespace {
+const QString& tsExtension() {
+    static const QString extension = QStringLiteral(".ts");
+    return extension;
+}
+
+bool isForbidden(QChar c) {
+#ifdef Q_OS_WIN
+    static const QString forbidden = QStringLiteral("<>:\"/\\|?*");
+    return c.unicode() < 0x20 || forbidden.contains(c);
+#else
+    return c == u'/' || c == QChar(u'\0');
+#endif
+}
+} // namespace
+
+QString nameProblem(const QString& newName) {
+    if (newName.compare(tsExtension(), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("新しい名前が空になります");
+    for (QChar c : newName) {
+        if (isForbidden(c))
+            return QStringLiteral("ファイル名に使えない文字「%1」が入ります").arg(c);
+    }
+    return {};
+}
+
+PlannedName planName(const QString& fileName, const SubstitutionTable& table) {
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const QString base = dot < 0 ? fileName : fileName.left(dot);
+    const std::optional<Rewritten> rewritten = table.rewrite(base);
+    if (!rewritten)
+        return {true, fileName, QStringLiteral("変換が終わりません")};
+    if (rewritten->changes == 0)
+        return {false, fileName, {}};
+    const QString newName = rewritten->text + tsExtension();
+    return {true, newName, nameProblem(newName)};
+}
+
+QStringList tsFiles(const QStringList& folderFiles) {
+    return chain::withExtension(folderFiles, tsExtension());
+}
+
+FolderRun renameFolder(const QString& folder, const SubstitutionTable& table) {
+    FolderRun run;
+    const std::optional<QStringList> listing = chain::listFiles(folder, &run.listError);
+    if (!listing) {
+        if (run.listError.isEmpty())
+            run.listError = QStringLiteral("フォルダを読めません");
+        return run;
+    }
+    for (const QString& name : tsFiles(*listing)) {
+        const PlannedName planned = planName(name, table);
+        if (!planned.changed)
+            continue;
+        RenameResult result{name, planned.newName, planned.problem};
+        if (result.error.isEmpty())
+            result.error =
+                chain::moveNoReplace(chain::joinPath(folder, name), chain::joinPath(folder, planned.newName));
+        run.results.push_back(result);
+    }
+    return run;
+}
+
+} // namespace tassik

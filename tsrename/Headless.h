@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+namespace tassik {
+
+// The run without a window: loads the settings of `startFolder` and does what "開始"
+// does, printing each rename and each failure. Returns the exit status: 0 when every
+// rename succeeded, 1 when the table or folder was refused, the table was empty or any
+// rename failed.
+int runHeadless(const QString& startFolder);
+
+} // namespace tassik

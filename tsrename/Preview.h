@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace tassik {
+
+// How one .ts file would fare if "開始" were pressed now.
+enum class PreviewStatus {
+    Unchanged,        // the table touches nothing of its name
+    Renamed,          // it would get the new name
+    CollidesExisting, // a file of the new name is already in the folder: keeps its name
+    CollidesEarlier,  // an earlier row would take the new name first: keeps its name
+    BadName,          // the new name can't be given (forbidden character, empty name)
+    TableRefused,     // the table can't be used as it stands
+};
+
+// One row of the preview: the present name and the name "開始" would aim for.
+struct PreviewRow {
+    QString present;
+    QString proposed;
+    PreviewStatus status = PreviewStatus::Unchanged;
+};
+
+// The preview of a whole folder; `note` explains a table that can't be used.
+struct Preview {
+    QString note;
+    std::vector<PreviewRow> rows;
+};
+
+// Works out, without touching any file, what "開始" would do to the .ts files among
+// `folderFiles` (the folder's whole listing, in listing order) with this table. Renames
+// are played through in order, so a name freed or taken by an earlier row counts.
+Preview computePreview(const QStringList& folderFiles, const QString& before, const QString& after);
+
+} // namespace tassik

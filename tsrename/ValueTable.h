@@ -1,0 +1,36 @@
+#pragma once
+
+#include "SlotTable.h"
+
+#include <QString>
+
+namespace tassik {
+
+// Tassik's settings in memory: 21 numbered slots, of which 0 to 3 are used.
+using ValueTable = chain::SlotTable;
+
+namespace slot {
+constexpr int Count = 21;
+constexpr int StartFolder = 0;  // working directory when the program starts
+constexpr int RenameFolder = 1; // folder whose .ts files "開始" renames
+constexpr int BeforeString = 2; // before string as read from the settings file
+constexpr int AfterString = 3;  // after string as read from the settings file
+} // namespace slot
+
+// Start-up: a fresh table with the start folder in slot 0 and slots 1 to 3 read from
+// the settings file in that folder, or their defaults.
+ValueTable startUp(const QString& startFolder);
+
+// Reads the settings file of the start folder into slots 1 to 3. A missing file, fewer
+// than three lines or a line 2 or 3 shorter than two characters gives the defaults, all
+// together: the start folder and two empty strings.
+void loadSettings(ValueTable& values);
+
+// Full path of the settings file in the start folder.
+QString settingsPath(const ValueTable& values);
+
+// Writes the settings file whole: slot 1, then the two strings in double quotes.
+// Returns an empty text on success, otherwise the reason.
+QString writeSettings(const ValueTable& values, const QString& before, const QString& after);
+
+} // namespace tassik

@@ -1,0 +1,37 @@
+// Tassik: renames the .ts files of one folder through a substitution table. With
+// --headless it runs the rename from the settings file without a window.
+
+#include "FileOps.h"
+#include "Headless.h"
+#include "ui/Form1.h"
+#include "ui/WidgetDialogs.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char* argv[]) {
+    bool headless = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--headless") == 0)
+            headless = true;
+    }
+    if (headless) {
+        if (argc != 2) {
+            std::fputs("usage: tassik [--headless]\n", stderr);
+            return 2;
+        }
+        QCoreApplication app(argc, argv);
+        return tassik::runHeadless(chain::currentFolder());
+    }
+
+    QApplication app(argc, argv);
+    chain::WidgetDialogs dialogs;
+    tassik::Form1 window(dialogs, chain::currentFolder());
+    dialogs.setOwner(&window);
+    QObject::connect(&window, &tassik::Form1::quitRequested, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,233 @@
+// The window Form1: its controls driven as a user would, boxes answered by RecordingDialogs.
+
+#include "Form1.h"
+#include "PreviewModel.h"
+#include "RecordingDialogs.h"
+#include "Texts.h"
+
+#include <QAbstractItemModel>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tassik;
+using namespace Qt::StringLiterals;
+
+namespace {
+void createFiles(const QString& folder, const QStringList& names) {
+    for (const QString& name : names) {
+        QFile file(QDir(folder).filePath(name));
+        QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(name));
+    }
+}
+
+// The preview rows as "present → proposed", for comparing in one go.
+QStringList previewRows(const QAbstractItemModel* model) {
+    QStringList rows;
+    for (int r = 0; r < model->rowCount(); ++r)
+        rows << model->index(r, 0).data().toString() + u" → "_s + model->index(r, 1).data().toString();
+    return rows;
+}
+
+PreviewStatus rowStatus(const QAbstractItemModel* model, int row) {
+    return static_cast<PreviewStatus>(model->index(row, 0).data(PreviewModel::StatusRole).toInt());
+}
+} // namespace
+
+class Form1Test : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void init();
+    void startsWithCaptionsAndLoadedSettings();
+    void addSaveAndPreviewFollowTheTable();
+    void addWithAnEmptyCharacterComplains();
+    void folderChoiceSetsFolderAndPreview();
+    void startRefusesCyclicTableAndKeepsRunning();
+    void startRenamesThenAsksToQuit();
+    void startReportsKeptFilesBeforeQuitting();
+    void cancelAsksToQuit();
+
+  private:
+    template <typename T> T* find(const QString& name) {
+        T* widget = m_form->findChild<T*>(name);
+        if (!widget)
+            qFatal("control %s is missing", qPrintable(name));
+        return widget;
+    }
+    void click(const QString& button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+    void type(const QString& box, const QString& text) {
+        find<QLineEdit>(box)->clear();
+        QTest::keyClicks(find<QLineEdit>(box), text);
+    }
+    const QAbstractItemModel* preview() { return find<QTableView>(u"PreviewList"_s)->model(); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    chain::RecordingDialogs m_dialogs;
+    std::unique_ptr<Form1> m_form;
+};
+
+void Form1Test::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_form.reset();
+    m_dialogs = {};
+}
+
+void Form1Test::startsWithCaptionsAndLoadedSettings() {
+    QFile settings(m_dir->filePath(text::settingsFileName()));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("  /nowhere/rec \r\n\" !\"\r\n\"_\\\"\r\n");
+    settings.close();
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+
+    QCOMPARE(m_form->windowTitle(), u"Tassik"_s);
+    QCOMPARE(find<QLabel>(u"Label1"_s)->text(), text::folderLabel());
+    QCOMPARE(find<QLabel>(u"Label6"_s)->text(), u"\\=削除"_s);
+    QCOMPARE(find<QPushButton>(u"Command1"_s)->text(), u"Add"_s);
+    QCOMPARE(find<QPushButton>(u"Command2"_s)->text(), text::startButton());
+    QCOMPARE(find<QLineEdit>(u"Text1"_s)->text(), u"/nowhere/rec"_s);
+    QCOMPARE(find<QLineEdit>(u"Text2"_s)->text(), u" !"_s);
+    QCOMPARE(find<QLineEdit>(u"Text3"_s)->text(), u"_\\"_s);
+    QCOMPARE(find<QLineEdit>(u"Text4"_s)->text(), QString());
+    QCOMPARE(find<QLineEdit>(u"Text5"_s)->text(), QString());
+    QCOMPARE(find<QLineEdit>(u"Text4"_s)->maxLength(), 1);
+    // The folder doesn't exist: the preview says so and lists nothing.
+    QVERIFY(find<QLabel>(u"PreviewNote"_s)->text().contains(u"/nowhere/rec"_s));
+    QCOMPARE(preview()->rowCount(), 0);
+}
+
+void Form1Test::addSaveAndPreviewFollowTheTable() {
+    createFiles(m_dir->path(), {u"a!b?.ts"_s, u"ab.ts"_s, u"c.TS"_s, u"a?b.ts"_s});
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+    QCOMPARE(previewRows(preview()), (QStringList{u"a!b?.ts → a!b?.ts"_s, u"a?b.ts → a?b.ts"_s,
+                                                  u"ab.ts → ab.ts"_s, u"c.TS → c.TS"_s}));
+
+    type(u"Text4"_s, u"!"_s);
+    type(u"Text5"_s, u"\\"_s);
+    click(u"Command5"_s);
+    type(u"Text4"_s, u"?"_s);
+    type(u"Text5"_s, u"_"_s);
+    click(u"Command5"_s);
+    QCOMPARE(find<QLineEdit>(u"Text2"_s)->text(), u"!?"_s);
+    QCOMPARE(find<QLineEdit>(u"Text3"_s)->text(), u"\\_"_s);
+    QCOMPARE(find<QLineEdit>(u"Text4"_s)->text(), u"?"_s); // the entry boxes keep their characters
+
+    QTRY_COMPARE(previewRows(preview()), (QStringList{u"a!b?.ts → ab_.ts"_s, u"a?b.ts → a_b.ts"_s,
+                                                      u"ab.ts → ab.ts"_s, u"c.TS → c.TS"_s}));
+    QCOMPARE(rowStatus(preview(), 0), PreviewStatus::Renamed);
+    QCOMPARE(rowStatus(preview(), 2), PreviewStatus::Unchanged);
+    QVERIFY(preview()->index(2, 1).data(Qt::ForegroundRole).isValid()); // greyed
+    QVERIFY(!preview()->index(0, 1).data(Qt::ForegroundRole).isValid());
+
+    // Deleting "?" too makes a?b.ts aim at ab.ts, which is already there.
+    find<QLineEdit>(u"Text3"_s)->setText(u"\\\\"_s);
+    QTRY_COMPARE(previewRows(preview()).at(1), u"a?b.ts → ab.ts"_s);
+    QCOMPARE(rowStatus(preview(), 0), PreviewStatus::CollidesExisting); // a!b?.ts → ab.ts as well
+    QCOMPARE(rowStatus(preview(), 1), PreviewStatus::CollidesExisting);
+    QVERIFY(preview()->index(1, 0).data(Qt::BackgroundRole).isValid());
+
+    click(u"Command4"_s);
+    QVERIFY(m_dialogs.shown.isEmpty());
+    QFile saved(m_dir->filePath(text::settingsFileName()));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), (m_dir->path() + u"\r\n\"!?\"\r\n\"\\\\\"\r\n"_s).toUtf8());
+    // No file was touched by the preview.
+    QCOMPARE(QDir(m_dir->path()).entryList({u"*.ts"_s}, QDir::Files).size(), 4);
+}
+
+void Form1Test::addWithAnEmptyCharacterComplains() {
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+    type(u"Text4"_s, u"a"_s);
+    click(u"Command5"_s);
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QCOMPARE(m_dialogs.shown[0].title, text::inputErrorTitle());
+    QCOMPARE(m_dialogs.shown[0].text, text::emptyCharacterMessage());
+    QCOMPARE(find<QLineEdit>(u"Text2"_s)->text(), QString());
+}
+
+void Form1Test::folderChoiceSetsFolderAndPreview() {
+    QVERIFY(QDir(m_dir->path()).mkdir(u"rec"_s));
+    const QString rec = m_dir->filePath(u"rec"_s);
+    createFiles(rec, {u"x.ts"_s});
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+    QCOMPARE(preview()->rowCount(), 0);
+
+    m_dialogs.folders.enqueue(rec);
+    click(u"Command1"_s);
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QCOMPARE(m_dialogs.shown[0].title, text::folderDialogTitle());
+    QCOMPARE(m_dialogs.shown[0].text, m_dir->path()); // opens at Text1's folder
+    QCOMPARE(find<QLineEdit>(u"Text1"_s)->text(), rec);
+    QCOMPARE(m_form->values().text(slot::RenameFolder), rec);
+    QTRY_COMPARE(previewRows(preview()), QStringList{u"x.ts → x.ts"_s});
+
+    // A cancelled choice changes nothing, and typing into Text1 does not change slot 1.
+    click(u"Command1"_s);
+    QCOMPARE(find<QLineEdit>(u"Text1"_s)->text(), rec);
+    type(u"Text1"_s, u"/elsewhere"_s);
+    QCOMPARE(m_form->values().text(slot::RenameFolder), rec);
+}
+
+void Form1Test::startRefusesCyclicTableAndKeepsRunning() {
+    createFiles(m_dir->path(), {u"ab.ts"_s});
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+    QSignalSpy quit(m_form.get(), &Form1::quitRequested);
+    find<QLineEdit>(u"Text2"_s)->setText(u"ab"_s);
+    find<QLineEdit>(u"Text3"_s)->setText(u"ba"_s);
+    click(u"Command2"_s);
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QCOMPARE(m_dialogs.shown[0].title, text::inputErrorTitle());
+    QCOMPARE(quit.count(), 0);
+    QVERIFY(QFile::exists(m_dir->filePath(u"ab.ts"_s)));
+
+    click(u"Command4"_s); // refused on saving as well
+    QCOMPARE(m_dialogs.shown.size(), 2);
+    QVERIFY(!QFile::exists(m_dir->filePath(text::settingsFileName())));
+}
+
+void Form1Test::startRenamesThenAsksToQuit() {
+    createFiles(m_dir->path(), {u"aXb.ts"_s, u"keep.TS"_s});
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+    QSignalSpy quit(m_form.get(), &Form1::quitRequested);
+    find<QLineEdit>(u"Text2"_s)->setText(u"ab"_s);
+    find<QLineEdit>(u"Text3"_s)->setText(u"b\\"_s);
+    click(u"Command2"_s);
+    QCOMPARE(quit.count(), 1);
+    QVERIFY(m_dialogs.shown.isEmpty()); // no summary after a clean run
+    QStringList names = QDir(m_dir->path()).entryList(QDir::Files);
+    names.sort();
+    QCOMPARE(names, (QStringList{u"X.ts"_s, u"keep.TS"_s}));
+}
+
+void Form1Test::startReportsKeptFilesBeforeQuitting() {
+    createFiles(m_dir->path(), {u"a!.ts"_s, u"a.ts"_s});
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+    QSignalSpy quit(m_form.get(), &Form1::quitRequested);
+    find<QLineEdit>(u"Text2"_s)->setText(u"!"_s);
+    find<QLineEdit>(u"Text3"_s)->setText(u"\\"_s);
+    click(u"Command2"_s);
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QCOMPARE(m_dialogs.shown[0].title, text::renameErrorTitle());
+    QVERIFY(m_dialogs.shown[0].text.contains(u"a!.ts → a.ts"_s));
+    QCOMPARE(quit.count(), 1);
+    QVERIFY(QFile::exists(m_dir->filePath(u"a!.ts"_s)));
+}
+
+void Form1Test::cancelAsksToQuit() {
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+    QSignalSpy quit(m_form.get(), &Form1::quitRequested);
+    find<QLineEdit>(u"Text2"_s)->setText(u"a"_s);
+    find<QLineEdit>(u"Text3"_s)->setText(u"b"_s);
+    click(u"Command3"_s);
+    QCOMPARE(quit.count(), 1);
+    QVERIFY(!QFile::exists(m_dir->filePath(text::settingsFileName()))); // nothing saved
+}
+
+QTEST_MAIN(Form1Test)
+#include "test_form1.moc"

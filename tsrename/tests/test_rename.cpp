@@ -1,0 +1,229 @@
+// "開始" and "追加" on real folders: the batch rename and the checks before it.
+
+#include "Actions.h"
+#include "RecordingDialogs.h"
+#include "Texts.h"
+#include "ValueTable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tassik;
+using namespace Qt::StringLiterals;
+
+namespace {
+// The folder's file names, sorted exactly (case counts).
+QStringList namesIn(const QString& folder) {
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    names.sort(Qt::CaseSensitive);
+    return names;
+}
+
+void createFiles(const QString& folder, const QStringList& names) {
+    for (const QString& name : names) {
+        QFile file(QDir(folder).filePath(name));
+        QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(name));
+        file.write(name.toUtf8()); // each file holds its first name, to follow it
+    }
+}
+} // namespace
+
+class RenameTest : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void init();
+    void renamesTsFilesThroughTheTable_data();
+    void renamesTsFilesThroughTheTable();
+    void secondFileAimingAtATakenNameKeepsIt();
+    void forbiddenOrEmptyNamesAreFailures();
+    void refusesWithoutTouchingFiles_data();
+    void refusesWithoutTouchingFiles();
+    void unreadableFolderIsReportedAndRenamesNothing();
+    void failureSummaryListsEveryKeptFile();
+    void addEntryAppendsOrComplains_data();
+    void addEntryAppendsOrComplains();
+
+  private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    ValueTable values() const;
+};
+
+void RenameTest::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+ValueTable RenameTest::values() const {
+    return startUp(m_dir->path()); // no settings file: the start folder is the rename folder
+}
+
+void RenameTest::renamesTsFilesThroughTheTable_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("full-width replace and delete")
+        << u"!?"_s << u"！\\"_s << QStringList{u"a!b?.ts"_s} << QStringList{u"a！b.ts"_s};
+    QTest::newRow("chained entries") << u"ab"_s << u"b\\"_s << QStringList{u"aXb.ts"_s}
+                                     << QStringList{u"X.ts"_s};
+    QTest::newRow("untouched name keeps upper-case extension")
+        << u"!"_s << u"\\"_s << QStringList{u"ABC.TS"_s, u"AB!C.TS"_s}
+        << QStringList{u"ABC.TS"_s, u"ABC.ts"_s};
+    QTest::newRow("inner dot rewritten, extension not")
+        << u"."_s << u"_"_s << QStringList{u"x.y.ts"_s} << QStringList{u"x_y.ts"_s};
+    QTest::newRow("extension never rewritten")
+        << u"ts"_s << u"TS"_s << QStringList{u"st.Ts"_s} << QStringList{u"ST.ts"_s};
+    QTest::newRow("only .ts files, any case")
+        << u"!"_s << u"_"_s << QStringList{u"a!.m2v"_s, u"b!.tS"_s, u"c!.ts.txt"_s}
+        << QStringList{u"a!.m2v"_s, u"b_.ts"_s, u"c!.ts.txt"_s};
+    QTest::newRow("duplicate before character uses first entry")
+        << u"aa"_s << u"x\\"_s << QStringList{u"banana.ts"_s} << QStringList{u"bxnxnx.ts"_s};
+}
+
+void RenameTest::renamesTsFilesThroughTheTable() {
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, expected);
+
+    createFiles(m_dir->path(), files);
+    chain::RecordingDialogs dialogs;
+    const StartResult result = startRename(dialogs, values(), before, after);
+    QCOMPARE(result.outcome, StartResult::Outcome::Finished);
+    QVERIFY(!result.anyFailed());
+    QVERIFY(dialogs.shown.isEmpty());
+    expected.sort(Qt::CaseSensitive);
+    QCOMPARE(namesIn(m_dir->path()), expected);
+}
+
+void RenameTest::secondFileAimingAtATakenNameKeepsIt() {
+    // Listed in the order a!.ts, A?.ts, b!.ts; b.ts is there from the start.
+    createFiles(m_dir->path(), {u"A?.ts"_s, u"a!.ts"_s, u"b!.ts"_s, u"b.ts"_s});
+    chain::RecordingDialogs dialogs;
+    const StartResult result = startRename(dialogs, values(), u"!?A"_s, u"\\\\a"_s);
+    QCOMPARE(result.outcome, StartResult::Outcome::Finished);
+    QCOMPARE(namesIn(m_dir->path()), (QStringList{u"A?.ts"_s, u"a.ts"_s, u"b!.ts"_s, u"b.ts"_s}));
+    QFile kept(m_dir->filePath(u"a.ts"_s));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("a!.ts")); // the first in list order got the name
+
+    QCOMPARE(result.results.size(), std::size_t(3));
+    QStringList failed;
+    for (const RenameResult& r : result.results) {
+        if (!r.error.isEmpty())
+            failed << r.oldName;
+    }
+    QCOMPARE(failed, (QStringList{u"A?.ts"_s, u"b!.ts"_s}));
+}
+
+void RenameTest::forbiddenOrEmptyNamesAreFailures() {
+    createFiles(m_dir->path(), {u"a-b.ts"_s, u"xy.ts"_s});
+    chain::RecordingDialogs dialogs;
+    // "-" becomes "/", which would move the file into a subfolder; "x" and "y" are deleted.
+    const StartResult result = startRename(dialogs, values(), u"-xy"_s, u"/\\\\"_s);
+    QCOMPARE(result.outcome, StartResult::Outcome::Finished);
+    QCOMPARE(result.results.size(), std::size_t(2));
+    QVERIFY(!result.results[0].error.isEmpty());
+    QVERIFY(!result.results[1].error.isEmpty());
+    QCOMPARE(namesIn(m_dir->path()), (QStringList{u"a-b.ts"_s, u"xy.ts"_s}));
+}
+
+void RenameTest::refusesWithoutTouchingFiles_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("message"); // empty: no box
+
+    QTest::newRow("before empty") << QString() << u"a"_s << int(StartResult::Outcome::Ignored) << QString();
+    QTest::newRow("after empty") << u"a"_s << QString() << int(StartResult::Outcome::Ignored) << QString();
+    QTest::newRow("lengths 3 and 2") << u"abc"_s << u"xy"_s << int(StartResult::Outcome::Refused)
+                                     << text::lengthMessage();
+    QTest::newRow("self entry") << u"a"_s << u"a"_s << int(StartResult::Outcome::Refused)
+                                << u"「a」 → 「a」"_s;
+    QTest::newRow("two characters swapped")
+        << u"xab"_s << u"\\ba"_s << int(StartResult::Outcome::Refused) << u"「a」 → 「b」 → 「a」"_s;
+}
+
+void RenameTest::refusesWithoutTouchingFiles() {
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(int, outcome);
+    QFETCH(QString, message);
+
+    createFiles(m_dir->path(), {u"abc.ts"_s, u"x.ts"_s});
+    chain::RecordingDialogs dialogs;
+    const StartResult result = startRename(dialogs, values(), before, after);
+    QCOMPARE(int(result.outcome), outcome);
+    QCOMPARE(namesIn(m_dir->path()), (QStringList{u"abc.ts"_s, u"x.ts"_s}));
+    if (message.isEmpty()) {
+        QVERIFY(dialogs.shown.isEmpty());
+    } else {
+        QCOMPARE(dialogs.shown.size(), 1);
+        QCOMPARE(dialogs.shown[0].title, text::inputErrorTitle());
+        QCOMPARE(dialogs.shown[0].icon, chain::Dialogs::Icon::None);
+        QVERIFY2(dialogs.shown[0].text.contains(message), qPrintable(dialogs.shown[0].text));
+    }
+}
+
+void RenameTest::unreadableFolderIsReportedAndRenamesNothing() {
+    ValueTable table = values();
+    const QString missing = m_dir->filePath(u"nowhere"_s);
+    table.set(slot::RenameFolder, missing);
+    chain::RecordingDialogs dialogs;
+    const StartResult result = startRename(dialogs, table, u"a"_s, u"b"_s);
+    QCOMPARE(result.outcome, StartResult::Outcome::Refused);
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown[0].title, text::folderErrorTitle());
+    QVERIFY(dialogs.shown[0].text.contains(missing));
+}
+
+void RenameTest::failureSummaryListsEveryKeptFile() {
+    std::vector<RenameResult> results = {{u"ok.ts"_s, u"o.ts"_s, QString()}};
+    for (int i = 0; i < 40; ++i)
+        results.push_back({u"f%1.ts"_s.arg(i), u"g.ts"_s, u"同じ名前のファイルが既にあります"_s});
+    const QString summary = failureSummary(results);
+    QVERIFY(summary.contains(u"(40 件)"_s));
+    QVERIFY(summary.contains(u"f0.ts → g.ts: 同じ名前のファイルが既にあります"_s));
+    QVERIFY(!summary.contains(u"ok.ts"_s));
+    QVERIFY(summary.contains(u"ほか 10 件"_s));
+    QCOMPARE(failureLines(results).size(), 40);
+}
+
+void RenameTest::addEntryAppendsOrComplains_data() {
+    QTest::addColumn<QString>("newBefore");
+    QTest::addColumn<QString>("newAfter");
+    QTest::addColumn<bool>("added");
+
+    QTest::newRow("both given") << u"a"_s << u"\\"_s << true;
+    QTest::newRow("full-width") << u"！"_s << u"!"_s << true;
+    QTest::newRow("before missing") << QString() << u"x"_s << false;
+    QTest::newRow("after missing") << u"x"_s << QString() << false;
+}
+
+void RenameTest::addEntryAppendsOrComplains() {
+    QFETCH(QString, newBefore);
+    QFETCH(QString, newAfter);
+    QFETCH(bool, added);
+
+    QString before = u"?"_s;
+    QString after = u"\\"_s;
+    chain::RecordingDialogs dialogs;
+    QCOMPARE(addEntry(dialogs, before, after, newBefore, newAfter), added);
+    if (added) {
+        QCOMPARE(before, u"?"_s + newBefore);
+        QCOMPARE(after, u"\\"_s + newAfter);
+        QVERIFY(dialogs.shown.isEmpty());
+    } else {
+        QCOMPARE(before, u"?"_s);
+        QCOMPARE(after, u"\\"_s);
+        QCOMPARE(dialogs.shown.size(), 1);
+        QCOMPARE(dialogs.shown[0].title, text::inputErrorTitle());
+        QCOMPARE(dialogs.shown[0].text, text::emptyCharacterMessage());
+    }
+}
+
+QTEST_GUILESS_MAIN(RenameTest)
+#include "test_rename.moc"
