@@ -1,6 +1,5 @@
 #include "Form1.h"
 
-#include "EventLogView.h"
 #include "Form2.h"
 #include "Form3.h"
 #include "Form4.h"
@@ -9,6 +8,7 @@
 #include "OutputNameRule.h"
 #include "SaveWithMessage.h"
 #include "Texts.h"
+#include "ui/EventLogView.h"
 
 #include "ChooseFolder.h"
 #include "WholeNumber.h"
@@ -397,7 +397,7 @@ void Form1::Command6_Click() {
         m_dialogs.message(text::EmptyNameTitle, text::EmptyNameText);
         return;
     case OutputNameProblem::Forbidden:
-        m_dialogs.message(text::InputErrorTitle, text::ForbiddenChars + text::ForbiddenTail);
+        m_dialogs.message(text::InputErrorTitle, ForbiddenOutputChars + text::ForbiddenTail);
         return;
     case OutputNameProblem::None:
         break;

@@ -1,8 +1,4 @@
 set(KESTRUNE_UI_SOURCES
-  ui/CharTableRule.cpp
-  ui/CharTableRule.h
-  ui/EventLogView.cpp
-  ui/EventLogView.h
   ui/Form1.cpp
   ui/Form1.h
   ui/Form2.cpp
@@ -13,12 +9,6 @@ set(KESTRUNE_UI_SOURCES
   ui/Form4.h
   ui/Form5.cpp
   ui/Form5.h
-  ui/IntervalRules.cpp
-  ui/IntervalRules.h
-  ui/KeywordListEdit.cpp
-  ui/KeywordListEdit.h
-  ui/OutputNameRule.cpp
-  ui/OutputNameRule.h
   ui/RunWindow.cpp
   ui/RunWindow.h
   ui/SaveWithMessage.cpp

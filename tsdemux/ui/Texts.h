@@ -49,7 +49,6 @@ inline const QString NoTsFilesText = QStringLiteral("該当する(.TS)ファイ�
 inline const QString NoTsFilesTitle = QStringLiteral("ファイル無し");
 inline const QString EmptyNameText = QStringLiteral("ファイル名変更項目が入力されていません。");
 inline const QString EmptyNameTitle = QStringLiteral("ファイル名変更項目エラー");
-inline const QString ForbiddenChars = QStringLiteral("&:*\\./\"");
 inline const QString ForbiddenTail = QStringLiteral(" などの文字は使わないで下さい。");
 inline const QString InputErrorTitle = QStringLiteral("入力エラー");
 inline const QString Form2_Title = QStringLiteral("BonTsDemux_mod10　モード設定");

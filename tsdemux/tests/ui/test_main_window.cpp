@@ -1,8 +1,9 @@
 #include "WindowTestKit.h"
 
-#include "EventLogView.h"
 #include "Form1.h"
+#include "OutputNameRule.h"
 #include "Texts.h"
+#include "ui/EventLogView.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -254,7 +255,7 @@ class MainWindowTest : public QObject {
     void renameWritesOnlyAcceptedNames_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message"); // "title|text", empty when accepted
-        const QString forbidden = text::InputErrorTitle + u'|' + text::ForbiddenChars + text::ForbiddenTail;
+        const QString forbidden = text::InputErrorTitle + u'|' + ForbiddenOutputChars + text::ForbiddenTail;
         QTest::newRow("colon") << "a:b" << forbidden;
         QTest::newRow("double quote") << "a\"b" << forbidden;
         QTest::newRow("several forbidden, one message") << "a:b*c" << forbidden;

@@ -1,14 +1,14 @@
 #include "OutputNameRule.h"
 
-#include "Texts.h"
+#include "SettingsText.h"
 
 namespace kestrune {
 
 OutputNameProblem checkOutputName(const QString& text) {
-    if (text.trimmed().isEmpty())
+    if (chain::trimBlanks(text).isEmpty())
         return OutputNameProblem::Empty;
     for (const QChar c : text) {
-        if (text::ForbiddenChars.contains(c))
+        if (ForbiddenOutputChars.contains(c))
             return OutputNameProblem::Forbidden;
     }
     return OutputNameProblem::None;

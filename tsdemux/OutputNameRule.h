@@ -11,6 +11,9 @@ enum class OutputNameProblem {
     Forbidden, // holds one of the characters a file name must not carry here
 };
 
+// The characters an output name must not hold, in the order the message lists them.
+inline const QString ForbiddenOutputChars = QStringLiteral("&:*\\./\"");
+
 OutputNameProblem checkOutputName(const QString& text);
 
 } // namespace kestrune

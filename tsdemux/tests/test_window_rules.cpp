@@ -172,4 +172,4 @@ class UiRulesTest : public QObject {
 };
 
 QTEST_APPLESS_MAIN(UiRulesTest)
-#include "test_ui_rules.moc"
+#include "test_window_rules.moc"
