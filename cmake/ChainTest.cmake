@@ -12,6 +12,7 @@ function(add_chain_test)
   else()
     target_compile_options(${T_NAME} PRIVATE -UQT_NO_CAST_FROM_ASCII)
   endif()
+  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/common/tests)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES

@@ -1,4 +1,5 @@
 #include "FileOps.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,19 +7,8 @@
 #include <QTest>
 
 using namespace chain;
-
-namespace {
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-} // namespace
+using chain::testing::readFile;
+using chain::testing::writeFile;
 
 // Moves that never replace a file, and folder listings as every engine sees them.
 class FilesTest : public QObject {

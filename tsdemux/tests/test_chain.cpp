@@ -1,5 +1,6 @@
 #include "ConversionEngine.h"
 #include "Settings.h"
+#include "TestFiles.h"
 
 #include "FileOps.h"
 
@@ -12,15 +13,10 @@
 #include <QThread>
 
 using namespace kestrune;
+using chain::testing::writeFile;
 
 namespace {
 const QString Demuxer = QStringLiteral("BonTsDemux.exe");
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QString toolsDir() {
     return qEnvironmentVariable("CHAIN_TOOLS_DIR");

@@ -1,6 +1,7 @@
 #include "ConversionEngine.h"
 #include "FakeTools.h"
 #include "Settings.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,20 +10,11 @@
 #include <QTest>
 
 using namespace kestrune;
+using chain::testing::readFile;
+using chain::testing::writeFile;
 
 namespace {
 const QString Demuxer = QStringLiteral("BonTsDemux.exe");
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 QString argAfter(const QString& commandLine, const QString& flag) {
     const qsizetype at = commandLine.indexOf(flag + QStringLiteral(" \""));

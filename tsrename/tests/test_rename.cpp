@@ -1,6 +1,7 @@
 // "開始" and "追加" on real folders: the batch rename and the checks before it.
 
 #include "Actions.h"
+#include "InputErrorCheck.h"
 #include "RecordingDialogs.h"
 #include "Texts.h"
 #include "ValueTable.h"
@@ -158,14 +159,7 @@ void RenameTest::refusesWithoutTouchingFiles() {
     const StartResult result = startRename(dialogs, values(), before, after);
     QCOMPARE(int(result.outcome), outcome);
     QCOMPARE(namesIn(m_dir->path()), (QStringList{u"abc.ts"_s, u"x.ts"_s}));
-    if (message.isEmpty()) {
-        QVERIFY(dialogs.shown.isEmpty());
-    } else {
-        QCOMPARE(dialogs.shown.size(), 1);
-        QCOMPARE(dialogs.shown[0].title, text::inputErrorTitle());
-        QCOMPARE(dialogs.shown[0].icon, chain::Dialogs::Icon::None);
-        QVERIFY2(dialogs.shown[0].text.contains(message), qPrintable(dialogs.shown[0].text));
-    }
+    testing::checkInputError(dialogs, message);
 }
 
 void RenameTest::unreadableFolderIsReportedAndRenamesNothing() {

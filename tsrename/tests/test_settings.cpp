@@ -1,7 +1,9 @@
 // The settings file Tassik_Data1.txt: reading with its defaults, and "記憶".
 
 #include "Actions.h"
+#include "InputErrorCheck.h"
 #include "RecordingDialogs.h"
+#include "TestFiles.h"
 #include "Texts.h"
 #include "ValueTable.h"
 
@@ -12,21 +14,8 @@
 
 using namespace tassik;
 using namespace Qt::StringLiterals;
-
-namespace {
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-} // namespace
+using chain::testing::readFile;
+using chain::testing::writeFile;
 
 class SettingsTest : public QObject {
     Q_OBJECT
@@ -89,7 +78,7 @@ void SettingsTest::readsFileOrFallsBackToDefaults() {
     QFETCH(QString, after);
 
     if (!content.isEmpty())
-        writeBytes(path(), content);
+        writeFile(path(), content);
     const ValueTable values = startUp(m_dir->path());
     QCOMPARE(values.text(slot::StartFolder), m_dir->path());
     QCOMPARE(values.text(slot::RenameFolder), folder == u"<start>"_s ? m_dir->path() : folder);
@@ -130,14 +119,14 @@ void SettingsTest::saveWritesCp932LinesWithCrLf() {
     chain::RecordingDialogs dialogs;
     QVERIFY(saveTable(dialogs, values, u"!?"_s, u"！\\"_s));
     // 録 is 0x98 0x5E and 画 is 0x89 0xE6 in cp932, ！ is 0x81 0x49.
-    QCOMPARE(readBytes(path()), QByteArray("D:\\\x98\x5E\x89\xE6\r\n\"!?\"\r\n\"\x81\x49\\\"\r\n"));
+    QCOMPARE(readFile(path()), QByteArray("D:\\\x98\x5E\x89\xE6\r\n\"!?\"\r\n\"\x81\x49\\\"\r\n"));
 }
 
 void SettingsTest::saveWritesSlotOneNotTheTypedFolder() {
     ValueTable values = startUp(m_dir->path());
     chain::RecordingDialogs dialogs;
     QVERIFY(saveTable(dialogs, values, u"a"_s, u"b"_s));
-    QVERIFY(readBytes(path()).startsWith((m_dir->path() + u"\r\n"_s).toUtf8()));
+    QVERIFY(readFile(path()).startsWith((m_dir->path() + u"\r\n"_s).toUtf8()));
 }
 
 void SettingsTest::saveRefusesUnusableTables_data() {
@@ -160,18 +149,11 @@ void SettingsTest::saveRefusesUnusableTables() {
     chain::RecordingDialogs dialogs;
     QVERIFY(!saveTable(dialogs, values, before, after));
     QVERIFY(!QFile::exists(path()));
-    if (message.isEmpty()) {
-        QVERIFY(dialogs.shown.isEmpty());
-    } else {
-        QCOMPARE(dialogs.shown.size(), 1);
-        QCOMPARE(dialogs.shown[0].title, text::inputErrorTitle());
-        QCOMPARE(dialogs.shown[0].icon, chain::Dialogs::Icon::None);
-        QVERIFY2(dialogs.shown[0].text.contains(message), qPrintable(dialogs.shown[0].text));
-    }
+    testing::checkInputError(dialogs, message);
 }
 
 void SettingsTest::saveFailureIsReportedAndKeepsOldFile() {
-    writeBytes(path(), QByteArray("old\r\n\"a\"\r\n\"b\"\r\n"));
+    writeFile(path(), QByteArray("old\r\n\"a\"\r\n\"b\"\r\n"));
     const ValueTable values = startUp(m_dir->path());
     chain::RecordingDialogs dialogs;
     // A character cp932 has no code for can't be written.
@@ -179,7 +161,7 @@ void SettingsTest::saveFailureIsReportedAndKeepsOldFile() {
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown[0].title, text::saveErrorTitle());
     QVERIFY(dialogs.shown[0].text.contains(path()));
-    QCOMPARE(readBytes(path()), QByteArray("old\r\n\"a\"\r\n\"b\"\r\n"));
+    QCOMPARE(readFile(path()), QByteArray("old\r\n\"a\"\r\n\"b\"\r\n"));
 }
 
 QTEST_GUILESS_MAIN(SettingsTest)
