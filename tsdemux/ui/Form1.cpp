@@ -267,6 +267,12 @@ void Form1::setTag(const QString& tag) {
     Command7->setProperty("tag", tag);
 }
 
+QList<QWidget*> Form1::idleOnlyControls() const {
+    return {Text1,     Command1, List1,  Command2, Command3, Command4, Text2,  Command9,
+            Text3,     Command5, Text4,  Command6, List2,    Text5,    Check2, Command13,
+            Command11, Command8, Frame1, Option1,  Option2,  Command10};
+}
+
 void Form1::ShowAutoIdle() {
     Check1->setVisible(true);
     Check1->setEnabled(true);
@@ -285,10 +291,7 @@ void Form1::ShowAutoIdle() {
 void Form1::ShowRunning() {
     Check1->setEnabled(false);
     Command12->setEnabled(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             Text1,     Command1, List1,  Command2, Command3, Command4, Text2,  Command9,
-             Text3,     Command5, Text4,  Command6, List2,    Text5,    Check2, Command13,
-             Command11, Command8, Frame1, Option1,  Option2,  Command10})
+    for (QWidget* w : idleOnlyControls())
         w->setEnabled(false);
     Label8->setVisible(true);
 }
@@ -296,10 +299,7 @@ void Form1::ShowRunning() {
 void Form1::ShowIndividualIdle() {
     Check1->setVisible(false);
     Command12->setVisible(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             Text1,     Command1, List1,  Command2, Command3, Command4, Text2,  Command9,
-             Text3,     Command5, Text4,  Command6, List2,    Text5,    Check2, Command13,
-             Command11, Command8, Frame1, Option1,  Option2,  Command10})
+    for (QWidget* w : idleOnlyControls())
         w->setEnabled(true);
     Label8->setVisible(false);
 }

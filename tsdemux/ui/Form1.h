@@ -48,6 +48,8 @@ class Form1 : public QWidget {
     void ShowAutoIdle();
     void ShowIndividualIdle();
     void ShowRunning();
+    // The controls that the running layout disables and the individual idle layout enables.
+    QList<QWidget*> idleOnlyControls() const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
