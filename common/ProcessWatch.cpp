@@ -4,17 +4,21 @@
 
 namespace chain {
 
-std::optional<bool> SystemProcessWatch::isRunning(const QString& imageName) {
+std::optional<QStringList> SystemProcessWatch::running(const QStringList& imageNames) {
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(imageNames.size()));
+    for (const QString& name : imageNames)
+        names.push_back(name.toStdString());
+    std::vector<bool> found;
     std::string error;
-    switch (platform::processExists(imageName.toStdString(), error)) {
-    case platform::ProcessAnswer::Yes:
-        return true;
-    case platform::ProcessAnswer::No:
-        return false;
-    case platform::ProcessAnswer::Unknown:
-        break;
+    if (platform::processesRunning(names, found, error) == platform::ProcessAnswer::Unknown)
+        return std::nullopt;
+    QStringList runningNames;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        if (found[i])
+            runningNames << imageNames[static_cast<qsizetype>(i)];
     }
-    return std::nullopt;
+    return runningNames;
 }
 
 } // namespace chain

@@ -1,22 +1,25 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace chain {
 
-// Asks the operating system whether a process of a given image name exists. Every
-// call asks afresh. Nothing comes back when the process list can't be read.
+// Asks the operating system which of some image names have a running process (letter
+// case ignored). One pass over the process list answers all names of a question, and
+// every question asks afresh. Nothing comes back when the list can't be read.
 class ProcessWatch {
   public:
     virtual ~ProcessWatch() = default;
-    virtual std::optional<bool> isRunning(const QString& imageName) = 0;
+    // The names of `imageNames` that run, in the order asked.
+    virtual std::optional<QStringList> running(const QStringList& imageNames) = 0;
 };
 
 // The real process list of this machine.
 class SystemProcessWatch : public ProcessWatch {
   public:
-    std::optional<bool> isRunning(const QString& imageName) override;
+    std::optional<QStringList> running(const QStringList& imageNames) override;
 };
 
 } // namespace chain

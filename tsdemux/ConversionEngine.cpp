@@ -11,9 +11,6 @@
 namespace kestrune {
 
 namespace {
-const QString VirtualDubModName = QStringLiteral("VirtualDubMod.exe");
-const QString VirtualDubName = QStringLiteral("VirtualDub.exe");
-
 // Characters that no file name may hold on any of our platforms.
 bool isUsableFileName(const QString& base) {
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
@@ -34,7 +31,8 @@ QString folderOf(const QString& path) {
 
 ConversionEngine::ConversionEngine(Settings& settings, const Keywords& keywords, chain::ProcessWatch& watch,
                                    chain::Launcher& launcher, QObject* parent)
-    : QObject(parent), m_settings(settings), m_keywords(keywords), m_watch(watch), m_launcher(launcher) {}
+    : QObject(parent), m_settings(settings), m_keywords(keywords),
+      m_tools(watch, [this](const QString& text) { Q_EMIT report(text); }), m_launcher(launcher) {}
 
 bool ConversionEngine::isAutoMode() const {
     return m_settings.text(slot::Mode) == u"0";
@@ -54,7 +52,6 @@ std::optional<int> ConversionEngine::start(const QString& sourceFolder, const QS
 
     m_running = true;
     m_passedOver.clear();
-    m_listFailureReported = false;
     m_scanFailureReported = false;
     m_table.clear();
     Q_EMIT runningChanged(true);
@@ -321,29 +318,6 @@ void ConversionEngine::passOver(std::size_t index, const QString& why) {
     m_passedOver.insert(m_table[index].name);
     m_table.erase(m_table.begin() + static_cast<std::ptrdiff_t>(index));
     Q_EMIT tableChanged();
-}
-
-std::optional<bool> ConversionEngine::isRunningReported(const QString& imageName) {
-    const std::optional<bool> answer = m_watch.isRunning(imageName);
-    if (!answer) {
-        if (!m_listFailureReported)
-            Q_EMIT report(QStringLiteral("プロセス一覧を読めないため、ツールが実行中とみなして待ちます"));
-        m_listFailureReported = true;
-        return std::nullopt;
-    }
-    m_listFailureReported = false;
-    return answer;
-}
-
-bool ConversionEngine::BonAct() {
-    return isRunningReported(DemuxerName).value_or(true);
-}
-
-bool ConversionEngine::VirtualAct() {
-    const std::optional<bool> mod = isRunningReported(VirtualDubModName);
-    if (!mod || *mod)
-        return true;
-    return isRunningReported(VirtualDubName).value_or(true);
 }
 
 } // namespace kestrune

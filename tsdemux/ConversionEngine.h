@@ -6,6 +6,7 @@
 
 #include "Launcher.h"
 #include "ProcessWatch.h"
+#include "ToolWatch.h"
 
 #include <QObject>
 #include <QSet>
@@ -43,8 +44,8 @@ class ConversionEngine : public QObject {
 
     // Is BonTsDemux.exe running? Is VirtualDubMod.exe or VirtualDub.exe running? A
     // process list that can't be read counts as running, and is reported once.
-    bool BonAct();
-    bool VirtualAct();
+    bool BonAct() { return m_tools.demuxerBusy(); }
+    bool VirtualAct() { return m_tools.videoToolBusy(); }
 
   Q_SIGNALS:
     // The rows changed: the lists should show table() again.
@@ -65,11 +66,10 @@ class ConversionEngine : public QObject {
     void undoRename(FileRow& row);
     bool launch(std::size_t index);
     void passOver(std::size_t index, const QString& why);
-    std::optional<bool> isRunningReported(const QString& imageName);
 
     Settings& m_settings;
     const Keywords& m_keywords;
-    chain::ProcessWatch& m_watch;
+    chain::ToolWatch m_tools;
     chain::Launcher& m_launcher;
 
     bool m_running = false;
@@ -77,7 +77,6 @@ class ConversionEngine : public QObject {
     int m_waitSeconds = 0;
     int m_intervalMs = 0;
     QSet<QString> m_passedOver; // names whose step failed, left alone until the next start
-    bool m_listFailureReported = false;
     bool m_scanFailureReported = false;
 };
 

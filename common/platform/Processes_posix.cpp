@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -68,7 +69,19 @@ bool isZombie(const std::string& stat) {
     return state == 'Z' || state == 'X' || state == 'x';
 }
 
-bool processMatches(const std::string& procDir, std::string_view imageName) {
+// The image names, of those still unanswered, that this process matches: found[i] is set
+// for each. Reads the cheapest facts first and stops reading once nothing is left to ask.
+void matchProcess(const std::string& procDir, const std::vector<std::string>& names,
+                  std::vector<bool>& found) {
+    auto settle = [&](auto&& matches) {
+        bool left = false;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (!found[i] && !names[i].empty() && matches(std::string_view(names[i])))
+                found[i] = true;
+            left = left || (!found[i] && !names[i].empty());
+        }
+        return left;
+    };
     std::string text;
 
     // The executable itself (unreadable for other users' processes unless we are root).
@@ -80,8 +93,9 @@ bool processMatches(const std::string& procDir, std::string_view imageName) {
             constexpr std::string_view deleted = " (deleted)";
             if (path.size() > deleted.size() && path.substr(path.size() - deleted.size()) == deleted)
                 path.remove_suffix(deleted.size());
-            if (equalsIgnoringAsciiCase(baseName(path, false), imageName))
-                return true;
+            const std::string_view base = baseName(path, false);
+            if (!settle([&](std::string_view name) { return equalsIgnoringAsciiCase(base, name); }))
+                return;
         }
     }
 
@@ -90,8 +104,11 @@ bool processMatches(const std::string& procDir, std::string_view imageName) {
     if (readSmallFile(procDir + "/cmdline", text)) {
         const auto end = text.find('\0');
         const std::string_view argv0 = std::string_view(text).substr(0, end);
-        if (!argv0.empty() && equalsIgnoringAsciiCase(baseName(argv0, true), imageName))
-            return true;
+        if (!argv0.empty()) {
+            const std::string_view base = baseName(argv0, true);
+            if (!settle([&](std::string_view name) { return equalsIgnoringAsciiCase(base, name); }))
+                return;
+        }
     }
 
     // comm: the kernel's name of the task, cut to 15 bytes; for a script it is the
@@ -99,11 +116,9 @@ bool processMatches(const std::string& procDir, std::string_view imageName) {
     if (readSmallFile(procDir + "/comm", text, 64)) {
         if (!text.empty() && text.back() == '\n')
             text.pop_back();
-        const std::string_view wanted = imageName.substr(0, 15);
-        if (!text.empty() && equalsIgnoringAsciiCase(text, wanted))
-            return true;
+        if (!text.empty())
+            settle([&](std::string_view name) { return equalsIgnoringAsciiCase(text, name.substr(0, 15)); });
     }
-    return false;
 }
 
 bool isProcessFolderName(const char* name) {
@@ -118,14 +133,24 @@ bool isProcessFolderName(const char* name) {
 
 } // namespace
 
-ProcessAnswer processExists(const std::string& imageName, std::string& error) {
+ProcessAnswer processesRunning(const std::vector<std::string>& imageNames, std::vector<bool>& found,
+                               std::string& error) {
     error.clear();
+    found.assign(imageNames.size(), false);
     DIR* proc = ::opendir("/proc");
     if (proc == nullptr) {
         error = "/proc: " + std::generic_category().message(errno);
         return ProcessAnswer::Unknown;
     }
-    ProcessAnswer answer = ProcessAnswer::No;
+    // No process has an empty name; such names are never found.
+    auto unanswered = [&] {
+        for (std::size_t i = 0; i < imageNames.size(); ++i) {
+            if (!found[i] && !imageNames[i].empty())
+                return true;
+        }
+        return false;
+    };
+    bool readable = true;
     std::string stat;
     for (;;) {
         errno = 0;
@@ -133,24 +158,34 @@ ProcessAnswer processExists(const std::string& imageName, std::string& error) {
         if (entry == nullptr) {
             if (errno != 0) {
                 error = "/proc: " + std::generic_category().message(errno);
-                answer = ProcessAnswer::Unknown;
+                readable = false;
             }
             break;
         }
+        if (!unanswered())
+            break;
         if (!isProcessFolderName(entry->d_name))
             continue;
-        if (imageName.empty())
-            continue; // no process has an empty name; still read the list through
         const std::string dir = std::string("/proc/") + entry->d_name;
         if (!readSmallFile(dir + "/stat", stat) || isZombie(stat))
             continue;
-        if (processMatches(dir, imageName)) {
-            answer = ProcessAnswer::Yes;
-            break;
-        }
+        matchProcess(dir, imageNames, found);
     }
     ::closedir(proc);
-    return answer;
+    if (!readable) {
+        found.assign(imageNames.size(), false);
+        return ProcessAnswer::Unknown;
+    }
+    for (const bool f : found) {
+        if (f)
+            return ProcessAnswer::Yes;
+    }
+    return ProcessAnswer::No;
+}
+
+ProcessAnswer processExists(const std::string& imageName, std::string& error) {
+    std::vector<bool> found;
+    return processesRunning({imageName}, found, error);
 }
 
 } // namespace chain::platform

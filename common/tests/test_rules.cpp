@@ -1,7 +1,9 @@
 #include "ChooseFolder.h"
+#include "FakeTools.h"
 #include "RecordingDialogs.h"
 #include "SettingsText.h"
 #include "TextFile.h"
+#include "ToolWatch.h"
 #include "WholeNumber.h"
 
 #include <QFile>
@@ -160,6 +162,49 @@ class RulesTest : public QObject {
         QCOMPARE(dialogs.shown.last().title, title);
         QVERIFY(!ChooseFolder(dialogs, title, QStringLiteral("/data/old"), remembered)); // same folder
         QVERIFY(!ChooseFolder(dialogs, title, QStringLiteral("/data/old"), remembered)); // cancel
+    }
+
+    // Each check asks once, about all of its names; an unreadable list is busy.
+    void toolChecksAskOnceForTheirNames_data() {
+        QTest::addColumn<QStringList>("running");
+        QTest::addColumn<bool>("demuxer");
+        QTest::addColumn<bool>("videoTool");
+        QTest::addColumn<bool>("anyTool");
+        QTest::newRow("none") << QStringList{} << false << false << false;
+        QTest::newRow("VirtualDub") << QStringList{"VirtualDub.exe"} << false << true << true;
+        QTest::newRow("VirtualDubMod") << QStringList{"VirtualDubMod.exe"} << false << true << true;
+        QTest::newRow("demuxer") << QStringList{"BonTsDemux.exe"} << true << false << true;
+        QTest::newRow("another program") << QStringList{"VirtualDub.ex"} << false << false << false;
+    }
+    void toolChecksAskOnceForTheirNames() {
+        QFETCH(QStringList, running);
+        QFETCH(bool, demuxer);
+        QFETCH(bool, videoTool);
+        QFETCH(bool, anyTool);
+        chain::testing::FakeProcessWatch watch;
+        for (const QString& name : running)
+            watch.setRunning(name, true);
+        chain::ToolWatch tools(watch, {});
+        QCOMPARE(tools.demuxerBusy(), demuxer);
+        QCOMPARE(tools.videoToolBusy(), videoTool);
+        QCOMPARE(tools.anyToolBusy(), anyTool);
+        QCOMPARE(watch.questions, 3);
+        QCOMPARE(watch.asked.value(chain::VirtualDubImage), 2);
+    }
+
+    void unreadableProcessListIsBusyAndReportedOncePerSpell() {
+        chain::testing::FakeProcessWatch watch;
+        QStringList reports;
+        chain::ToolWatch tools(watch, [&](const QString& text) { reports << text; });
+        watch.unreadable = true;
+        QVERIFY(tools.demuxerBusy());
+        QVERIFY(tools.anyToolBusy());
+        QCOMPARE(reports.size(), 1);
+        watch.unreadable = false;
+        QVERIFY(!tools.anyToolBusy());
+        watch.unreadable = true;
+        QVERIFY(tools.videoToolBusy());
+        QCOMPARE(reports.size(), 2);
     }
 };
 

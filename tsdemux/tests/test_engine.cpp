@@ -10,6 +10,8 @@
 #include <QTest>
 
 using namespace kestrune;
+using chain::testing::FakeLauncher;
+using chain::testing::FakeProcessWatch;
 using chain::testing::readFile;
 using chain::testing::writeFile;
 
@@ -49,7 +51,7 @@ struct Bench {
         settings.set(slot::OutputFolder, path("out"));
         QObject::connect(&engine, &ConversionEngine::report, [this](const QString& t) { reports << t; });
         launcher.onStart = [this](const QString& line) {
-            watch.running[Demuxer] = true;
+            watch.setRunning(Demuxer, true);
             if (writeOutputs) {
                 writeFile(argAfter(line, QStringLiteral("-o")) + QStringLiteral(".m2v"), "video");
                 writeFile(argAfter(line, QStringLiteral("-o")) + QStringLiteral(".wav"), "audio");
@@ -57,7 +59,7 @@ struct Bench {
         };
     }
     QString path(const QString& relative) const { return dir.filePath(relative); }
-    void demuxerEnds() { watch.running[Demuxer] = false; }
+    void demuxerEnds() { watch.setRunning(Demuxer, false); }
     std::optional<int> startIndividual(const QStringList& names) {
         QStringList outputs;
         for (const QString& name : names)
@@ -147,14 +149,14 @@ class EngineTest : public QObject {
         QVERIFY(bench.engine.table().empty()); // filter on, no keywords: nothing taken
 
         bench.keywords.setEntries({QStringLiteral("HD")});
-        bench.watch.running[QStringLiteral("VirtualDub.exe")] = true;
+        bench.watch.setRunning(QStringLiteral("VirtualDub.exe"), true);
         bench.stepToCheck();
         bench.stepToCheck();
         bench.stepToCheck();
         QVERIFY(bench.engine.table().empty()); // a busy video tool holds the scan back
         QCOMPARE(bench.watch.asked.value(QStringLiteral("VirtualDubMod.exe")), 3);
 
-        bench.watch.running[QStringLiteral("VirtualDub.exe")] = false;
+        bench.watch.setRunning(QStringLiteral("VirtualDub.exe"), false);
         bench.stepToCheck();
         bench.stepToCheck();
         QCOMPARE(bench.launcher.started.size(), 1);

@@ -4,6 +4,7 @@
 #include "Settings.h"
 #include "Slots.h"
 
+#include "FakeTools.h"
 #include "FileOps.h"
 #include "Launcher.h"
 #include "ProcessWatch.h"
@@ -22,25 +23,8 @@
 
 namespace kestrune::testkit {
 
-// A process list that answers from a set of image names the test says are running.
-class FakeWatch : public chain::ProcessWatch {
-  public:
-    std::optional<bool> isRunning(const QString& imageName) override { return running.contains(imageName); }
-    QSet<QString> running;
-};
-
-// A launcher that starts nothing: it records each command line and runs a hook.
-class FakeLauncher : public chain::Launcher {
-  public:
-    QString start(const QString& commandLine, Window) override {
-        started.append(commandLine);
-        if (onStart)
-            onStart(commandLine);
-        return {};
-    }
-    QStringList started;
-    std::function<void(const QString&)> onStart;
-};
+using FakeWatch = chain::testing::FakeProcessWatch;
+using chain::testing::FakeLauncher;
 
 // A program folder in a temporary directory with the default settings, and the fakes a
 // window needs.

@@ -368,10 +368,10 @@ class MainWindowTest : public QObject {
 
         form->Timer1_Timer(); // launches a.ts
         QCOMPARE(kit->launcher.started.size(), 1);
-        kit->watch.running.insert(DemuxerName);
+        kit->watch.setRunning(DemuxerName, true);
         form->Timer1_Timer(); // still busy
         QCOMPARE(kit->launcher.started.size(), 1);
-        kit->watch.running.clear();
+        kit->watch.runningNames.clear();
         form->Timer1_Timer(); // a.ts done and moved, b.ts launched
         QCOMPARE(kit->launcher.started.size(), 2);
         QVERIFY(QFile::exists(chain::joinPath(after, QStringLiteral("a.ts"))));

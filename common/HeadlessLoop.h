@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace chain {
+
+// The options of every engine's headless run: --headless [--until-idle] [--time-scale F].
+struct HeadlessOptions {
+    bool untilIdle = false;
+    double timeScale = 1.0; // every real wait is the engine's interval times this
+    QString error;          // why the command line was refused; empty when it wasn't
+};
+HeadlessOptions parseHeadlessOptions(const QStringList& arguments);
+
+// What the headless loop needs of an engine.
+struct HeadlessEngine {
+    // One timer tick: the next interval in ms, or nothing when the engine stopped itself.
+    std::function<std::optional<int>()> step;
+    // Nothing left to do: no file left to take and no run pending (for --until-idle).
+    std::function<bool()> idle;
+    // Stops the engine as "中止" does (SIGINT, SIGTERM); a running tool keeps running.
+    std::function<void()> stop;
+    // The exit status when the engine stopped itself.
+    std::function<int()> stoppedStatus;
+};
+
+// Drives the engine from one single-shot timer, the first tick after `firstIntervalMs`,
+// until it stops itself, --until-idle finds it idle after a step (exit 0), or SIGINT or
+// SIGTERM arrives (stopped as "中止", exit 0). Signals reach the event loop through a
+// self-pipe, so nothing wakes the program between ticks. Needs a QCoreApplication.
+int runHeadlessLoop(const HeadlessOptions& options, const HeadlessEngine& engine, int firstIntervalMs);
+
+} // namespace chain
