@@ -1,36 +1,13 @@
 #include "FileOps.h"
 
+#include "NativeName.h"
+#include "SystemReason.h"
+
 #include "platform/Files.h"
 
 #include <algorithm>
 
 namespace chain {
-
-namespace {
-std::string native(const QString& path) {
-    return path.toStdString();
-}
-
-QString reason(const platform::OpResult& result) {
-    using Kind = platform::OpResult::Kind;
-    const QString detail = QString::fromStdString(result.detail);
-    switch (result.kind) {
-    case Kind::Ok:
-        return {};
-    case Kind::Exists:
-        return QStringLiteral("同じ名前のファイルが既にあります");
-    case Kind::NotFound:
-        return QStringLiteral("ファイルが見つかりません");
-    case Kind::CrossVolume:
-        return QStringLiteral("別のドライブへは移動できません");
-    case Kind::Denied:
-        return QStringLiteral("アクセスが拒否されました (%1)").arg(detail);
-    case Kind::Other:
-        break;
-    }
-    return detail.isEmpty() ? QStringLiteral("不明なエラー") : detail;
-}
-} // namespace
 
 QChar pathSeparator() {
 #ifdef Q_OS_WIN
@@ -41,35 +18,68 @@ QChar pathSeparator() {
 }
 
 QString joinPath(const QString& folder, const QString& name) {
+    if (folder.isEmpty())
+        return {};
     if (folder.endsWith(pathSeparator()))
         return folder + name;
     return folder + pathSeparator() + name;
 }
 
+QString pathProblem(const QString& path) {
+    if (path.isEmpty())
+        return QStringLiteral("パスが空です");
+    for (const QChar c : path) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return QStringLiteral("パスに制御文字が含まれています");
+    }
+    return {};
+}
+
+QString folderSettingProblem(const QString& settingName, const QString& folder) {
+    if (folder.isEmpty())
+        return QStringLiteral("%1が指定されていません").arg(settingName);
+    if (!pathProblem(folder).isEmpty())
+        return QStringLiteral("%1に制御文字が含まれています").arg(settingName);
+    return {};
+}
+
 QString moveNoReplace(const QString& from, const QString& to) {
-    return reason(platform::moveNoReplace(native(from), native(to)));
+    for (const QString& path : {from, to}) {
+        if (const QString problem = pathProblem(path); !problem.isEmpty())
+            return problem;
+    }
+    return reasonText(platform::moveNoReplace(toNative(from), toNative(to)));
 }
 
 QString deleteFile(const QString& path) {
-    return reason(platform::deleteFile(native(path)));
+    if (const QString problem = pathProblem(path); !problem.isEmpty())
+        return problem;
+    return reasonText(platform::deleteFile(toNative(path)));
 }
 
 QString setNormalAttributes(const QString& path) {
-    return reason(platform::setNormalAttributes(native(path)));
+    if (const QString problem = pathProblem(path); !problem.isEmpty())
+        return problem;
+    return reasonText(platform::setNormalAttributes(toNative(path)));
 }
 
 std::optional<QStringList> listFiles(const QString& folder, QString* error) {
+    if (const QString problem = pathProblem(folder); !problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return std::nullopt;
+    }
     std::vector<std::string> names;
-    const platform::OpResult result = platform::listOrdinaryFiles(native(folder), names);
+    const platform::OpResult result = platform::listOrdinaryFiles(toNative(folder), names);
     if (!result.ok()) {
         if (error)
-            *error = reason(result);
+            *error = reasonText(result);
         return std::nullopt;
     }
     QStringList list;
     list.reserve(static_cast<qsizetype>(names.size()));
     for (const std::string& name : names)
-        list << QString::fromStdString(name);
+        list << fromNative(name);
     std::sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
         const int folded = a.compare(b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;
@@ -87,26 +97,30 @@ QStringList withExtension(const QStringList& names, const QString& extension) {
 }
 
 std::optional<qint64> fileSize(const QString& path) {
-    const auto size = platform::fileSize(native(path));
+    if (!pathProblem(path).isEmpty())
+        return std::nullopt;
+    const auto size = platform::fileSize(toNative(path));
     if (!size)
         return std::nullopt;
     return static_cast<qint64>(*size);
 }
 
 bool fileExists(const QString& path) {
-    return platform::isRegularFile(native(path));
+    return pathProblem(path).isEmpty() && platform::isRegularFile(toNative(path));
 }
 
 bool canOpenForReading(const QString& path) {
-    return platform::canOpenForReading(native(path));
+    return pathProblem(path).isEmpty() && platform::canOpenForReading(toNative(path));
 }
 
 std::optional<bool> sameVolume(const QString& a, const QString& b) {
-    return platform::sameVolume(native(a), native(b));
+    if (!pathProblem(a).isEmpty() || !pathProblem(b).isEmpty())
+        return std::nullopt;
+    return platform::sameVolume(toNative(a), toNative(b));
 }
 
 QString currentFolder() {
-    return QString::fromStdString(platform::currentDirectory());
+    return fromNative(platform::currentDirectory());
 }
 
 } // namespace chain

@@ -11,8 +11,15 @@ namespace chain {
 
 // The platform's path separator ("\" on Windows, "/" elsewhere).
 QChar pathSeparator();
-// folder + separator + name.
+// folder + separator + name. An empty folder is never joined (it would mean the root):
+// the result is then empty, which every operation below refuses.
 QString joinPath(const QString& folder, const QString& name);
+// Why a path can't be used: it is empty, or holds a NUL or another control character
+// (the system would cut it or misread it). Empty when it can be used. Every operation
+// below refuses such a path with this reason.
+QString pathProblem(const QString& path);
+// The same check for a folder setting, naming the setting: "<setting>が空です" etc.
+QString folderSettingProblem(const QString& settingName, const QString& folder);
 
 // Renames or moves a file. Fails when the target exists, and never copies across
 // volumes.

@@ -1,19 +1,22 @@
 #include "Launcher.h"
 
+#include "NativeName.h"
+#include "SystemReason.h"
+
 #include "platform/Launch.h"
 
 namespace chain {
 
 QString SystemLauncher::start(const QString& commandLine, Window window) {
+    for (const QChar c : commandLine) {
+        if (c.unicode() < 0x20 && c != u'\t')
+            return QStringLiteral("コマンドラインに制御文字が含まれています");
+    }
     const platform::OpResult result =
-        platform::launchDetached(commandLine.toStdString(), window == Window::Minimised);
+        platform::launchDetached(toNative(commandLine), window == Window::Minimised);
     if (result.ok())
         return {};
-    using Kind = platform::OpResult::Kind;
-    const QString detail = QString::fromStdString(result.detail);
-    if (result.kind == Kind::NotFound)
-        return QStringLiteral("プログラムが見つかりません (%1)").arg(detail);
-    return QStringLiteral("プログラムを起動できません (%1)").arg(detail);
+    return QStringLiteral("プログラムを起動できません: %1").arg(reasonText(result));
 }
 
 } // namespace chain

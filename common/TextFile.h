@@ -6,15 +6,37 @@
 
 namespace chain {
 
-// Reads a cp932 text file as lines. A line ends at CR LF, a lone LF or a lone CR; a
-// line end after the last line adds no empty line. Nothing comes back when the file
-// can't be opened or read, or when its bytes are not valid cp932.
+// What reading a cp932 text file came to.
+struct TextRead {
+    enum class State {
+        Missing,    // there is no such file
+        Unreadable, // it exists, but can't be opened or read, or its bytes aren't cp932
+        Read,
+    } state = State::Missing;
+    QStringList lines; // for Read
+    QString reason;    // for Unreadable: why, in Japanese
+};
+
+// Reads a cp932 text file as lines. A line ends at CR LF, a lone LF or a lone CR; a line
+// end after the last line adds no empty line.
+TextRead readTextFile(const QString& path);
+// The lines of a file that could be read; nothing for a missing or unreadable one.
 std::optional<QStringList> readTextLines(const QString& path);
 
-// Writes the lines as cp932, each followed by CR LF, replacing the file whole through
-// a temporary file in the same folder, so a failure leaves the old file as it was.
-// Returns an empty text on success, otherwise the reason in Japanese. Text that cp932
-// can't hold is refused before anything is written.
-QString writeTextLines(const QString& path, const QStringList& lines);
+// Writes the lines as cp932, each followed by CR LF, replacing the file whole and
+// atomically (a temporary file in the same folder renamed over it), so a crash or a full
+// disk leaves the old file as it was. Returns an empty text on success, otherwise the
+// reason in Japanese. Refused before anything is written: a line holding CR or LF (it
+// would become two lines), or a character cp932 can't hold (named in the reason).
+// With BackUpUnreadable, a file that is there but can't be read (saved by an editor in
+// another encoding, say) is first kept under the first free name of <name>.bak,
+// <name>.bak2, ...; if that fails nothing is written.
+enum class OldFile { BackUpUnreadable, Replace };
+QString writeTextLines(const QString& path, const QStringList& lines,
+                       OldFile old = OldFile::BackUpUnreadable);
+
+// Removes the temporary files that an interrupted save of `path` left beside it.
+// Returns the names removed.
+QStringList removeSaveLeftovers(const QString& path);
 
 } // namespace chain

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes sure the Debian packages the build needs are installed: installs them when run
 # as root, otherwise prints the command to run. Sourced by the other scripts.
-packages=(cmake make g++ qt6-base-dev)
+packages=(cmake make g++ qt6-base-dev qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

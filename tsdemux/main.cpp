@@ -1,6 +1,8 @@
 #include "HeadlessRunner.h"
 #include "RunWindow.h"
 
+#include "Translation.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <cstring>
@@ -14,5 +16,6 @@ int main(int argc, char** argv) {
         }
     }
     QApplication app(argc, argv);
+    chain::loadJapaneseTranslation(app);
     return kestrune::runWindow();
 }

@@ -6,6 +6,8 @@
 #include "ui/Form1.h"
 #include "ui/WidgetDialogs.h"
 
+#include "Translation.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <cstdio>
@@ -27,6 +29,7 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
+    chain::loadJapaneseTranslation(app);
     chain::WidgetDialogs dialogs;
     tassik::Form1 window(dialogs, chain::currentFolder());
     dialogs.setOwner(&window);

@@ -86,4 +86,25 @@ std::vector<std::string> splitCommandLine(std::string_view text) {
     return args;
 }
 
+std::string quoteArgument(std::string_view value) {
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : value) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == '"') {
+            quoted.append(backslashes * 2 + 1, '\\');
+        } else {
+            quoted.append(backslashes, '\\');
+        }
+        backslashes = 0;
+        quoted.push_back(c);
+    }
+    quoted.append(backslashes * 2, '\\');
+    quoted.push_back('"');
+    return quoted;
+}
+
 } // namespace chain::platform

@@ -16,4 +16,10 @@ namespace chain::platform {
 // gives an empty program name.
 std::vector<std::string> splitCommandLine(std::string_view text);
 
+// An argument (not the program name) between double quotes, written so that the split
+// above gives back exactly `value`: backslashes before a quote, and at the end before
+// the closing quote, are doubled; a quote inside becomes \". A value without quotes and
+// without backslashes at its end is just put between quotes.
+std::string quoteArgument(std::string_view value);
+
 } // namespace chain::platform

@@ -5,10 +5,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// File operations of the platform layer. Paths are UTF-8. None of them replaces an
-// existing file.
+// File operations of the platform layer. Paths are the system's own bytes (POSIX) or
+// UTF-8 (Windows). None of them replaces an existing file unless its name says so.
 namespace chain::platform {
 
 // Renames or moves `from` to `to`. Fails with Exists when `to` exists, and with
@@ -32,6 +33,15 @@ bool isRegularFile(const std::string& path);
 bool canOpenForReading(const std::string& path);
 // Same drive letter (Windows) or same filesystem device (POSIX).
 std::optional<bool> sameVolume(const std::string& a, const std::string& b);
+
+// Reads a whole regular file into `bytes` (emptied first).
+OpResult readWholeFile(const std::string& path, std::string& bytes);
+// Replaces the file's contents whole and atomically: the bytes go to a new temporary
+// file in the same folder (its name the file's name + TemporarySuffix + six random
+// characters), are flushed to the disk, and the temporary file is then renamed over the
+// file. On any failure the temporary file is removed and the old file stays as it was.
+OpResult replaceFileContents(const std::string& path, std::string_view bytes);
+inline constexpr std::string_view TemporarySuffix = ".tmp~";
 
 std::string currentDirectory();
 

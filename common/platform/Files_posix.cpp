@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <random>
 #include <system_error>
 
 #include <dirent.h>
@@ -37,15 +38,28 @@ OpResult::Kind kindOf(int error) {
         return OpResult::Kind::NotFound;
     case EACCES:
     case EPERM:
-    case EROFS:
         return OpResult::Kind::Denied;
+    case EROFS:
+        return OpResult::Kind::ReadOnly;
+    case EBUSY:
+    case ETXTBSY:
+        return OpResult::Kind::Busy;
+    case ENOSPC:
+    case EDQUOT:
+        return OpResult::Kind::NoSpace;
+    case ENAMETOOLONG:
+        return OpResult::Kind::NameTooLong;
+    case EILSEQ:
+        return OpResult::Kind::InvalidName;
+    case EISDIR:
+        return OpResult::Kind::NotRegularFile;
     default:
         return OpResult::Kind::Other;
     }
 }
 
 OpResult failure(int error) {
-    return OpResult{kindOf(error), errorText(error)};
+    return OpResult{kindOf(error), error, errorText(error)};
 }
 
 // rename() that fails with EEXIST instead of replacing; EINVAL or ENOSYS when the
@@ -111,10 +125,8 @@ OpResult deleteFile(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return failure(errno);
-    if (S_ISDIR(st.st_mode))
-        return OpResult{OpResult::Kind::Other, errorText(EISDIR)};
     if (!S_ISREG(st.st_mode))
-        return OpResult{OpResult::Kind::Other, "Not a regular file"};
+        return OpResult{OpResult::Kind::NotRegularFile, 0, "not a regular file"};
     if (::unlink(path.c_str()) != 0)
         return failure(errno);
     return OpResult::success();
@@ -184,6 +196,102 @@ std::optional<bool> sameVolume(const std::string& a, const std::string& b) {
     if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0)
         return std::nullopt;
     return sa.st_dev == sb.st_dev;
+}
+
+OpResult readWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return failure(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return failure(error);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return OpResult{OpResult::Kind::NotRegularFile, 0, "not a regular file"};
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(fd);
+            bytes.clear();
+            return failure(error);
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return OpResult::success();
+}
+
+namespace {
+
+// Writes all bytes, retrying short writes.
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+// Six characters that make a temporary name unlikely to be taken.
+std::string randomTag() {
+    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device device;
+    std::string tag;
+    for (int i = 0; i < 6; ++i)
+        tag.push_back(alphabet[device() % (sizeof alphabet - 1)]);
+    return tag;
+}
+
+} // namespace
+
+OpResult replaceFileContents(const std::string& path, std::string_view bytes) {
+    // The new file keeps the old one's permission bits; a new file gets the usual 0666
+    // less the umask.
+    mode_t mode = 0666;
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) {
+        if (!S_ISREG(old.st_mode))
+            return OpResult{OpResult::Kind::NotRegularFile, 0, "not a regular file"};
+        mode = old.st_mode & 07777;
+    }
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = path + std::string(TemporarySuffix) + randomTag();
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        if (fd < 0 && errno != EEXIST)
+            return failure(errno);
+    }
+    if (fd < 0)
+        return failure(EEXIST);
+    int error = writeAll(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
+        error = errno;
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return failure(error);
+    }
+    return OpResult::success();
 }
 
 std::string currentDirectory() {

@@ -28,7 +28,11 @@ OpResult failure(int error) {
         kind = OpResult::Kind::NotFound;
     else if (error == EACCES || error == EPERM)
         kind = OpResult::Kind::Denied;
-    return OpResult{kind, std::generic_category().message(error)};
+    else if (error == ETXTBSY)
+        kind = OpResult::Kind::Busy;
+    else if (error == ENAMETOOLONG)
+        kind = OpResult::Kind::NameTooLong;
+    return OpResult{kind, error, std::generic_category().message(error)};
 }
 
 // Only async-signal-safe calls from here on: the caller may have other threads, so the
@@ -86,7 +90,7 @@ void resetSignals() {
 OpResult launchDetached(const std::string& commandLine, bool /*minimised: no meaning here*/) {
     std::vector<std::string> args = splitCommandLine(commandLine);
     if (args.empty() || args.front().empty())
-        return OpResult{OpResult::Kind::Other, "No program named in the command line"};
+        return OpResult{OpResult::Kind::Other, 0, "no program named in the command line"};
 
     // Everything the child needs is prepared before fork.
     std::vector<char*> argv;
@@ -143,7 +147,7 @@ OpResult launchDetached(const std::string& commandLine, bool /*minimised: no mea
     }
     ::close(report[0]);
     if (readError != 0 || (got > 0 && got < sizeof error))
-        return OpResult{OpResult::Kind::Other, "Could not confirm that the program started"};
+        return OpResult{OpResult::Kind::Other, readError, "could not confirm that the program started"};
     if (got == 0)
         return OpResult::success();
     return failure(error);

@@ -1,10 +1,18 @@
 #include "FileOps.h"
 #include "TestFiles.h"
+#include "TextFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace chain;
 using chain::testing::readFile;
@@ -68,10 +76,71 @@ class FilesTest : public QObject {
         QCOMPARE(sameVolume(path, dir.path()).value_or(false), true);
     }
 
-    void joinPathAddsOneSeparator() {
+    void joinPathAddsOneSeparatorAndNeverJoinsAnEmptyFolder() {
         QCOMPARE(joinPath(QStringLiteral("/a"), QStringLiteral("b")), QStringLiteral("/a/b"));
         QCOMPARE(joinPath(QStringLiteral("/"), QStringLiteral("b")), QStringLiteral("/b"));
+        QCOMPARE(joinPath(QString(), QStringLiteral("b")), QString());
+        QVERIFY(!folderSettingProblem(QStringLiteral("変換先フォルダ"), QString()).isEmpty());
+        QVERIFY(folderSettingProblem(QStringLiteral("変換先フォルダ"), QStringLiteral("/a")).isEmpty());
     }
+
+    // A path the system would cut or misread is refused before anything is touched.
+    void pathsWithControlCharactersAreRefused() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("done")));
+        const QString from = dir.filePath(QStringLiteral("a.ts"));
+        writeFile(from, "data");
+        const QString cut = dir.filePath(QStringLiteral("done")) + QChar(0) + QStringLiteral("/a.ts");
+        QVERIFY(!moveNoReplace(from, cut).isEmpty());
+        QVERIFY(!moveNoReplace(from, dir.filePath(QStringLiteral("b\nc.ts"))).isEmpty());
+        QVERIFY(!moveNoReplace(from, joinPath(QString(), QStringLiteral("a.ts"))).isEmpty());
+        QVERIFY(!deleteFile(from + QChar(0) + QStringLiteral("x")).isEmpty());
+        QCOMPARE(readFile(from), QByteArray("data"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{"a.ts"});
+    }
+
+    // The system's errors reach the user in Japanese, whatever they are.
+    void failureReasonsAreJapanese() {
+        QTemporaryDir dir;
+        const QString from = dir.filePath(QStringLiteral("a.ts"));
+        writeFile(from, "data");
+        const QString reasons[] = {
+            moveNoReplace(dir.filePath(QStringLiteral("none.ts")), dir.filePath(QStringLiteral("b.ts"))),
+            moveNoReplace(from, dir.filePath(QString(300, u'x'))),
+            deleteFile(dir.path()),
+            writeTextLines(dir.filePath(QStringLiteral("no/f.txt")), {QStringLiteral("x")}),
+        };
+        for (const QString& reason : reasons) {
+            QVERIFY(!reason.isEmpty());
+            QVERIFY2(!reason.contains(QRegularExpression(QStringLiteral("[A-Za-z]{3,}"))),
+                     qPrintable(reason));
+        }
+    }
+
+#ifndef Q_OS_WIN
+    // A name that isn't UTF-8 (raw cp932 bytes) is listed, moved and kept as its bytes.
+    void namesThatArentUtf8KeepTheirBytes() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("done")));
+        const QByteArray rawName("\x94\xd4\x91\x67.ts"); // 番組.ts in cp932
+        const QByteArray folder = QFile::encodeName(dir.path());
+        const int fd = ::open((folder + '/' + rawName).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "rec", 3), ssize_t(3));
+        ::close(fd);
+
+        const auto files = listFiles(dir.path());
+        QVERIFY(files && files->size() == 1);
+        const QString name = files->first();
+        QCOMPARE(fileSize(joinPath(dir.path(), name)).value_or(-1), 3);
+        QCOMPARE(
+            moveNoReplace(joinPath(dir.path(), name), joinPath(dir.filePath(QStringLiteral("done")), name)),
+            QString());
+        struct stat st {};
+        QCOMPARE(::stat((folder + "/done/" + rawName).constData(), &st), 0);
+        QCOMPARE(st.st_size, off_t(3));
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(FilesTest)

@@ -47,6 +47,18 @@ QString kindName(Kind kind) {
         return u"CrossVolume"_s;
     case Kind::Denied:
         return u"Denied"_s;
+    case Kind::ReadOnly:
+        return u"ReadOnly"_s;
+    case Kind::Busy:
+        return u"Busy"_s;
+    case Kind::NoSpace:
+        return u"NoSpace"_s;
+    case Kind::NameTooLong:
+        return u"NameTooLong"_s;
+    case Kind::InvalidName:
+        return u"InvalidName"_s;
+    case Kind::NotRegularFile:
+        return u"NotRegularFile"_s;
     case Kind::Other:
         return u"Other"_s;
     }
@@ -193,6 +205,8 @@ class PlatformTest : public QObject {
   private Q_SLOTS:
     void splitsCommandLineAsWindowsDoes_data();
     void splitsCommandLineAsWindowsDoes();
+    void quotedArgumentSplitsBackToItsValue_data();
+    void quotedArgumentSplitsBackToItsValue();
 
     void moveNeverReplaces_data();
     void moveNeverReplaces();
@@ -273,6 +287,28 @@ void PlatformTest::splitsCommandLineAsWindowsDoes() {
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
     QCOMPARE(toList(splitCommandLine(local(text))), expected);
+}
+
+void PlatformTest::quotedArgumentSplitsBackToItsValue_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("quoted");
+    QTest::newRow("plain path") << uR"(D:\rec\番組 1.ts)"_s << uR"("D:\rec\番組 1.ts")"_s;
+    QTest::newRow("empty") << QString() << uR"("")"_s;
+    QTest::newRow("trailing backslash") << uR"(E:\out\)"_s << uR"("E:\out\\")"_s;
+    QTest::newRow("only backslashes") << uR"(\\)"_s << uR"("\\\\")"_s;
+    QTest::newRow("quote inside") << uR"(a"b)"_s << uR"("a\"b")"_s;
+    QTest::newRow("backslashes before a quote") << uR"(a\\"b)"_s << uR"("a\\\\\"b")"_s;
+    QTest::newRow("backslashes before other characters") << uR"(\\server\x)"_s << uR"("\\server\x")"_s;
+}
+
+// The quoting of any value splits back to that value, and text and vector agree.
+void PlatformTest::quotedArgumentSplitsBackToItsValue() {
+    QFETCH(QString, value);
+    QFETCH(QString, quoted);
+    const std::string text = quoteArgument(local(value));
+    QCOMPARE(QString::fromStdString(text), quoted);
+    QCOMPARE(toList(splitCommandLine("p.exe " + text + " -start -quit")),
+             (QStringList{u"p.exe"_s, value, u"-start"_s, u"-quit"_s}));
 }
 
 void PlatformTest::moveNeverReplaces_data() {

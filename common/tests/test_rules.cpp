@@ -2,10 +2,12 @@
 #include "FakeTools.h"
 #include "RecordingDialogs.h"
 #include "SettingsText.h"
+#include "TestFiles.h"
 #include "TextFile.h"
 #include "ToolWatch.h"
 #include "WholeNumber.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -105,6 +107,47 @@ class RulesTest : public QObject {
         QVERIFY(writeTextLines(path, {QStringLiteral("old")}).isEmpty());
         QVERIFY(!writeTextLines(path, {QStringLiteral("new"), QStringLiteral("😀")}).isEmpty());
         QCOMPARE(readTextLines(path).value(), QStringList{QStringLiteral("old")});
+    }
+
+    void lineBreaksInAValueAreRefusedAndOldFileKept() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("f.txt"));
+        QVERIFY(writeTextLines(path, {QStringLiteral("old")}).isEmpty());
+        QVERIFY(!writeTextLines(path, {QStringLiteral("a\nb")}).isEmpty());
+        QVERIFY(!writeTextLines(path, {QStringLiteral("a\rb")}).isEmpty());
+        QCOMPARE(readTextLines(path).value(), QStringList{QStringLiteral("old")});
+        QVERIFY(writeTextLines(path, {QStringLiteral("x😀")}).contains(QStringLiteral("「😀」")));
+    }
+
+    // A file that is there but can't be read is told from a missing one, and the first
+    // save keeps it as a backup, never over an older backup.
+    void unreadableFileIsKeptAsBackupBeforeItIsReplaced() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("f.txt"));
+        QCOMPARE(readTextFile(path).state, TextRead::State::Missing);
+        const QByteArray utf8 = QStringLiteral("番組\r\n").toUtf8();
+        chain::testing::writeFile(path, utf8);
+        chain::testing::writeFile(path + QStringLiteral(".bak"), "older backup");
+        const TextRead read = readTextFile(path);
+        QCOMPARE(read.state, TextRead::State::Unreadable);
+        QVERIFY(!read.reason.isEmpty());
+
+        QVERIFY(writeTextLines(path, {QStringLiteral("new")}).isEmpty());
+        QCOMPARE(chain::testing::readFile(path + QStringLiteral(".bak")), QByteArray("older backup"));
+        QCOMPARE(chain::testing::readFile(path + QStringLiteral(".bak2")), utf8);
+        QCOMPARE(chain::testing::readFile(path), QByteArray("new\r\n"));
+        QVERIFY(writeTextLines(path, {QStringLiteral("newer")}).isEmpty()); // readable now: no backup
+        QVERIFY(!QFile::exists(path + QStringLiteral(".bak3")));
+    }
+
+    void leftoversOfAnInterruptedSaveAreRemoved() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("f.txt"));
+        for (const char* name : {"f.txt.tmp~Ab12Cd", "f.txt.tmp~short", "f.txt.backup", "g.txt.tmp~Ab12Cd"})
+            chain::testing::writeFile(dir.filePath(QString::fromLatin1(name)), "x");
+        QCOMPARE(removeSaveLeftovers(path), QStringList{"f.txt.tmp~Ab12Cd"});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+                 (QStringList{"f.txt.backup", "f.txt.tmp~short", "g.txt.tmp~Ab12Cd"}));
     }
 
     void writeIntoMissingFolderFails() {
