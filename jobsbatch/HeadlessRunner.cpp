@@ -18,16 +18,17 @@ int runHeadless(const QStringList& arguments) {
         return 1;
     }
 
+    const auto print = qOverload<const QString&>(&chain::printEvent);
     StateTable state(StateTableSize);
     JobLists lists(state);
-    QObject::connect(&lists, &JobLists::report, &chain::printEvent);
+    QObject::connect(&lists, &JobLists::report, print);
     for (const QString& note : startUp(chain::currentFolder(), state, lists))
         chain::printEvent(note);
 
     chain::SystemProcessWatch watch;
     chain::SystemLauncher launcher;
     BatchEngine engine(state, lists, watch, launcher);
-    QObject::connect(&engine, &BatchEngine::report, &chain::printEvent);
+    QObject::connect(&engine, &BatchEngine::report, print);
 
     const int first = engine.start();
     return chain::runHeadlessLoop(options,
