@@ -5,7 +5,18 @@
 #include "FileOps.h"
 #include "TextFile.h"
 
+#include <QFileInfo>
+
 namespace orvane {
+
+namespace {
+bool sameFolder(const QString& a, const QString& b) {
+    if (a == b)
+        return true;
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+} // namespace
 
 JobLists::JobLists(StateTable& state, QObject* parent) : QObject(parent), m_state(state) {}
 
@@ -20,7 +31,13 @@ std::optional<QStringList> JobLists::jobsFiles() {
         return std::nullopt;
     }
     m_listingFailureReported = false;
-    return chain::withExtension(*files, JobsPattern.mid(1));
+    QStringList jobs = chain::withExtension(*files, JobsPattern.mid(1));
+    // In the VirtualDub folder, VirtualDub.jobs is the job list the batch writes, not a
+    // jobs file: handed over it would run the last job again, and then be filed away.
+    if (sameFolder(folder, m_state.text(slot::VirtualDubFolder)))
+        jobs.removeIf(
+            [](const QString& name) { return name.compare(VirtualDubJobsName, Qt::CaseInsensitive) == 0; });
+    return jobs;
 }
 
 void JobLists::JobsList() {

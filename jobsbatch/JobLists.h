@@ -22,8 +22,9 @@ class JobLists : public QObject {
     // The selected entry of the job list, or -1.
     int selected() const { return m_selected; }
 
-    // The "*.jobs" files of the jobs folder, read afresh; nothing when the folder can't be
-    // listed, which is reported once until it can be listed again.
+    // The "*.jobs" files of the jobs folder, read afresh (VirtualDub.jobs left out when the
+    // jobs folder is the VirtualDub folder); nothing when the folder can't be listed, which
+    // is reported once until it can be listed again.
     std::optional<QStringList> jobsFiles();
     // Fills the job list from the jobs folder (empty when it can't be listed), nothing selected.
     void JobsList();

@@ -210,6 +210,23 @@ class EngineTest : public QObject {
         QCOMPARE(bench.handedOver, QList<QByteArray>{"a\r\n"});
     }
 
+    // With the jobs folder as VirtualDub folder (as by default), the job list written there
+    // is not taken for a jobs file: each job runs once, and the job list stays.
+    void jobListBesideTheJobsIsNoJobsFile() {
+        Bench bench;
+        bench.state.set(slot::VirtualDubFolder, bench.path("jobs/../jobs"));
+        bench.state.set(slot::DeleteOption, QStringLiteral("1"));
+        bench.launcher.onStart = [&](const QString&) {
+            bench.handedOver << readFile(bench.path("jobs/VirtualDub.jobs"));
+        };
+        bench.jobs({"a.jobs", "b.jobs"});
+        bench.engine.start();
+        bench.runDown();
+        QCOMPARE(bench.handedOver, (QList<QByteArray>{"a\r\n", "b\r\n"}));
+        QCOMPARE(bench.files("jobs"), QStringList{"VirtualDub.jobs"});
+        QCOMPARE(bench.lists.jobs(), QStringList{});
+    }
+
     void jobListIsTheUsedPartRightTrimmed_data() {
         QTest::addColumn<QByteArray>("jobsFile");
         QTest::addColumn<QByteArray>("jobList");
