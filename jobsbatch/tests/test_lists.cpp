@@ -45,8 +45,6 @@ class ListsTest : public QObject {
                               << QStringList{};
         QTest::newRow("no separator: the whole line")
             << QByteArray("// $output news.avi\r\n") << QStringList{"// $output news.avi"};
-        QTest::newRow("separator at the end: empty entry")
-            << QByteArray("// $output E:\\avi\\\r\n") << QStringList{""};
 #ifndef Q_OS_WIN
         QTest::newRow("POSIX path") << QByteArray("// $output \"/data/avi/x.avi\"\r\n")
                                     << QStringList{"x.avi\""};
@@ -100,15 +98,6 @@ class ListsTest : public QObject {
             QCOMPARE(folder.lists.outputs(), outputs);
         QCOMPARE(folder.state.text(slot::ListEditFlag), QStringLiteral("0"));
         QCOMPARE(QDir(folder.dir.path()).entryList(QDir::Files).size(), count); // files stay
-    }
-
-    // While "解除" is at work, a click (the list box re-selecting) shows nothing.
-    void clickWhileTakingOffShowsNothing() {
-        Folder folder({"a.jobs", "b.jobs"});
-        folder.state.set(slot::ListEditFlag, QStringLiteral("1"));
-        folder.lists.List1_Click(1);
-        QCOMPARE(folder.lists.outputs(), QStringList{});
-        QCOMPARE(folder.lists.selected(), -1);
     }
 };
 
