@@ -18,6 +18,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <tuple>
+#include <utility>
 
 namespace orvane {
 

@@ -62,9 +62,11 @@ class Form1Test : public QObject {
         if (!deleteLine.isEmpty())
             kit.settings(deleteLine, closeLine);
         Form1& form = kit.open();
-        QStringList idle = Inputs;
-        if (deleting)
-            idle.removeAll("Text3"), idle.removeAll("Command8");
+        QStringList idle = Inputs; // Text3 and Command8 follow the delete option
+        if (deleting) {
+            idle.removeAll("Text3");
+            idle.removeAll("Command8");
+        }
 
         QCOMPARE(form.windowTitle(), text::MainTitle);
         QCOMPARE(child<QCheckBox>(&form, "Check2")->isChecked(), deleting);
