@@ -10,7 +10,7 @@ using Args = std::vector<std::string>;
 
 TEST_CASE("a command line splits as a Windows program splits it") {
     const struct {
-        const char* name;
+        std::string name;
         std::string text;
         Args expected;
     } rows[] = {

@@ -9,7 +9,7 @@ using namespace chain::platform;
 
 TEST_CASE("cp932 text round-trips") {
     const struct {
-        const char* name;
+        std::string name;
         std::string text;
         std::string bytes;
     } rows[] = {
@@ -38,7 +38,7 @@ TEST_CASE("cp932 text round-trips") {
 
 TEST_CASE("cp932 extension duplicates decode to one character") {
     const struct {
-        const char* name;
+        std::string name;
         std::string bytes;
         std::string text;
     } rows[] = {
@@ -55,7 +55,7 @@ TEST_CASE("cp932 extension duplicates decode to one character") {
 
 TEST_CASE("bytes that aren't cp932 are refused") {
     const struct {
-        const char* name;
+        std::string name;
         std::string bytes;
     } rows[] = {
         {"lone lead byte at the end", "abc\x81"},       {"lead byte before a blank", "a\x81 b"},
@@ -70,7 +70,7 @@ TEST_CASE("bytes that aren't cp932 are refused") {
 
 TEST_CASE("text that cp932 can't hold is refused") {
     const struct {
-        const char* name;
+        std::string name;
         std::string utf8;
     } rows[] = {
         {"emoji", "abc\xf0\x9f\x98\x80"},

@@ -64,7 +64,7 @@ std::optional<std::string> folderOnAnotherVolume(const std::string& here) {
 
 TEST_CASE("a move never replaces a file") {
     const struct {
-        const char* name;
+        std::string name;
         bool sourceThere;
         std::string target;                      // inside the test folder
         std::optional<std::string> targetBefore; // nothing: no such file
@@ -229,7 +229,7 @@ TEST_CASE("file queries") {
 
 TEST_CASE("contents are replaced whole or not at all") {
     const struct {
-        const char* name;
+        std::string name;
         std::string target;                // inside the test folder
         std::optional<std::string> before; // nothing: no such file
         Kind expected;
