@@ -179,6 +179,8 @@ doctest::String chain::platform::toString(OpResult::Kind kind) {
         return "InvalidName";
     case Kind::NotRegularFile:
         return "NotRegularFile";
+    case Kind::NeedsWine:
+        return "NeedsWine";
     case Kind::Other:
         return "Other";
     }

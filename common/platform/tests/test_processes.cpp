@@ -106,7 +106,7 @@ template <typename Body> void inFolder(const std::string& folder, Body body) {
 
 TEST_CASE("the process list sees a running tool until it ends") {
     const struct {
-        const char* how;       // how the tool is started
+        std::string how;       // how the tool is started
         std::string asked;     // the name asked for
         std::string unrelated; // a name that must not be seen meanwhile
     } rows[] = {
@@ -122,6 +122,10 @@ TEST_CASE("the process list sees a running tool until it ends") {
         {"argv0", "Zz{tag}Argv.exe", "Tools\\Zz{tag}Argv.exe"},
         // A script: exe and argv[0] are the shell; comm is the script's name cut to 15.
         {"script", "Zz{tag}LongScriptName.exe", "Zz{tag}LongScr.exe"},
+        // Wine's "wine" script still starting a program: only the argument after it
+        // names the program.
+        {"wine starting", "Zz{tag}Loader.exe", "Zz{tag}Loader.ex"},
+        {"wine preloading", "Zz{tag}Loader.exe", "wine64"},
 #endif
     };
     for (const auto& row : rows) {
@@ -143,7 +147,7 @@ TEST_CASE("the process list sees a running tool until it ends") {
 #ifndef _WIN32
         ProcessCleanup cleanup{dir.path()};
         const std::string alias = dir.file(named("Zz{tag}Alias.exe"));
-        const std::string how = row.how;
+        const std::string& how = row.how;
         if (how == "symlink" || how == "deleted") {
             fs::create_symlink(tool, alias);
             command = quoted(alias) + lifetime;
@@ -156,6 +160,11 @@ TEST_CASE("the process list sees a running tool until it ends") {
             const std::string script = dir.file(named("Zz{tag}LongScriptName.exe"));
             REQUIRE(makeScript(script, "'" + tool + "'" + lifetime + "\n"));
             command = quoted(script);
+        } else if (how == "wine starting" || how == "wine preloading") {
+            const std::string wine = dir.file(how == "wine starting" ? "wine" : "wine64-preloader");
+            REQUIRE(makeScript(wine, "'" + tool + "'" + lifetime + "\n"));
+            command = quoted(wine) + (how == "wine starting" ? "" : " /usr/lib/wine/wine64") +
+                      " C:\\Tools\\" + named("Zz{tag}Loader.exe");
         }
 #endif
 
@@ -221,7 +230,7 @@ TEST_CASE("a launch passes the arguments without a shell") {
 
 TEST_CASE("a launch that can't start the program says why") {
     const struct {
-        const char* what;
+        std::string what;
         Kind expected;
     } rows[] = {
         {"missing program", Kind::NotFound}, {"missing folder", Kind::NotFound},
@@ -234,7 +243,7 @@ TEST_CASE("a launch that can't start the program says why") {
     for (const auto& row : rows) {
         INFO(row.what);
         TempDir dir;
-        const std::string what = row.what;
+        const std::string& what = row.what;
         const std::string file = dir.file("Tool.exe");
         std::string command;
         if (what == "missing program") {
@@ -265,6 +274,41 @@ TEST_CASE("a launch that can't start the program says why") {
 }
 
 #ifndef _WIN32
+
+// A Windows program (a file that starts with "MZ") runs through the wine found on PATH,
+// which gets the program's path and then the same arguments; without wine the launch
+// says so. Here "wine" is the child program, which reports what it was given.
+TEST_CASE("a Windows program starts through wine") {
+    TempDir dir;
+    const std::string wine = dir.file("bin/wine");
+    fs::create_directory(toPath(dir.file("bin")));
+    REQUIRE(copyChild(wine));
+    const std::string program = dir.file("Tool.exe");
+    REQUIRE(writeFile(program, std::string("MZ\x90\0", 4))); // no need to be executable
+
+    const std::string oldPath = std::getenv("PATH");
+    struct RestorePath {
+        std::string path;
+        ~RestorePath() { ::setenv("PATH", path.c_str(), 1); }
+    } restore{oldPath};
+    ::setenv("PATH", ("/nonexistent:" + dir.file("bin")).c_str(), 1);
+
+    OpResult r = launchDetached(quoted(program) + R"( -i "D:\rec\A B.ts" -rf64"1")", false);
+    REQUIRE_MESSAGE(r.ok(), r.detail);
+    CHECK(childReport(wine) ==
+          Lines{currentDirectory(), "[" + program + "]", "[-i]", R"([D:\rec\A B.ts])", "[-rf641]"});
+
+    // A bare name is the one in the working folder, not one of Wine's own programs.
+    fs::remove(toPath(wine + ".out"));
+    inFolder(dir.path(), [&] { r = launchDetached("Tool.exe -x", false); });
+    REQUIRE_MESSAGE(r.ok(), r.detail);
+    CHECK(childReport(wine) == Lines{dir.path(), "[./Tool.exe]", "[-x]"});
+
+    ::setenv("PATH", "/nonexistent", 1);
+    r = launchDetached(quoted(program), false);
+    CHECK(r.kind == Kind::NeedsWine);
+    CHECK(r.detail.find("wine") != std::string::npos);
+}
 
 // With this test as subreaper the ended tool stays a zombie until we reap it.
 TEST_CASE("the process list leaves out zombies") {
