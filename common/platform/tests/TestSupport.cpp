@@ -121,19 +121,25 @@ bool copyChild(const std::string& to) {
     return fs::copy_file(child, toPath(to), error);
 }
 
-std::optional<std::vector<std::string>> childReport(const std::string& child, int timeoutMs) {
+bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < until) {
-        if (const auto text = readFile(child + ".out")) {
-            std::vector<std::string> lines;
-            std::istringstream in(*text);
-            for (std::string line; std::getline(in, line);)
-                lines.push_back(line);
-            return lines;
-        }
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return std::nullopt;
+    return true;
+}
+
+std::optional<std::vector<std::string>> childReport(const std::string& child) {
+    std::optional<std::string> text;
+    if (!waitUntil([&] { return (text = readFile(child + ".out")).has_value(); }))
+        return std::nullopt;
+    std::vector<std::string> lines;
+    std::istringstream in(*text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
 }
 
 ProcessAnswer answerFor(const std::string& name) {
@@ -141,50 +147,18 @@ ProcessAnswer answerFor(const std::string& name) {
     return chain::platform::processExists(name, error);
 }
 
-bool waitForAnswer(const std::string& name, ProcessAnswer wanted, int timeoutMs) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        if (answerFor(name) == wanted)
-            return true;
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+bool waitForAnswer(const std::string& name, ProcessAnswer wanted) {
+    return waitUntil([&] { return answerFor(name) == wanted; });
 }
 
 } // namespace test
 
 doctest::String chain::platform::toString(OpResult::Kind kind) {
-    using Kind = OpResult::Kind;
-    switch (kind) {
-    case Kind::Ok:
-        return "Ok";
-    case Kind::Exists:
-        return "Exists";
-    case Kind::NotFound:
-        return "NotFound";
-    case Kind::CrossVolume:
-        return "CrossVolume";
-    case Kind::Denied:
-        return "Denied";
-    case Kind::ReadOnly:
-        return "ReadOnly";
-    case Kind::Busy:
-        return "Busy";
-    case Kind::NoSpace:
-        return "NoSpace";
-    case Kind::NameTooLong:
-        return "NameTooLong";
-    case Kind::InvalidName:
-        return "InvalidName";
-    case Kind::NotRegularFile:
-        return "NotRegularFile";
-    case Kind::NeedsWine:
-        return "NeedsWine";
-    case Kind::Other:
-        return "Other";
-    }
-    return "?";
+    static const char* const names[] = {
+        "Ok",      "Exists",      "NotFound",    "CrossVolume",    "Denied",    "ReadOnly", "Busy",
+        "NoSpace", "NameTooLong", "InvalidName", "NotRegularFile", "NeedsWine", "Other"};
+    static_assert(std::size(names) == static_cast<std::size_t>(OpResult::Kind::Other) + 1);
+    return names[static_cast<std::size_t>(kind)];
 }
 
 doctest::String chain::platform::toString(ProcessAnswer answer) {

@@ -9,6 +9,7 @@
 #include <doctest.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,12 +53,14 @@ std::string named(std::string pattern);
 
 // The child program (platform_child) built beside the tests, copied to `to`.
 bool copyChild(const std::string& to);
+// Asks `done` every 20 ms until it says yes (true) or the time is up (false).
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 10000);
 // The lines the child wrote beside its copy at `child`, once it has written them.
-std::optional<std::vector<std::string>> childReport(const std::string& child, int timeoutMs = 10000);
+std::optional<std::vector<std::string>> childReport(const std::string& child);
 
-// Asks the process list for `name` until the answer is `wanted`; false when the time is up.
-bool waitForAnswer(const std::string& name, ProcessAnswer wanted, int timeoutMs = 10000);
 ProcessAnswer answerFor(const std::string& name);
+// Asks the process list for `name` until the answer is `wanted`.
+bool waitForAnswer(const std::string& name, ProcessAnswer wanted);
 
 } // namespace test
 

@@ -8,8 +8,6 @@
 #include "platform/Processes.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #ifndef _WIN32
 #include <csignal>
@@ -320,11 +318,7 @@ TEST_CASE("the process list leaves out zombies") {
         ~Unset() {
             ::prctl(PR_SET_CHILD_SUBREAPER, 0);
             killProcessesUnder(folder); // and reap them, should the test have failed halfway
-            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-            while (!ourChildren().empty() && std::chrono::steady_clock::now() < until) {
-                if (::waitpid(-1, nullptr, WNOHANG) <= 0)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
+            waitUntil([] { return ::waitpid(-1, nullptr, WNOHANG) < 0 && ourChildren().empty(); }, 5000);
         }
     } unset{dir.path()};
 
@@ -343,10 +337,7 @@ TEST_CASE("the process list leaves out zombies") {
 
     REQUIRE(::kill(toolPid, SIGKILL) == 0);
     const std::string zombie = std::to_string(toolPid) + " Z";
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (ourChildren() != std::vector<std::string>{zombie} && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    REQUIRE(ourChildren() == std::vector<std::string>{zombie});
+    REQUIRE(waitUntil([&] { return ourChildren() == std::vector<std::string>{zombie}; }));
     CHECK(answerFor(name) == ProcessAnswer::No);
     CHECK(::waitpid(toolPid, nullptr, 0) == toolPid);
 }
@@ -373,10 +364,7 @@ TEST_CASE("a launched tool starts clean") {
     REQUIRE_MESSAGE(r.ok(), r.detail);
 
     std::vector<std::string> pids;
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while ((pids = processesUnder(dir.path())).size() != 1 && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    REQUIRE(pids.size() == 1);
+    REQUIRE(waitUntil([&] { return (pids = processesUnder(dir.path())).size() == 1; }));
     const std::string status = procFile(pids.front(), "status").value_or("");
     CHECK(status.find("\nSigBlk:\t0000000000000000\n") != std::string::npos);
     CHECK(status.find("\nSigIgn:\t0000000000000000\n") != std::string::npos);
