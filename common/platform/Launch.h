@@ -10,7 +10,9 @@ namespace chain::platform {
 // current working directory. Windows: CreateProcessW with the text as it is and a
 // normal activated or minimised window. POSIX: no shell; the argument vector is the
 // one `splitCommandLine` gives, and the child is detached so it never lingers as a
-// zombie and outlives the caller.
-OpResult launchDetached(const std::string& commandLine, bool minimised);
+// zombie and outlives the caller. Its standard input, output and error are the null
+// device, so nothing of the tool mixes into our output, unless `keepOutput` asks for
+// ours to be passed on (for debugging); on Windows the tools have windows of their own.
+OpResult launchDetached(const std::string& commandLine, bool minimised, bool keepOutput = false);
 
 } // namespace chain::platform

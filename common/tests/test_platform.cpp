@@ -7,6 +7,7 @@
 #include "platform/Launch.h"
 #include "platform/Processes.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -180,6 +181,13 @@ bool waitForAnswer(const QString& name, ProcessAnswer wanted, int timeoutMs = 10
     }
 }
 
+// What a symbolic link says, as it says it ("pipe:[1234]" for a pipe in /proc/*/fd).
+QString linkText(const QString& link) {
+    char buffer[4096];
+    const ssize_t n = ::readlink(QFile::encodeName(link).constData(), buffer, sizeof buffer);
+    return n < 0 ? QString() : QString::fromLocal8Bit(buffer, n);
+}
+
 QString quoted(const QString& path) {
     return u'"' + path + u'"';
 }
@@ -230,6 +238,7 @@ class PlatformTest : public QObject {
     void processListLeavesOutZombies();
     void processListAnswersNoForAbsentNames();
     void launchPassesArgumentsWithoutShell();
+    void launchedToolStartsClean_data();
     void launchedToolStartsClean();
     void launchReportsFailureToStart_data();
     void launchReportsFailureToStart();
@@ -483,6 +492,25 @@ void PlatformTest::fileQueries() {
     QCOMPARE(sameVolume(file, folder), std::optional<bool>(true));
     QVERIFY(!sameVolume(file, missing));
 
+    // A name is taken by anything, a folder or a dangling link included.
+    const std::string dangling = local(dir.filePath(u"link"_s));
+    QCOMPARE(::symlink(missing.c_str(), dangling.c_str()), 0);
+    QVERIFY(entryExists(file));
+    QVERIFY(entryExists(folder));
+    QVERIFY(entryExists(dangling));
+    QVERIFY(!entryExists(missing));
+
+    // The time a file was written, as the system keeps it.
+    {
+        QFile stamped(QString::fromStdString(file));
+        QVERIFY(stamped.open(QIODevice::ReadWrite));
+        QVERIFY(stamped.setFileTime(QDateTime::fromMSecsSinceEpoch(1'700'000'000'123),
+                                    QFileDevice::FileModificationTime));
+    }
+    QCOMPARE(modifiedMsecs(file), std::optional<std::int64_t>(1'700'000'000'123));
+    QVERIFY(!modifiedMsecs(folder));
+    QVERIFY(!modifiedMsecs(missing));
+
     QCOMPARE(QString::fromStdString(currentDirectory()), QDir::currentPath());
 }
 
@@ -713,9 +741,17 @@ void PlatformTest::launchPassesArgumentsWithoutShell() {
     QVERIFY(!QFile::exists(dir.filePath(u"y"_s)));
 }
 
+void PlatformTest::launchedToolStartsClean_data() {
+    QTest::addColumn<bool>("keepOutput");
+    QTest::newRow("output to the null device") << false;
+    QTest::newRow("our output kept, for debugging") << true;
+}
+
 // A caller that blocks or ignores signals (as a headless runner may) must not pass that
-// on: the tool must stay stoppable. Nor does it get our open files.
+// on: the tool must stay stoppable. Nor does it get our open files, nor, unless asked
+// to, our standard streams: its output never mixes into ours.
 void PlatformTest::launchedToolStartsClean() {
+    QFETCH(bool, keepOutput);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     ProcessCleanup cleanup{dir.path()};
@@ -729,7 +765,7 @@ void PlatformTest::launchedToolStartsClean() {
     sigaddset(&blocked, SIGTERM);
     ::pthread_sigmask(SIG_BLOCK, &blocked, &old);
     const auto oldInt = std::signal(SIGINT, SIG_IGN);
-    const OpResult r = launchDetached(local(quoted(tool) + u" 60"_s), false);
+    const OpResult r = launchDetached(local(quoted(tool) + u" 60"_s), false, keepOutput);
     std::signal(SIGINT, oldInt);
     ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
     ::close(leak);
@@ -744,6 +780,11 @@ void PlatformTest::launchedToolStartsClean() {
                                 .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System);
     QVERIFY(!fds.isEmpty());
     QVERIFY2(!fds.contains(QString::number(leak)), qPrintable(fds.join(u' ')));
+    for (int fd = 0; fd <= 2; ++fd) {
+        const QString target = linkText(u"/proc/"_s + pids.first() + u"/fd/"_s + QString::number(fd));
+        const QString ours = linkText(u"/proc/self/fd/"_s + QString::number(fd));
+        QCOMPARE(target, keepOutput ? ours : u"/dev/null"_s);
+    }
 }
 
 void PlatformTest::launchReportsFailureToStart_data() {
