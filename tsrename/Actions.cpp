@@ -3,6 +3,8 @@
 #include "SubstitutionTable.h"
 #include "Texts.h"
 
+#include "FileOps.h"
+
 namespace tassik {
 
 namespace {
@@ -63,6 +65,13 @@ StartResult startRename(chain::Dialogs& dialogs, const ValueTable& values, const
                 {}};
     }
     const QString folder = values.text(slot::RenameFolder);
+    // A blank folder line would mean the root: refused, naming the setting.
+    if (const QString problem = chain::folderSettingProblem(text::folderLabel(), folder);
+        !problem.isEmpty()) {
+        dialogs.message(text::folderErrorTitle(), problem + QStringLiteral("。ファイル名は変更しません。"),
+                        chain::Dialogs::Icon::Warning);
+        return {StartResult::Outcome::Refused, {}};
+    }
     FolderRun run = renameFolder(folder, SubstitutionTable(before, after));
     if (!run.listError.isEmpty()) {
         dialogs.message(text::folderErrorTitle(),

@@ -217,6 +217,13 @@ void RenameTest::unreadableFolderIsReportedAndRenamesNothing() {
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown[0].title, text::folderErrorTitle());
     QVERIFY(dialogs.shown[0].text.contains(missing));
+
+    // A blank folder line (it would mean the root) is refused by the setting's name.
+    table.set(slot::RenameFolder, QString());
+    const StartResult blank = startRename(dialogs, table, u"a"_s, u"b"_s);
+    QCOMPARE(blank.outcome, StartResult::Outcome::Refused);
+    QCOMPARE(dialogs.shown.size(), 2);
+    QVERIFY2(dialogs.shown[1].text.contains(text::folderLabel()), qPrintable(dialogs.shown[1].text));
 }
 
 void RenameTest::failureSummaryListsEveryKeptFile() {
