@@ -354,7 +354,8 @@ QString ConversionEngine::outputProblem(const FileRow& row, const QString& outpu
         return QStringLiteral("出力先 %1 は使えないため、%2 は変換しません: %3")
             .arg(shown(base), row.path, problem);
     if (m_usedOutputs.contains(nameKey(base)))
-        return QStringLiteral("出力名 %1 はこの変換で既にほかのファイルに使われたため、%2 は変換しません")
+        return QStringLiteral(
+                   "出力名 %1 は、今回の変換開始から既にほかのファイルに使われたため、%2 は変換しません")
             .arg(base, row.path);
     for (const QString& output : outputPaths(base)) {
         if (chain::nameTaken(output))

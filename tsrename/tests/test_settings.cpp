@@ -163,7 +163,8 @@ void SettingsTest::saveFailureIsReportedAndKeepsOldFile() {
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown[0].title, text::saveErrorTitle());
     QVERIFY(dialogs.shown[0].text.contains(path()));
-    QVERIFY2(dialogs.shown[0].text.contains(u"「😀」"_s), qPrintable(dialogs.shown[0].text)); // named, never "?"
+    QVERIFY2(dialogs.shown[0].text.contains(u"「😀」"_s),
+             qPrintable(dialogs.shown[0].text)); // named, never "?"
     QCOMPARE(readFile(path()), QByteArray("old\r\n\"a\"\r\n\"b\"\r\n"));
 }
 
@@ -176,7 +177,8 @@ void SettingsTest::startUpTellsOfAFileItCouldNotUse_data() {
     const QString settings = text::settingsFileName();
     QTest::newRow("no file") << settings << QByteArray() << QString() << false;
     QTest::newRow("saved as UTF-8 by an editor")
-        << settings << u"D:\\録画\r\n\"!?\"\r\n\"！？\"\r\n"_s.toUtf8() << u"Tassik_Data1.txt を読めない"_s << true;
+        << settings << u"D:\\録画\r\n\"!?\"\r\n\"！？\"\r\n"_s.toUtf8() << u"Tassik_Data1.txt を読めない"_s
+        << true;
     QTest::newRow("too short") << settings << QByteArray("f\r\n") << u"行が足りない"_s << false;
     QTest::newRow("leftover of an interrupted save")
         << settings + u".tmp~Ab12Cd"_s << QByteArray("half") << u"一時ファイル"_s << false;
