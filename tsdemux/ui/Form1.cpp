@@ -73,6 +73,7 @@ Form1::Form1(Settings& settings, Keywords& keywords, chain::ProcessWatch& watch,
     EventLog->follow(*m_log);
     for (const QString& note : startNotes)
         m_log->add(note);
+    m_engine->announceUnfinishedRun();
 }
 
 Form1::~Form1() = default;
