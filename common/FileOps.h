@@ -38,6 +38,11 @@ QStringList withExtension(const QStringList& names, const QString& extension);
 
 std::optional<qint64> fileSize(const QString& path);
 bool fileExists(const QString& path);
+// Whether the name is taken by anything: a file, a folder, a dot-file, a link. A move
+// or rename onto such a name fails.
+bool nameTaken(const QString& path);
+// When a regular file was last written, in ms since 1970; nothing when it can't be told.
+std::optional<qint64> modifiedMsecs(const QString& path);
 // True when the file can be opened for reading (and was closed again).
 bool canOpenForReading(const QString& path);
 // True when both paths lie on the same drive (Windows) or filesystem (POSIX); nothing

@@ -4,6 +4,7 @@
 #include "IndividualList.h"
 #include "Startup.h"
 
+#include "EventLog.h"
 #include "EventPrinter.h"
 #include "FileOps.h"
 #include "HeadlessLoop.h"
@@ -23,8 +24,27 @@ int runHeadless(const QStringList& arguments) {
     chain::PrintingDialogs dialogs;
     Settings settings(SettingsSize);
     Keywords keywords;
-    if (!startUp(chain::currentFolder(), settings, keywords, dialogs))
+    QStringList notes;
+    if (!startUp(chain::currentFolder(), settings, keywords, dialogs, &notes))
         return 2;
+    chain::EventLog log(options.noLog
+                            ? QString()
+                            : chain::joinPath(settings.text(slot::ProgramFolder),
+                                              chain::EventLog::fileName(QStringLiteral("kestrune"))));
+    chain::printEventsOf(log);
+    for (const QString& note : notes)
+        log.add(note);
+
+    chain::SystemProcessWatch watch;
+    chain::SystemLauncher launcher;
+    ConversionEngine engine(settings, keywords, watch, launcher);
+    QObject::connect(&engine, &ConversionEngine::report, &log, &chain::EventLog::add);
+
+    // An empty or unusable folder setting is refused before anything is listed.
+    if (const QString problem = engine.startProblem(settings.text(slot::SourceFolder)); !problem.isEmpty()) {
+        dialogs.message(QStringLiteral("入力エラー"), problem);
+        return 1;
+    }
 
     // Individual mode works through the source folder's recordings, listed as "取得" lists them.
     IndividualList list;
@@ -39,11 +59,6 @@ int runHeadless(const QStringList& arguments) {
         list.AddChosenFiles(*files);
     }
 
-    chain::SystemProcessWatch watch;
-    chain::SystemLauncher launcher;
-    ConversionEngine engine(settings, keywords, watch, launcher);
-    QObject::connect(&engine, &ConversionEngine::report, qOverload<const QString&>(&chain::printEvent));
-
     const std::optional<int> first =
         engine.start(settings.text(slot::SourceFolder), list.names, list.outputNames);
     if (!first)
@@ -51,7 +66,7 @@ int runHeadless(const QStringList& arguments) {
     return chain::runHeadlessLoop(options,
                                   {[&] { return engine.step(); }, [&] { return engine.isIdle(); },
                                    [&] { engine.stop(); }, [] { return 0; }},
-                                  *first);
+                                  *first, &log);
 }
 
 } // namespace kestrune

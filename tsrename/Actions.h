@@ -38,10 +38,23 @@ struct StartResult {
 StartResult startRename(chain::Dialogs& dialogs, const ValueTable& values, const QString& before,
                         const QString& after);
 
+// The event log's lines for the renames of a run, in their order: each rename done
+// and each that failed, with the reason.
+QStringList renameEvents(const std::vector<RenameResult>& results);
+
+// The program's log file in the start folder, tassik.log.
+QString logPath(const ValueTable& values);
+
 // One line per failed rename: "old → new: reason".
 QStringList failureLines(const std::vector<RenameResult>& results);
 
-// The text of the one box that lists the files which kept their names after a run.
-QString failureSummary(const std::vector<RenameResult>& results);
+// The one box that tells of the files which kept their names after a run: a short
+// text (the count and the first few files), and the whole list as the box's details,
+// so that the box keeps its size however many files failed.
+struct FailureSummary {
+    QString text;
+    QString details;
+};
+FailureSummary failureSummary(const std::vector<RenameResult>& results);
 
 } // namespace tassik

@@ -3,6 +3,7 @@
 #include "Form1.h"
 #include "Startup.h"
 
+#include "EventLog.h"
 #include "FileOps.h"
 #include "Launcher.h"
 #include "ProcessWatch.h"
@@ -16,11 +17,14 @@ int runWindow() {
     chain::WidgetDialogs dialogs;
     Settings settings(SettingsSize);
     Keywords keywords;
-    if (!startUp(chain::currentFolder(), settings, keywords, dialogs))
+    QStringList notes;
+    if (!startUp(chain::currentFolder(), settings, keywords, dialogs, &notes))
         return 0;
     chain::SystemProcessWatch watch;
     chain::SystemLauncher launcher;
-    Form1 window(settings, keywords, watch, launcher, dialogs);
+    chain::EventLog log(chain::joinPath(settings.text(slot::ProgramFolder),
+                                        chain::EventLog::fileName(QStringLiteral("kestrune"))));
+    Form1 window(settings, keywords, watch, launcher, dialogs, notes, &log);
     dialogs.setOwner(&window);
     window.show();
     return qApp->exec();
