@@ -3,6 +3,7 @@
 #include "BatchEngine.h"
 #include "Startup.h"
 
+#include "EventLog.h"
 #include "EventPrinter.h"
 #include "FileOps.h"
 #include "HeadlessLoop.h"
@@ -18,23 +19,25 @@ int runHeadless(const QStringList& arguments) {
         return 1;
     }
 
-    const auto print = qOverload<const QString&>(&chain::printEvent);
+    const QString startFolder = chain::currentFolder();
+    chain::EventLog log(options.noLog ? QString() : chain::joinPath(startFolder, LogFileName));
+    chain::printEventsOf(log);
     StateTable state(StateTableSize);
     JobLists lists(state);
-    QObject::connect(&lists, &JobLists::report, print);
-    for (const QString& note : startUp(chain::currentFolder(), state, lists))
-        chain::printEvent(note);
+    QObject::connect(&lists, &JobLists::report, &log, &chain::EventLog::add);
+    for (const QString& note : startUp(startFolder, state, lists))
+        log.add(note);
 
     chain::SystemProcessWatch watch;
     chain::SystemLauncher launcher;
     BatchEngine engine(state, lists, watch, launcher);
-    QObject::connect(&engine, &BatchEngine::report, print);
+    QObject::connect(&engine, &BatchEngine::report, &log, &chain::EventLog::add);
 
     const int first = engine.start();
     return chain::runHeadlessLoop(options,
                                   {[&] { return engine.step(); }, [&] { return engine.isIdle(); },
                                    [&] { engine.stop(); }, [] { return 0; }},
-                                  first);
+                                  first, &log);
 }
 
 } // namespace orvane

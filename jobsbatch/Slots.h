@@ -23,6 +23,7 @@ inline constexpr int ListEditFlag = 12;    // "1" while "解除" takes an entry 
 } // namespace slot
 
 inline const QString SettingsFileName = QStringLiteral("Orvane_Data.txt");
+inline const QString LogFileName = QStringLiteral("orvane.log"); // the events, in the start folder
 inline const QString JobsPattern = QStringLiteral("*.jobs");
 inline const QString VirtualDubJobsName = QStringLiteral("VirtualDub.jobs");
 inline const QString VirtualDubName = QStringLiteral("VirtualDub.exe");

@@ -63,6 +63,8 @@ class ChainTest : public QObject {
         QVERIFY(orvane.waitForFinished(60000));
         const QString output = QString::fromUtf8(orvane.readAllStandardOutput());
         QCOMPARE(orvane.exitCode(), 0);
+        QVERIFY(
+            QString::fromUtf8(chain::testing::readFile(path("prog/orvane.log"))).contains("ニュース.jobs"));
         // The close option ended the run only after the last VirtualDub had gone.
         chain::SystemProcessWatch watch;
         QCOMPARE(watch.running({"VirtualDub.exe"}), std::optional<QStringList>(QStringList{}));

@@ -6,6 +6,7 @@
 #include "ui/EventLogView.h"
 
 #include "ChooseFolder.h"
+#include "EventLog.h"
 #include "SettingsText.h"
 #include "WriteFailure.h"
 
@@ -44,8 +45,9 @@ QString checkValue(const QCheckBox* box) {
 } // namespace
 
 Form1::Form1(const QString& startFolder, chain::ProcessWatch& watch, chain::Launcher& launcher,
-             chain::Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), m_dialogs(dialogs), m_state(StateTableSize), m_lists(new JobLists(m_state, this)),
+             chain::Dialogs& dialogs, chain::EventLog* log, QWidget* parent)
+    : QWidget(parent), m_dialogs(dialogs), m_log(log ? log : new chain::EventLog(QString(), this)),
+      m_state(StateTableSize), m_lists(new JobLists(m_state, this)),
       m_engine(new BatchEngine(m_state, *m_lists, watch, launcher, this)),
       m_timer(new chain::StepDriver([this] { return tick(); }, 1.0, this)) {
     setObjectName(QStringLiteral("Form1"));
@@ -53,6 +55,7 @@ Form1::Form1(const QString& startFolder, chain::ProcessWatch& watch, chain::Laun
     buildControls();
     buildLayout();
     connectHandlers();
+    EventLog->follow(*m_log);
     Form_Load(startFolder);
 }
 
@@ -159,15 +162,14 @@ void Form1::connectHandlers() {
     connect(m_lists, &JobLists::jobsChanged, this, &Form1::showJobs);
     connect(m_lists, &JobLists::selectionChanged, this, &Form1::showSelection);
     connect(m_lists, &JobLists::outputsChanged, this, &Form1::showOutputs);
-    const auto log = qOverload<const QString&>(&chain::EventLogView::addLine);
-    connect(m_lists, &JobLists::report, EventLog, log);
-    connect(m_engine, &BatchEngine::report, EventLog, log);
+    connect(m_lists, &JobLists::report, m_log, &chain::EventLog::add);
+    connect(m_engine, &BatchEngine::report, m_log, &chain::EventLog::add);
     connect(m_engine, &BatchEngine::statusChanged, Label5, &QLabel::setText);
 }
 
 void Form1::Form_Load(const QString& startFolder) {
     for (const QString& note : startUp(startFolder, m_state, *m_lists))
-        EventLog->addLine(note);
+        m_log->add(note);
     DeleteOptionLayout();
     Check1->setChecked(isOn(m_state, slot::CloseOption));
     Check1_Click();

@@ -18,8 +18,9 @@ class QListWidget;
 class QPushButton;
 
 namespace chain {
+class EventLog;
 class EventLogView;
-}
+} // namespace chain
 
 namespace orvane {
 
@@ -29,8 +30,10 @@ namespace orvane {
 class Form1 : public QWidget {
     Q_OBJECT
   public:
+    // The event log pane shows the earlier history of `log`, the program's log file, and
+    // each new event; without one, events are only shown.
     Form1(const QString& startFolder, chain::ProcessWatch& watch, chain::Launcher& launcher,
-          chain::Dialogs& dialogs, QWidget* parent = nullptr);
+          chain::Dialogs& dialogs, chain::EventLog* log = nullptr, QWidget* parent = nullptr);
     ~Form1() override;
 
     StateTable& state() { return m_state; }
@@ -75,6 +78,7 @@ class Form1 : public QWidget {
     void showOutputs();
 
     chain::Dialogs& m_dialogs;
+    chain::EventLog* m_log; // the program's, or one of our own that writes no file
     StateTable m_state;
     JobLists* m_lists;
     BatchEngine* m_engine;

@@ -2,6 +2,7 @@
 
 #include "Form1.h"
 
+#include "EventLog.h"
 #include "FileOps.h"
 #include "Launcher.h"
 #include "ProcessWatch.h"
@@ -15,7 +16,9 @@ int runWindow() {
     chain::WidgetDialogs dialogs;
     chain::SystemProcessWatch watch;
     chain::SystemLauncher launcher;
-    Form1 window(chain::currentFolder(), watch, launcher, dialogs);
+    const QString startFolder = chain::currentFolder();
+    chain::EventLog log(chain::joinPath(startFolder, LogFileName));
+    Form1 window(startFolder, watch, launcher, dialogs, &log);
     dialogs.setOwner(&window);
     window.show();
     return qApp->exec();
