@@ -1,0 +1,42 @@
+#include "HeadlessRunner.h"
+
+#include "JobEngine.h"
+#include "Startup.h"
+
+#include "EventPrinter.h"
+#include "FileOps.h"
+#include "HeadlessLoop.h"
+#include "PrintingDialogs.h"
+
+#include <cstdio>
+
+namespace pellavo {
+
+int runHeadless(const QStringList& arguments) {
+    const chain::HeadlessOptions options = chain::parseHeadlessOptions(arguments);
+    if (!options.error.isEmpty()) {
+        std::fputs((options.error + u'\n').toUtf8().constData(), stderr);
+        return 1;
+    }
+
+    chain::PrintingDialogs dialogs;
+    SettingTable settings(SettingTableSize);
+    PatternTable patterns;
+    for (const QString& note : startUp(chain::currentFolder(), settings, patterns, dialogs))
+        chain::printEvent(note);
+
+    chain::SystemProcessWatch watch;
+    chain::SystemLauncher launcher;
+    SystemRandom random;
+    JobEngine engine(settings, patterns, watch, launcher, random, dialogs);
+    QObject::connect(&engine, &JobEngine::report, &chain::printEvent);
+    engine.M2vList();
+    engine.AviList();
+    engine.resumeRecordedRun();
+    return chain::runHeadlessLoop(options,
+                                  {[&] { return engine.step(); }, [&] { return engine.isIdle(); },
+                                   [&] { engine.stop(); }, [] { return 1; }},
+                                  JobEngine::FirstIntervalMs);
+}
+
+} // namespace pellavo
