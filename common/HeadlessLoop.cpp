@@ -1,5 +1,6 @@
 #include "HeadlessLoop.h"
 
+#include "EventLog.h"
 #include "EventPrinter.h"
 #include "StepDriver.h"
 
@@ -23,6 +24,8 @@ HeadlessOptions parseHeadlessOptions(const QStringList& arguments) {
             continue;
         if (arg == u"--until-idle") {
             options.untilIdle = true;
+        } else if (arg == u"--no-log") {
+            options.noLog = true;
         } else if (arg == u"--time-scale" && i + 1 < arguments.size()) {
             bool ok = false;
             options.timeScale = arguments[++i].toDouble(&ok);
@@ -116,22 +119,40 @@ class StopSignals {
 
 } // namespace
 
-int runHeadlessLoop(const HeadlessOptions& options, const HeadlessEngine& engine, int firstIntervalMs) {
+int runHeadlessLoop(const HeadlessOptions& options, const HeadlessEngine& engine, int firstIntervalMs,
+                    EventLog* log) {
+    const auto say = [log](const QString& text) {
+        if (log)
+            log->add(text);
+        else
+            printEvent(text);
+    };
+    const auto endOfStep = [log] {
+        if (log)
+            log->flush();
+        flushPrintedEvents();
+    };
     StepDriver driver(engine.step, options.timeScale);
     QObject::connect(&driver, &StepDriver::stepped, [&](std::optional<int> next) {
         if (!next) {
+            endOfStep();
             QCoreApplication::exit(engine.stoppedStatus());
         } else if (options.untilIdle && engine.idle()) {
             driver.disarm();
-            printEvent(QStringLiteral("処理するものがなくなったため、終了します"));
+            say(QStringLiteral("処理するものがなくなったため、終了します"));
+            endOfStep();
             QCoreApplication::exit(0);
+        } else {
+            endOfStep();
         }
     });
     const StopSignals stopSignals([&] {
         driver.disarm();
         engine.stop();
+        endOfStep();
         QCoreApplication::exit(0);
     });
+    endOfStep(); // what start-up reported
     driver.arm(firstIntervalMs);
     return QCoreApplication::exec();
 }

@@ -7,9 +7,13 @@
 
 namespace chain {
 
-// The options of every engine's headless run: --headless [--until-idle] [--time-scale F].
+class EventLog;
+
+// The options of every engine's headless run:
+// --headless [--until-idle] [--time-scale F] [--no-log].
 struct HeadlessOptions {
     bool untilIdle = false;
+    bool noLog = false;     // events only on standard output, not in the log file
     double timeScale = 1.0; // every real wait is the engine's interval times this
     QString error;          // why the command line was refused; empty when it wasn't
 };
@@ -30,7 +34,10 @@ struct HeadlessEngine {
 // Drives the engine from one single-shot timer, the first tick after `firstIntervalMs`,
 // until it stops itself, --until-idle finds it idle after a step (exit 0), or SIGINT or
 // SIGTERM arrives (stopped as "中止", exit 0). Signals reach the event loop through a
-// self-pipe, so nothing wakes the program between ticks. Needs a QCoreApplication.
-int runHeadlessLoop(const HeadlessOptions& options, const HeadlessEngine& engine, int firstIntervalMs);
+// self-pipe, so nothing wakes the program between ticks. After every step the events
+// are written to the log file (when there is one) and standard output is flushed.
+// Needs a QCoreApplication.
+int runHeadlessLoop(const HeadlessOptions& options, const HeadlessEngine& engine, int firstIntervalMs,
+                    EventLog* log = nullptr);
 
 } // namespace chain

@@ -29,12 +29,26 @@ QStringList splitLines(const QString& text) {
     return lines;
 }
 
+} // namespace
+
+std::optional<std::string> toCp932(const QString& text) {
+    // QString's own UTF-8 conversion would turn a lone surrogate into "?".
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return std::nullopt;
+    }
+    return platform::utf8ToCp932(text.toStdString());
+}
+
+namespace {
 // The first character of the text that cp932 can't hold, for the message.
 QString firstUnencodable(const QString& line) {
     for (qsizetype i = 0; i < line.size(); ++i) {
         const qsizetype length = line[i].isHighSurrogate() && i + 1 < line.size() ? 2 : 1;
         const QString character = line.mid(i, length);
-        if (!platform::utf8ToCp932(character.toStdString()))
+        if (!toCp932(character))
             return character;
         i += length - 1;
     }
@@ -84,7 +98,7 @@ QString writeTextLines(const QString& path, const QStringList& lines, OldFile ol
         if (line.contains(u'\r') || line.contains(u'\n'))
             return QStringLiteral("改行を含む値は保存できません: %1")
                 .arg(QString(line).replace(u'\r', u' ').replace(u'\n', u' '));
-        const auto encoded = platform::utf8ToCp932(line.toStdString());
+        const auto encoded = toCp932(line);
         if (!encoded)
             return QStringLiteral("「%1」は Shift_JIS (cp932) で保存できない文字です")
                 .arg(firstUnencodable(line));

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
 
 namespace chain {
 
@@ -34,6 +35,10 @@ std::optional<QStringList> readTextLines(const QString& path);
 enum class OldFile { BackUpUnreadable, Replace };
 QString writeTextLines(const QString& path, const QStringList& lines,
                        OldFile old = OldFile::BackUpUnreadable);
+
+// The text in cp932; nothing when a character can't be held (a lone surrogate, which
+// stands for a raw byte of a file name, included: nothing is ever substituted).
+std::optional<std::string> toCp932(const QString& text);
 
 // Removes the temporary files that an interrupted save of `path` left beside it.
 // Returns the names removed.

@@ -42,7 +42,7 @@ int runHeadless(const QStringList& arguments) {
     chain::SystemProcessWatch watch;
     chain::SystemLauncher launcher;
     ConversionEngine engine(settings, keywords, watch, launcher);
-    QObject::connect(&engine, &ConversionEngine::report, &chain::printEvent);
+    QObject::connect(&engine, &ConversionEngine::report, qOverload<const QString&>(&chain::printEvent));
 
     const std::optional<int> first =
         engine.start(settings.text(slot::SourceFolder), list.names, list.outputNames);

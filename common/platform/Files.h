@@ -45,6 +45,9 @@ OpResult readFileRange(const std::string& path, std::uint64_t offset, std::size_
 // file. On any failure the temporary file is removed and the old file stays as it was.
 OpResult replaceFileContents(const std::string& path, std::string_view bytes);
 inline constexpr std::string_view TemporarySuffix = ".tmp~";
+// Appends the bytes to the end of the file, creating it when it is missing; other
+// writers' appends are never overwritten. The bytes are flushed to the system.
+OpResult appendToFile(const std::string& path, std::string_view bytes);
 
 std::string currentDirectory();
 

@@ -330,6 +330,16 @@ OpResult replaceFileContents(const std::string& path, std::string_view bytes) {
     return OpResult::success();
 }
 
+OpResult appendToFile(const std::string& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0)
+        return failure(errno);
+    int error = writeAll(fd, bytes);
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    return error == 0 ? OpResult::success() : failure(error);
+}
+
 std::string currentDirectory() {
     std::string buffer(256, '\0');
     for (;;) {

@@ -1,6 +1,7 @@
 #include "ChooseFolder.h"
 #include "FakeTools.h"
 #include "RecordingDialogs.h"
+#include "RunRecord.h"
 #include "SettingsText.h"
 #include "TestFiles.h"
 #include "TextFile.h"
@@ -117,6 +118,8 @@ class RulesTest : public QObject {
         QVERIFY(!writeTextLines(path, {QStringLiteral("a\rb")}).isEmpty());
         QCOMPARE(readTextLines(path).value(), QStringList{QStringLiteral("old")});
         QVERIFY(writeTextLines(path, {QStringLiteral("x😀")}).contains(QStringLiteral("「😀」")));
+        QVERIFY(!writeTextLines(path, {QString(QChar(0xDC94))}).isEmpty()); // never written as "?"
+        QCOMPARE(readTextLines(path).value(), QStringList{QStringLiteral("old")});
     }
 
     // A file that is there but can't be read is told from a missing one, and the first
@@ -248,6 +251,60 @@ class RulesTest : public QObject {
         watch.unreadable = true;
         QVERIFY(tools.videoToolBusy());
         QCOMPARE(reports.size(), 2);
+    }
+
+    void runRecordFieldsSurviveTheTrip_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("Windows path")
+            << QStringLiteral("D:\\rec\\番組！.ts") << QStringLiteral("D:\\rec\\番組！.ts");
+        QTest::newRow("percent") << QStringLiteral("100%") << QStringLiteral("100%25");
+        QTest::newRow("not in cp932") << QStringLiteral("Café😀") << QStringLiteral("Caf%C3%A9%F0%9F%98%80");
+        QTest::newRow("raw byte of a name")
+            << QString(QChar(0xDC94)) + QStringLiteral("x") << QStringLiteral("%94x");
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void runRecordFieldsSurviveTheTrip() {
+        QFETCH(QString, value);
+        QFETCH(QString, written);
+        QCOMPARE(RunRecord::encodeField(value), written);
+        QCOMPARE(RunRecord::decodeField(written), value);
+    }
+
+    void runRecordIsSavedLoadedAndRemoved() {
+        QTemporaryDir dir;
+        const RunRecord record(dir.filePath(QStringLiteral("pellavo.run")));
+        QCOMPARE(record.load().state, RunRecord::Loaded::State::None);
+        const QDateTime began = QDateTime::currentDateTimeUtc();
+        QCOMPARE(record.save({began, {QStringLiteral("news.m2v"), QStringLiteral("Café"), QString()}}),
+                 QString());
+        const RunRecord::Loaded loaded = record.load();
+        QCOMPARE(loaded.state, RunRecord::Loaded::State::Present);
+        QCOMPARE(loaded.run.began, began);
+        QCOMPARE(loaded.run.fields, (QStringList{"news.m2v", "Café", ""}));
+        QCOMPARE(record.remove(), QString());
+        QCOMPARE(record.load().state, RunRecord::Loaded::State::None);
+        QCOMPARE(record.remove(), QString());
+    }
+
+    void damagedRunRecordIsSetAsideNotDeleted_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("no time") << QByteArray("news.m2v\r\n");
+        QTest::newRow("not cp932") << QByteArray("\x81");
+    }
+    void damagedRunRecordIsSetAsideNotDeleted() {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const RunRecord record(dir.filePath(QStringLiteral("kestrune.run")));
+        chain::testing::writeFile(record.path(), bytes);
+        const RunRecord::Loaded loaded = record.load();
+        QCOMPARE(loaded.state, RunRecord::Loaded::State::Damaged);
+        QVERIFY(!loaded.reason.isEmpty());
+        const QString aside = record.setAside();
+        QVERIFY(aside.startsWith(record.path() + QStringLiteral(".damaged-")));
+        QCOMPARE(chain::testing::readFile(aside), bytes);
+        QVERIFY(!QFile::exists(record.path()));
     }
 };
 

@@ -1,5 +1,7 @@
 #include "EventLogView.h"
 
+#include "EventLog.h"
+
 #include <QScrollBar>
 
 namespace chain {
@@ -16,9 +18,34 @@ void EventLogView::addLine(const QString& text) {
 }
 
 void EventLogView::addLine(const QString& text, const QTime& time) {
+    append(new QListWidgetItem(time.toString(QStringLiteral("HH:mm:ss")) + u' ' + text));
+}
+
+void EventLogView::showHistory(const QStringList& lines) {
+    if (lines.isEmpty())
+        return;
+    for (const QString& line : lines) {
+        auto* item = new QListWidgetItem(line);
+        item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+        append(item);
+    }
+    auto* mark = new QListWidgetItem(QStringLiteral("―――― ここまでは以前の記録です ――――"));
+    mark->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+    mark->setTextAlignment(Qt::AlignCenter);
+    append(mark);
+}
+
+void EventLogView::follow(EventLog& log, int historyLines) {
+    showHistory(log.history(historyLines));
+    connect(&log, &EventLog::added, this,
+            [this](const QDateTime& when, const QString& text) { addLine(text, when.time()); });
+    connect(&log, &EventLog::writeFailed, this, qOverload<const QString&>(&EventLogView::addLine));
+}
+
+void EventLogView::append(QListWidgetItem* item) {
     const bool atBottom =
         verticalScrollBar() == nullptr || verticalScrollBar()->value() == verticalScrollBar()->maximum();
-    addItem(time.toString(QStringLiteral("HH:mm:ss")) + u' ' + text);
+    addItem(item);
     while (count() > MaxLines)
         delete takeItem(0);
     if (atBottom)

@@ -1,0 +1,102 @@
+#include "EventLog.h"
+
+#include "FileOps.h"
+#include "NativeName.h"
+#include "SystemReason.h"
+
+#include "platform/Files.h"
+
+namespace chain {
+
+namespace {
+QString rotatedName(const QString& path, int n) {
+    return path + u'.' + QString::number(n);
+}
+
+// The lines of a log file, or none when it can't be read.
+QStringList fileLines(const QString& path) {
+    std::string bytes;
+    if (!platform::readWholeFile(toNative(path), bytes).ok())
+        return {};
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()))
+        .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+} // namespace
+
+EventLog::EventLog(const QString& logPath, QObject* parent) : QObject(parent), m_path(logPath) {
+    m_offsetSeconds = QDateTime::currentDateTime().offsetFromUtc();
+}
+
+EventLog::~EventLog() {
+    flush();
+}
+
+QString EventLog::fileName(const QString& program) {
+    return program + QStringLiteral(".log");
+}
+
+QDateTime EventLog::now() {
+    // The UTC clock needs no look at the time zone; the offset is read once per flush.
+    return QDateTime::currentDateTimeUtc().toOffsetFromUtc(static_cast<int>(m_offsetSeconds));
+}
+
+void EventLog::add(const QString& text) {
+    const QDateTime when = now();
+    if (!m_path.isEmpty()) {
+        m_pending += when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
+        m_pending += ' ';
+        // One event is one line, whatever the text holds.
+        QString line = text;
+        line.replace(u'\r', u' ').replace(u'\n', u' ');
+        m_pending += line.toUtf8();
+        m_pending += "\r\n";
+    }
+    Q_EMIT added(when, text);
+}
+
+void EventLog::flush() {
+    m_offsetSeconds = QDateTime::currentDateTime().offsetFromUtc();
+    if (m_path.isEmpty() || m_pending.isEmpty())
+        return;
+    rotateIfFull(m_pending.size());
+    const platform::OpResult result =
+        platform::appendToFile(toNative(m_path), std::string_view(m_pending.constData(), m_pending.size()));
+    if (!result.ok()) {
+        if (!m_failureTold)
+            Q_EMIT writeFailed(
+                QStringLiteral("記録ファイル %1 に書き込めません: %2").arg(m_path, reasonText(result)));
+        m_failureTold = true;
+        return;
+    }
+    m_failureTold = false;
+    m_pending.clear();
+}
+
+bool EventLog::rotateIfFull(qint64 incoming) {
+    const qint64 size = fileSize(m_path).value_or(0);
+    if (size == 0 || size + incoming <= MaxFileBytes)
+        return false;
+    // Shift from the top, so that every rename goes to a free name; the oldest is dropped.
+    const QString oldest = rotatedName(m_path, KeptOldFiles);
+    if (fileExists(oldest) && !deleteFile(oldest).isEmpty())
+        return false;
+    for (int n = KeptOldFiles - 1; n >= 1; --n) {
+        const QString from = rotatedName(m_path, n);
+        if (fileExists(from) && !moveNoReplace(from, rotatedName(m_path, n + 1)).isEmpty())
+            return false;
+    }
+    return moveNoReplace(m_path, rotatedName(m_path, 1)).isEmpty();
+}
+
+QStringList EventLog::history(int count) const {
+    if (m_path.isEmpty())
+        return {};
+    QStringList lines = fileLines(m_path);
+    if (lines.size() < count)
+        lines = fileLines(rotatedName(m_path, 1)) + lines;
+    if (lines.size() > count)
+        lines = lines.mid(lines.size() - count);
+    return lines;
+}
+
+} // namespace chain
