@@ -3,6 +3,7 @@
 #include "JobEngine.h"
 #include "Startup.h"
 
+#include "EventLog.h"
 #include "EventPrinter.h"
 #include "FileOps.h"
 #include "HeadlessLoop.h"
@@ -11,6 +12,10 @@
 #include <cstdio>
 
 namespace pellavo {
+
+namespace {
+const QString LogName = QStringLiteral("Pellavo"); // the event log is Pellavo.log in the start folder
+} // namespace
 
 int runHeadless(const QStringList& arguments) {
     const chain::HeadlessOptions options = chain::parseHeadlessOptions(arguments);
@@ -22,21 +27,25 @@ int runHeadless(const QStringList& arguments) {
     chain::PrintingDialogs dialogs;
     SettingTable settings(SettingTableSize);
     PatternTable patterns;
-    for (const QString& note : startUp(chain::currentFolder(), settings, patterns, dialogs))
-        chain::printEvent(note);
+    const QString startFolder = chain::currentFolder();
+    chain::EventLog log(options.noLog ? QString()
+                                      : chain::joinPath(startFolder, chain::EventLog::fileName(LogName)));
+    chain::printEventsOf(log);
+    for (const QString& note : startUp(startFolder, settings, patterns, dialogs))
+        log.add(note);
 
     chain::SystemProcessWatch watch;
     chain::SystemLauncher launcher;
     SystemRandom random;
     JobEngine engine(settings, patterns, watch, launcher, random, dialogs);
-    QObject::connect(&engine, &JobEngine::report, &chain::printEvent);
+    QObject::connect(&engine, &JobEngine::report, &log, &chain::EventLog::add);
     engine.M2vList();
     engine.AviList();
     engine.resumeRecordedRun();
     return chain::runHeadlessLoop(options,
                                   {[&] { return engine.step(); }, [&] { return engine.isIdle(); },
                                    [&] { engine.stop(); }, [] { return 1; }},
-                                  JobEngine::FirstIntervalMs);
+                                  JobEngine::FirstIntervalMs, &log);
 }
 
 } // namespace pellavo

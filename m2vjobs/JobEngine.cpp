@@ -1,11 +1,11 @@
 #include "JobEngine.h"
 
-#include "RunRecord.h"
 #include "Texts.h"
 #include "WavLength.h"
 
 #include "CommandText.h"
 #include "FileOps.h"
+#include "RunRecord.h"
 #include "WholeNumber.h"
 
 #include <cmath>
@@ -15,6 +15,12 @@ namespace pellavo {
 
 namespace {
 constexpr int FallbackIntervalMs = 20000; // for an interval that is no number or below a second
+
+// The fields of a job that the run record keeps, in the order of its lines.
+const QList<QString JobLines::*> RecordedFields = {
+    &JobLines::listedName,   &JobLines::wavName, &JobLines::temporaryAvi, &JobLines::finalAvi,
+    &JobLines::temporaryM2v, &JobLines::m2vPath, &JobLines::m2vFolder,
+};
 } // namespace
 
 JobEngine::JobEngine(SettingTable& settings, const PatternTable& patterns, chain::ProcessWatch& watch,
@@ -114,20 +120,39 @@ void JobEngine::AviList() {
 }
 
 void JobEngine::resumeRecordedRun() {
-    const QString startFolder = m_settings.text(slot::StartFolder);
-    const RecordedRun run = loadRunRecord(startFolder);
-    if (!run.error.isEmpty()) {
-        Q_EMIT report(QStringLiteral("前回の実行の記録 %1 を使えません: %2")
-                          .arg(chain::joinPath(startFolder, RunRecordFile), run.error));
+    const chain::RunRecord record = runRecord();
+    const chain::RunRecord::Loaded loaded = record.load();
+    if (loaded.state == chain::RunRecord::Loaded::State::None)
+        return;
+    JobLines job;
+    QString damage = loaded.reason;
+    if (loaded.state == chain::RunRecord::Loaded::State::Present) {
+        if (loaded.run.fields.size() < RecordedFields.size())
+            damage = QStringLiteral("行が足りません");
+        for (qsizetype k = 0; damage.isEmpty() && k < RecordedFields.size(); ++k) {
+            job.*RecordedFields[k] = loaded.run.fields[k];
+            if (!chain::pathProblem(job.*RecordedFields[k]).isEmpty())
+                damage = QStringLiteral("%1 行目が空か、使えない文字を含んでいます").arg(k + 2);
+        }
+    }
+    if (!damage.isEmpty()) {
+        QString error;
+        const QString aside = record.setAside(&error);
+        Q_EMIT report(aside.isEmpty() ? QStringLiteral("実行の記録 %1 を使えません: %2 (退避できません: %3)")
+                                            .arg(record.path(), damage, error)
+                                      : QStringLiteral("実行の記録 %1 を使えないため、%2 に退避しました: %3")
+                                            .arg(record.path(), aside, damage));
         return;
     }
-    if (!run.job)
-        return;
-    m_job = run.job;
+    m_job = job;
     m_settings.set(slot::RunFlag, QStringLiteral("1"));
     Q_EMIT report(QStringLiteral("前回の実行を引き継ぎます: %1 (一時ファイル名 %2)")
                       .arg(m_job->m2vPath, m_job->temporaryM2v));
     setLabel9(m_job->listedName + text::Compressing);
+}
+
+chain::RunRecord JobEngine::runRecord() const {
+    return chain::RunRecord(chain::joinPath(m_settings.text(slot::StartFolder), RunRecordFile));
 }
 
 std::optional<QString> JobEngine::nextFile() const {
@@ -191,14 +216,17 @@ void JobEngine::startFile(const QString& name) {
     }
     const JobLines& job = written.job;
 
-    const QString startFolder = m_settings.text(slot::StartFolder);
-    if (const QString error = saveRunRecord(startFolder, job); !error.isEmpty()) {
+    const chain::RunRecord record = runRecord();
+    chain::RunRecord::Run run{QDateTime::currentDateTime(), {}};
+    for (QString JobLines::*field : RecordedFields)
+        run.fields << job.*field;
+    if (const QString error = record.save(run); !error.isEmpty()) {
         passOver(name, QStringLiteral("実行の記録 %1 を書き込めないため、%2 は変換しません: %3")
-                           .arg(chain::joinPath(startFolder, RunRecordFile), m2vPath, error));
+                           .arg(record.path(), m2vPath, error));
         return;
     }
     if (!move(job.m2vPath, job.temporaryM2v)) {
-        removeRunRecord(startFolder);
+        record.remove();
         passOver(name);
         return;
     }
@@ -209,7 +237,7 @@ void JobEngine::startFile(const QString& name) {
         !error.isEmpty()) {
         Q_EMIT report(QStringLiteral("VirtualDub を起動できません (%1): %2").arg(commandLine, error));
         move(job.temporaryM2v, job.m2vPath);
-        removeRunRecord(startFolder);
+        record.remove();
         passOver(name);
         return;
     }
@@ -239,8 +267,9 @@ void JobEngine::finishOff() {
     }
     if (!filed)
         passOver(job.listedName);
-    if (const QString error = removeRunRecord(m_settings.text(slot::StartFolder)); !error.isEmpty())
-        Q_EMIT report(QStringLiteral("実行の記録 %1 を削除できません: %2").arg(RunRecordFile, error));
+    const chain::RunRecord record = runRecord();
+    if (const QString error = record.remove(); !error.isEmpty())
+        Q_EMIT report(QStringLiteral("実行の記録 %1 を削除できません: %2").arg(record.path(), error));
     m_job.reset();
     M2vList();
     AviList();

@@ -9,6 +9,7 @@
 #include "Dialogs.h"
 #include "Launcher.h"
 #include "ProcessWatch.h"
+#include "RunRecord.h"
 #include "ToolWatch.h"
 
 #include <QObject>
@@ -31,6 +32,10 @@ class JobEngine : public QObject {
     enum class State { Watching, Running, Stopped };
     static constexpr int FirstIntervalMs = 10440; // the first tick after start-up
     static constexpr int StartIntervalMs = 3000;  // the first tick after "開始"
+    // The record, in the start folder, of the job under way from VirtualDub's start until
+    // its file is finished off: a Pellavo started again after a kill, a crash or a
+    // headless stop finishes the job off, so the .m2v never keeps its temporary name.
+    static inline const QString RunRecordFile = QStringLiteral("Pellavo.run");
 
     JobEngine(SettingTable& settings, const PatternTable& patterns, chain::ProcessWatch& watch,
               chain::Launcher& launcher, RandomSource& random, chain::Dialogs& dialogs,
@@ -52,7 +57,8 @@ class JobEngine : public QObject {
     void M2vList();
     void AviList();
     // Takes up the job that the run record names, left by a Pellavo that ended while
-    // VirtualDub ran: the next tick with no tool running finishes it off.
+    // VirtualDub ran: the next tick with no tool running finishes it off. A record that
+    // can't be used is set aside under another name and reported.
     void resumeRecordedRun();
 
     State state() const { return m_state; }
@@ -84,6 +90,7 @@ class JobEngine : public QObject {
     void quitRequested();
 
   private:
+    chain::RunRecord runRecord() const;
     std::optional<QString> nextFile() const;
     void startFile(const QString& name);
     QString folderProblem() const;

@@ -1,6 +1,5 @@
 #include "FixedRandom.h"
 #include "JobEngine.h"
-#include "RunRecord.h"
 #include "Texts.h"
 #include "WaveBytes.h"
 
@@ -141,7 +140,7 @@ class EngineTest : public QObject {
         QCOMPARE(bench.launcher.windows[0], chain::Launcher::Window::Minimised);
         QCOMPARE(engine.Label9(), QStringLiteral("a.m2v を圧縮中です。"));
         QCOMPARE(bench.filesIn("m2v"), (QStringList{Temporary + ".m2v", "a.wav", "b.m2v", "b.wav"}));
-        QVERIFY(QFile::exists(bench.path("start/" + RunRecordFile)));
+        QVERIFY(QFile::exists(bench.path("start/" + JobEngine::RunRecordFile)));
 
         // While any tool of the chain runs, the finished run waits.
         bench.toolEnds();
@@ -166,7 +165,7 @@ class EngineTest : public QObject {
         QCOMPARE(engine.List2(), (QStringList{"a.avi", "b.avi"}));
         QCOMPARE(engine.Label9(), QString());
         QVERIFY(engine.isIdle());
-        QVERIFY(!QFile::exists(bench.path("start/" + RunRecordFile)));
+        QVERIFY(!QFile::exists(bench.path("start/" + JobEngine::RunRecordFile)));
         QCOMPARE(bench.launcher.started.size(), 2);
     }
 
@@ -291,7 +290,7 @@ class EngineTest : public QObject {
         else if (failure == u"VirtualDub won't start")
             bench.launcher.failWith = QStringLiteral("起動できません");
         else if (failure == u"run record unwritable")
-            QVERIFY(QDir(bench.path("start")).mkdir(RunRecordFile));
+            QVERIFY(QDir(bench.path("start")).mkdir(JobEngine::RunRecordFile));
         QMap<QString, QByteArray> originals; // content → where it was
         QDirIterator files(bench.dir.path(), QDir::Files, QDirIterator::Subdirectories);
         while (files.hasNext()) {
@@ -350,11 +349,14 @@ class EngineTest : public QObject {
         QCOMPARE(bench.filesIn("done"), QStringList{"a.wav"});
         QVERIFY(bench.filesIn("start").isEmpty());
 
-        writeFile(bench.path("start/" + RunRecordFile), "only one line\r\n");
+        writeFile(bench.path("start/" + JobEngine::RunRecordFile),
+                  "2026-01-01T00:00:00.000Z\r\nnews.m2v\r\n");
         bench.newEngine();
         bench.engine->resumeRecordedRun();
         QVERIFY(!bench.engine->runPending());
-        QVERIFY(bench.reported(RunRecordFile));
+        QVERIFY(bench.reported(JobEngine::RunRecordFile));
+        QCOMPARE(bench.filesIn("start").size(), 1); // set aside, not deleted
+        QVERIFY(bench.filesIn("start")[0].startsWith(JobEngine::RunRecordFile + ".damaged-"));
     }
 };
 
