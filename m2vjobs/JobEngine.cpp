@@ -329,12 +329,14 @@ void JobEngine::passOver(const QString& name, const QString& why) {
 QStringList JobEngine::listing(int folderSlot, const QString& label, const QString& extension,
                                std::optional<QString>& reported) {
     const QString folder = m_settings.text(folderSlot);
-    QString error = chain::folderSettingProblem(label, folder);
+    QString text = chain::folderSettingProblem(label, folder);
     std::optional<QStringList> files;
-    if (error.isEmpty())
+    if (text.isEmpty()) {
+        QString error;
         files = chain::listFiles(folder, &error);
+        text = QStringLiteral("%1 %2 を読めません: %3").arg(label, folder, error);
+    }
     if (!files) {
-        const QString text = QStringLiteral("%1 %2 を読めません: %3").arg(label, folder, error);
         if (reported != text)
             Q_EMIT report(text);
         reported = text;
