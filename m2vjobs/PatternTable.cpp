@@ -31,15 +31,6 @@ chain::TextRead loadPatterns(const QString& startFolder, PatternTable& table) {
     return read;
 }
 
-QString savePatterns(const QString& startFolder, const PatternTable& table) {
-    QStringList lines;
-    for (const PatternEntry& entry : table.entries)
-        lines << entry.label + u'\\' + entry.file;
-    if (lines.isEmpty())
-        lines << QString();
-    return chain::writeTextLines(chain::joinPath(startFolder, text::PatternFile), lines);
-}
-
 std::optional<PatternEntry> firstLabelled(const PatternTable& table, const QString& label) {
     for (const PatternEntry& entry : table.entries) {
         if (entry.label == label)

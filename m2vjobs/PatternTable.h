@@ -33,10 +33,6 @@ PatternEntry patternFromLine(const QString& line);
 // unreadable file gives the default table. Returns what reading the file came to.
 chain::TextRead loadPatterns(const QString& startFolder, PatternTable& table);
 
-// Rewrites Pellavo_Data2.txt: label + "\" + file per entry, or one empty line for an
-// empty table. Empty text on success, otherwise the reason.
-QString savePatterns(const QString& startFolder, const PatternTable& table);
-
 // The first entry labelled `label`, if any.
 std::optional<PatternEntry> firstLabelled(const PatternTable& table, const QString& label);
 

@@ -1,10 +1,9 @@
-#include "JobEngine.h"
 #include "Settings.h"
 #include "Texts.h"
 #include "WaveBytes.h"
 
-#include "RecordingDialogs.h"
 #include "TestFiles.h"
+#include "ToolWatch.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,7 +16,8 @@ using namespace pellavo;
 using chain::testing::readFile;
 using chain::testing::writeFile;
 
-// The real launcher, the real process list and the stand-in VirtualDub on real folders.
+// The built pellavo, run headless: the real launcher, the real process list and the
+// stand-in VirtualDub on real folders.
 class ChainTest : public QObject {
     Q_OBJECT
   private:
@@ -99,27 +99,6 @@ class ChainTest : public QObject {
         QVERIFY(virtualDubEnds());
         m_dir.remove();
         m_dir = QTemporaryDir();
-    }
-
-    void engineConvertsTwoPairs() {
-        writeSettings();
-        SettingTable settings(SettingTableSize);
-        settings.set(slot::StartFolder, m_start);
-        loadSettings(settings);
-        PatternTable patterns = defaultPatterns();
-        chain::SystemProcessWatch watch;
-        chain::SystemLauncher launcher;
-        SystemRandom random;
-        chain::RecordingDialogs dialogs;
-        JobEngine engine(settings, patterns, watch, launcher, random, dialogs);
-        engine.M2vList();
-        for (int run = 0; run < 3; ++run) {
-            QVERIFY(engine.step());
-            QCOMPARE(engine.runPending(), run < 2);
-            QVERIFY(virtualDubEnds());
-        }
-        checkConverted();
-        QVERIFY(dialogs.shown.isEmpty());
     }
 
     void headlessRunsUntilIdle() {

@@ -26,16 +26,6 @@ class InputCheckTest : public QObject {
                                   << "T/c"
                                   << "15" << QList<bool>{} << QStringList{"確認間隔時間入力エラー"} << false
                                   << "20";
-        QTest::newRow("above 60") << "P/a"
-                                  << "T/b"
-                                  << "T/c"
-                                  << "61" << QList<bool>{} << QStringList{"確認間隔時間入力エラー"} << false
-                                  << "60";
-        QTest::newRow("no number") << "P/a"
-                                   << "T/b"
-                                   << "T/c"
-                                   << "abc" << QList<bool>{} << QStringList{"確認間隔時間入力エラー"} << false
-                                   << "20";
         QTest::newRow("60.5 rounds to 60") << "T/a"
                                            << "P/b"
                                            << "T/c"
@@ -43,11 +33,6 @@ class InputCheckTest : public QObject {
         QTest::newRow("double-byte m2v folder")
             << "T/録画"
             << "P/b"
-            << "T/c"
-            << "30" << QList<bool>{} << QStringList{"ルートフォルダ指定エラー"} << false << "30";
-        QTest::newRow("double-byte avi folder")
-            << "T/a"
-            << "P/録画"
             << "T/c"
             << "30" << QList<bool>{} << QStringList{"ルートフォルダ指定エラー"} << false << "30";
         QTest::newRow("single-byte katakana pass") << "T/ｶﾅ"
@@ -58,18 +43,10 @@ class InputCheckTest : public QObject {
                                                   << "T/b"
                                                   << "T/c"
                                                   << "30" << QList<bool>{false} << drive << false << "30";
-        QTest::newRow("avi on the m2v drive, Yes") << "T/a"
-                                                   << "T/b"
-                                                   << "T/c"
-                                                   << "30" << QList<bool>{true} << drive << true << "30";
         QTest::newRow("storage on another drive, No") << "T/a"
                                                       << "P/b"
                                                       << "P/c"
                                                       << "30" << QList<bool>{false} << drive << false << "30";
-        QTest::newRow("storage on another drive, Yes") << "T/a"
-                                                       << "P/b"
-                                                       << "P/c"
-                                                       << "30" << QList<bool>{true} << drive << true << "30";
         QTest::newRow("storage is the m2v folder")
             << "T/a"
             << "P/b"

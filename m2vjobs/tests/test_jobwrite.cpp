@@ -1,6 +1,5 @@
 #include "FixedRandom.h"
 #include "JobWrite.h"
-#include "Texts.h"
 
 #include "RecordingDialogs.h"
 #include "TestFiles.h"
@@ -61,9 +60,6 @@ class JobWriteTest : public QObject {
         QTest::newRow("case counts") << usual << "news_hd.m2v"
                                      << "1"
                                      << "o.jobs";
-        QTest::newRow("width counts") << usual << "news_ＨＤ.m2v"
-                                      << "1"
-                                      << "o.jobs";
         QTest::newRow("NoResize first wins by name")
             << QStringList{"NoResize\\n.jobs", "others\\o.jobs"} << "a_NoResize.m2v"
             << "1"
@@ -88,9 +84,6 @@ class JobWriteTest : public QObject {
         QTest::newRow("always NoResize, none") << QStringList{"HD\\hd.jobs", "others\\o.jobs"} << "a.m2v"
                                                << "2"
                                                << "-";
-        QTest::newRow("nothing fits") << QStringList{"HD\\hd.jobs"} << "a.m2v"
-                                      << "1"
-                                      << "-";
     }
     void patternIsChosenByName() {
         QFETCH(QStringList, table);
@@ -162,13 +155,6 @@ class JobWriteTest : public QObject {
         QCOMPARE(result.job.wavName, QStringLiteral("news.wav"));
     }
 
-    void baseNameEndsAtTheLastDot() {
-        const JobLines job =
-            jobNames(QStringLiteral("m"), QStringLiteral("a"), QStringLiteral("a.b.m2v"), Example);
-        QCOMPARE(job.wavName, QStringLiteral("a.b.wav"));
-        QVERIFY(job.finalAvi.endsWith(QStringLiteral("a.b.avi")));
-    }
-
     void takenTemporaryNameIsDrawnAgain_data() {
         QTest::addColumn<QString>("taken");
         QTest::newRow("an .m2v of that name") << "m2v/" + Example + ".m2v";
@@ -189,43 +175,6 @@ class JobWriteTest : public QObject {
         QCOMPARE(result.job.temporaryM2v, ws.path("m2v/" + Second + ".m2v"));
         QCOMPARE(result.job.temporaryAvi, ws.path("avi/" + Second + ".avi"));
         QCOMPARE(readFile(ws.path(taken)), QByteArray("someone else's"));
-    }
-
-    void failuresWriteNothing_data() {
-        QTest::addColumn<QStringList>("table");
-        QTest::addColumn<bool>("virtualDubFolder");
-        QTest::addColumn<int>("outcome");
-        QTest::addColumn<QString>("title"); // the box shown, if any
-        QTest::newRow("no pattern") << QStringList{"HD\\p.jobs"} << true
-                                    << int(JobWriteResult::Outcome::NoPattern) << text::FatalTitle;
-        QTest::newRow("pattern file missing")
-            << QStringList{"NoResize\\none.jobs"} << true << int(JobWriteResult::Outcome::PatternUnreadable)
-            << "ファイルエラー";
-        QTest::newRow("VirtualDub folder missing")
-            << QStringList{"NoResize\\p.jobs"} << false << int(JobWriteResult::Outcome::Failed) << "";
-    }
-    void failuresWriteNothing() {
-        QFETCH(QStringList, table);
-        QFETCH(bool, virtualDubFolder);
-        QFETCH(int, outcome);
-        QFETCH(QString, title);
-        Workspace ws(QStringLiteral("m"), QStringLiteral("a"));
-        writeFile(ws.path(QStringLiteral("Set Jobs/p.jobs")), "// $done\r\n");
-        writeFile(ws.path(QStringLiteral("vd/VirtualDub.jobs")), "old list");
-        if (!virtualDubFolder)
-            ws.settings.set(slot::VirtualDubFolder, ws.path(QStringLiteral("gone")));
-        pellavo::testing::FixedRandom random(Example);
-        const JobWriteResult result =
-            JobWrite(ws.settings, tableOf(table), random, ws.dialogs, QStringLiteral("a.m2v"), 9);
-        QCOMPARE(int(result.outcome), outcome);
-        QCOMPARE(readFile(ws.path(QStringLiteral("vd/VirtualDub.jobs"))), QByteArray("old list"));
-        QCOMPARE(ws.dialogs.shown.size(), title.isEmpty() ? 0 : 1);
-        if (title == u"ファイルエラー")
-            QCOMPARE(ws.dialogs.shown[0].text, ws.path(QStringLiteral("Set Jobs/none.jobs")) +
-                                                   " のファイルが有りませんので、圧縮は出来ません。");
-        else if (!title.isEmpty())
-            QCOMPARE(ws.dialogs.shown[0].text, text::MissingNoResizeText);
-        QCOMPARE(result.error.isEmpty(), outcome != int(JobWriteResult::Outcome::Failed));
     }
 };
 

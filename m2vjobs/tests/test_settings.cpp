@@ -29,12 +29,8 @@ class SettingsTest : public QObject {
         QTest::newRow("codes out of place become 1")
             << QByteArray("a\r\nb\r\nc\r\nd\r\n2\r\nx\r\n3\r\n1.0\r\n")
             << QStringList{"a", "b", "c", "d", "1", "x", "1", "1"};
-        QTest::newRow("blank folder line stays blank")
-            << QByteArray("   \r\n/avi\r\n/done\r\n/vd\r\n1\r\n30\r\n1\r\n1\r\n")
-            << QStringList{"", "/avi", "/done", "/vd", "1", "30", "1", "1"};
         QTest::newRow("cp932 folder") << QByteArray("/\x98\x5e\x89\xe6\r\n")
                                       << QStringList{"/録画", "S", "S", "S", "1", "30", "1", "1"};
-        QTest::newRow("empty file") << QByteArray("") << QStringList{"S", "S", "S", "S", "1", "30", "1", "1"};
         QTest::newRow("not cp932: every default")
             << QByteArray("/m2v\r\n\x81\r\n") << QStringList{"S", "S", "S", "S", "1", "30", "1", "1"};
     }
@@ -68,18 +64,12 @@ class SettingsTest : public QObject {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("file");
-        QTest::newRow("plain") << "NoResize\\DivX NoResize (3) 0-0-0-0 same.jobs"
-                               << "NoResize"
-                               << "DivX NoResize (3) 0-0-0-0 same.jobs";
         QTest::newRow("last backslash") << "A\\B\\C.jobs"
                                         << "A\\B"
                                         << "C.jobs";
         QTest::newRow("trimmed") << "  HD\\hd.jobs  "
                                  << "HD"
                                  << "hd.jobs";
-        QTest::newRow("no file") << "NoResize\\"
-                                 << "NoResize"
-                                 << "";
         QTest::newRow("no backslash") << "others x.jobs"
                                       << ""
                                       << "";
@@ -97,7 +87,6 @@ class SettingsTest : public QObject {
         QTest::addColumn<bool>("complaint");
         QTest::addColumn<int>("entries");
         QTest::newRow("no file: default table") << QByteArray() << false << 2;
-        QTest::newRow("not cp932: default table") << QByteArray("\x81\r\n") << false << 2;
         QTest::newRow("only others") << QByteArray("others\\x.jobs\r\n") << true << 1;
         QTest::newRow("NoResize without file") << QByteArray("NoResize\\\r\nothers\\x.jobs\r\n") << true << 2;
         QTest::newRow("first NoResize counts")
@@ -108,7 +97,6 @@ class SettingsTest : public QObject {
         QTest::newRow("その他 serves")
             << QByteArray("\x82\xbb\x82\xcc\x91\xbc\\x.jobs\r\nNoResize\\n.jobs\r\n") << false << 2;
         QTest::newRow("one empty line") << QByteArray("\r\n") << true << 1;
-        QTest::newRow("empty file") << QByteArray("") << true << 0;
     }
     void startUpChecksTheRequiredEntries() {
         QFETCH(QByteArray, patternFile);
@@ -146,16 +134,6 @@ class SettingsTest : public QObject {
         QCOMPARE(settings.text(slot::M2vFolder), dir.path());
         QCOMPARE(patterns.entries, defaultPatterns().entries);
         QVERIFY(dialogs.shown.isEmpty());
-    }
-
-    void registryTableIsWrittenAsLabelBackslashFile() {
-        QTemporaryDir dir;
-        PatternTable table{{{"HD", "a.jobs"}, {"その他", "b.jobs"}}};
-        QCOMPARE(savePatterns(dir.path(), table), QString());
-        QCOMPARE(readFile(dir.filePath(text::PatternFile)),
-                 QByteArray("HD\\a.jobs\r\n\x82\xbb\x82\xcc\x91\xbc\\b.jobs\r\n"));
-        QCOMPARE(savePatterns(dir.path(), PatternTable{}), QString());
-        QCOMPARE(readFile(dir.filePath(text::PatternFile)), QByteArray("\r\n"));
     }
 };
 

@@ -44,21 +44,12 @@ class WaveTest : public QObject {
                     "RF64")
             << qint64(1200);
         QTest::newRow("garbage") << QByteArray("hello, this is no wave at all") << qint64(-1);
-        QTest::newRow("an AVI") << QByteArray("RIFF\x04\x00\x00\x00"
-                                              "AVI ",
-                                              12)
-                                << qint64(-1);
         QTest::newRow("no fmt") << riff(chunk("data", oneSecond)) << qint64(-1);
-        QTest::newRow("no data") << riff(pcm) << qint64(-1);
         QTest::newRow("header cut in fmt") << riff(pcm).left(30) << qint64(-1);
-        QTest::newRow("fmt too short")
-            << riff(chunk("fmt ", QByteArray(12, '\1')) + chunk("data", oneSecond)) << qint64(-1);
         QTest::newRow("ADPCM") << riff(chunk("fmt ", fmtBody(2, 2, 48000, 4)) + chunk("data", oneSecond))
                                << qint64(-1);
         QTest::newRow("nine channels")
             << riff(chunk("fmt ", fmtBody(1, 9, 48000, 16)) + chunk("data", oneSecond)) << qint64(-1);
-        QTest::newRow("byte rate 0") << riff(chunk("fmt ", fmtBody(1, 2, 0, 16)) + chunk("data", oneSecond))
-                                     << qint64(-1);
         QByteArray oddGuid = fmtBody(0, 2, 48000, 16, 1);
         oddGuid[30] = 'X';
         QTest::newRow("extensible, unknown sub-format")
