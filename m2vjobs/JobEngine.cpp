@@ -39,7 +39,7 @@ QString JobEngine::Command7Caption() const {
 }
 
 bool JobEngine::runPending() const {
-    return m_settings.text(slot::RunFlag) == u"1";
+    return m_job.has_value(); // slot 26 mirrors it
 }
 
 bool JobEngine::isIdle() const {

@@ -69,6 +69,7 @@ class JobEngine : public QObject {
     bool isPassedOver(const QString& name) const { return m_passedOver.contains(name); }
     // The status line.
     const QString& Label9() const { return m_label9; }
+    // A VirtualDub run has been started and its file not yet finished off (the run flag).
     bool runPending() const;
     // Nothing left to do: no run pending and no file of List1 left to take.
     bool isIdle() const;
