@@ -3,9 +3,8 @@
 #include "Texts.h"
 
 #include "FileOps.h"
+#include "TextFile.h"
 #include "WholeNumber.h"
-
-#include "platform/Cp932.h"
 
 namespace pellavo {
 
@@ -23,7 +22,7 @@ InputVerdict fail(SettingTable& settings, std::optional<QString> text5 = std::nu
 bool singleByteFolder(const QString& folder) {
     for (qsizetype i = 0; i < folder.size(); ++i) {
         const qsizetype length = folder[i].isHighSurrogate() && i + 1 < folder.size() ? 2 : 1;
-        const auto encoded = chain::platform::utf8ToCp932(folder.mid(i, length).toStdString());
+        const auto encoded = chain::toCp932(folder.mid(i, length));
         if (!encoded || encoded->size() != 1)
             return false;
         const auto code = static_cast<unsigned char>((*encoded)[0]);
