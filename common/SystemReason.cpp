@@ -27,6 +27,8 @@ QString reasonText(const platform::OpResult& result) {
         return QStringLiteral("ファイル名に使えない文字が含まれています");
     case Kind::NotRegularFile:
         return QStringLiteral("通常のファイルではありません");
+    case Kind::NeedsWine:
+        return QStringLiteral("Windows 用のプログラムですが、wine がインストールされていません");
     case Kind::Other:
         break;
     }

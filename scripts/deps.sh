@@ -1,19 +1,36 @@
 #!/usr/bin/env bash
 # Makes sure the Debian packages the build needs are installed: installs them when run
-# as root, otherwise prints the command to run. Sourced by the other scripts.
-packages=(cmake make g++ qt6-base-dev qt6-translations-l10n)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
+# as root, otherwise prints the command to run. Sourced by the other scripts. With
+# CHAIN_WITH_WINDOWS=1 (scripts/test-windows.sh, CI) it also brings MinGW-w64 and Wine,
+# for the Windows build of the platform layer and the tests that run Windows programs.
+packages=(cmake make g++ qt6-base-dev qt6-translations-l10n doctest-dev)
+windows_packages=()
+if [ "${CHAIN_WITH_WINDOWS:-0}" = 1 ]; then
+  windows_packages=(g++-mingw-w64-x86-64-posix wine64 wine)
+fi
+
+missing_of() {
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+  done
+}
+mapfile -t missing < <(missing_of "${packages[@]}")
+mapfile -t missing_windows < <(missing_of "${windows_packages[@]}")
+
+if [ $((${#missing[@]} + ${#missing_windows[@]})) -gt 0 ]; then
   if [ "$(id -u)" -eq 0 ]; then
-    echo "Installing: ${missing[*]}"
+    echo "Installing: ${missing[*]} ${missing_windows[*]}"
     apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+    if [ ${#missing[@]} -gt 0 ]; then
+      DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+    fi
+    # Console programs are all that run under Wine here: no need for its desktop extras.
+    if [ ${#missing_windows[@]} -gt 0 ]; then
+      DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing_windows[@]}" >/dev/null
+    fi
   else
     echo "Missing packages. Run as root first:"
-    echo "  apt-get update && apt-get install -y ${missing[*]}"
+    echo "  apt-get update && apt-get install -y ${missing[*]} ${missing_windows[*]}"
     exit 1
   fi
 fi

@@ -10,7 +10,9 @@ namespace chain::platform {
 // current working directory. Windows: CreateProcessW with the text as it is and a
 // normal activated or minimised window. POSIX: no shell; the argument vector is the
 // one `splitCommandLine` gives, and the child is detached so it never lingers as a
-// zombie and outlives the caller.
+// zombie and outlives the caller; a Windows program (its file starts with "MZ") runs
+// through the wine found on PATH with the same arguments, and fails with NeedsWine
+// when there is none.
 OpResult launchDetached(const std::string& commandLine, bool minimised);
 
 } // namespace chain::platform

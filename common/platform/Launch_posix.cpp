@@ -4,11 +4,14 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,7 +19,8 @@
 // Starting a program on POSIX: no shell, the argument vector that the Windows rules give,
 // and a double fork so that the program belongs to init (or the nearest subreaper), never
 // lingers as our zombie and outlives us. A pipe that closes on exec tells the caller
-// whether the program really started.
+// whether the program really started. A Windows program (the real tools are) runs
+// through wine with the same arguments.
 
 namespace chain::platform {
 
@@ -85,12 +89,51 @@ void resetSignals() {
     }
 }
 
+// Whether the file starts as a Windows program does: "MZ".
+bool isWindowsProgram(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    char magic[2] = {};
+    const bool windows = ::read(fd, magic, sizeof magic) == 2 && magic[0] == 'M' && magic[1] == 'Z';
+    ::close(fd);
+    return windows;
+}
+
+// The first executable file called `name` in the folders of PATH; empty if none.
+std::string findOnPath(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::string_view folders = path != nullptr ? path : "";
+    while (!folders.empty()) {
+        const std::size_t colon = folders.find(':');
+        std::string folder(folders.substr(0, colon));
+        folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
+        const std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
+        struct stat st {};
+        if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            ::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return {};
+}
+
 } // namespace
 
 OpResult launchDetached(const std::string& commandLine, bool /*minimised: no meaning here*/) {
     std::vector<std::string> args = splitCommandLine(commandLine);
     if (args.empty() || args.front().empty())
         return OpResult{OpResult::Kind::Other, 0, "no program named in the command line"};
+    if (isWindowsProgram(args.front())) {
+        const std::string wine = findOnPath("wine");
+        if (wine.empty())
+            return OpResult{OpResult::Kind::NeedsWine, 0,
+                            args.front() +
+                                " is a Windows program, and wine (which would run it) is not installed"};
+        // A bare name would make wine look in its Windows folders first.
+        if (args.front().find('/') == std::string::npos)
+            args.front().insert(0, "./");
+        args.insert(args.begin(), wine);
+    }
 
     // Everything the child needs is prepared before fork.
     std::vector<char*> argv;

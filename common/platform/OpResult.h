@@ -20,6 +20,7 @@ struct OpResult {
         NameTooLong,    // a name or path beyond the system's limit
         InvalidName,    // a name the filesystem can't hold
         NotRegularFile, // a folder or a device where a file was expected
+        NeedsWine,      // a Windows program, and no wine here to run it
         Other,
     };
     Kind kind = Kind::Ok;

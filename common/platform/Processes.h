@@ -8,7 +8,8 @@ namespace chain::platform {
 // Whether processes of given image names exist, names compared case-insensitively.
 // Windows: one Toolhelp32 snapshot. Linux: one pass over /proc, zombies left out; a
 // process matches a name when the base name of its exe link or of its argv[0] is the
-// name, or its comm equals the first 15 characters of the name. A list that can't be
+// name, or its comm equals the first 15 characters of the name, or it is one of Wine's
+// starters (wine, wine64...) still loading a program of that name. A list that can't be
 // read gives Unknown, with the reason in `error`.
 enum class ProcessAnswer { No, Yes, Unknown };
 

@@ -58,6 +58,37 @@ std::string_view baseName(std::string_view path, bool windowsSeparators) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+// Up to `count` first arguments of a /proc/PID/cmdline text (NUL-separated).
+std::vector<std::string_view> firstArguments(std::string_view cmdline, std::size_t count) {
+    std::vector<std::string_view> args;
+    while (!cmdline.empty() && args.size() < count) {
+        const auto end = cmdline.find('\0');
+        args.push_back(cmdline.substr(0, end));
+        cmdline = end == std::string_view::npos ? std::string_view() : cmdline.substr(end + 1);
+    }
+    return args;
+}
+
+bool isWineStarter(std::string_view arg) {
+    const std::string_view base = baseName(arg, false);
+    return base == "wine" || base == "wine64" || base.starts_with("wine-") || base.starts_with("wine64-");
+}
+
+// The program that Wine is starting, when these are the first arguments of its
+// starters: the "wine" script (run by a shell: "sh -e /usr/bin/wine PROGRAM..."), its
+// loader ("wine64 PROGRAM...") or a preloader ("wine64-preloader wine64 PROGRAM...").
+// Empty for any other process.
+std::string_view programStartedByWine(const std::vector<std::string_view>& args) {
+    std::size_t i = 0;
+    while (i < args.size() && !isWineStarter(args[i]))
+        ++i;
+    if (i == args.size())
+        return {};
+    while (i < args.size() && isWineStarter(args[i]))
+        ++i;
+    return i < args.size() ? args[i] : std::string_view();
+}
+
 // Whether /proc/PID/stat shows a zombie (or dead) process. The command name in it is
 // in parentheses and may itself hold blanks and parentheses, so the state is the field
 // after the last ')'.
@@ -100,12 +131,17 @@ void matchProcess(const std::string& procDir, const std::vector<std::string>& na
     }
 
     // argv[0]: the first NUL-terminated string of the command line (empty for kernel
-    // threads).
+    // threads). Until Wine has loaded a program, its process runs under the name of one
+    // of Wine's starters, with the program's path as the next argument.
     if (readSmallFile(procDir + "/cmdline", text)) {
-        const auto end = text.find('\0');
-        const std::string_view argv0 = std::string_view(text).substr(0, end);
-        if (!argv0.empty()) {
-            const std::string_view base = baseName(argv0, true);
+        const std::vector<std::string_view> args = firstArguments(text, 6);
+        if (!args.empty() && !args[0].empty()) {
+            const std::string_view base = baseName(args[0], true);
+            if (!settle([&](std::string_view name) { return equalsIgnoringAsciiCase(base, name); }))
+                return;
+        }
+        if (const std::string_view program = programStartedByWine(args); !program.empty()) {
+            const std::string_view base = baseName(program, true);
             if (!settle([&](std::string_view name) { return equalsIgnoringAsciiCase(base, name); }))
                 return;
         }

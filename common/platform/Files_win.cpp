@@ -1,0 +1,285 @@
+#include "Files.h"
+
+#include "WinApi.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <algorithm>
+#include <random>
+
+// File operations on Windows, through the wide functions so that any name works, and
+// extended-length paths past MAX_PATH.
+
+namespace chain::platform {
+
+using win::failure;
+using win::filePath;
+using win::lastFailure;
+
+namespace {
+
+constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+OpResult notRegularFile() {
+    return OpResult{OpResult::Kind::NotRegularFile, 0, "not a regular file"};
+}
+
+// The attributes of a path; nothing when it doesn't exist or can't be asked.
+std::optional<WIN32_FILE_ATTRIBUTE_DATA> attributesOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.empty() || !::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    return data;
+}
+
+bool isFolder(const WIN32_FILE_ATTRIBUTE_DATA& data) {
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Closes a handle when it goes out of scope.
+struct Handle {
+    HANDLE h;
+    ~Handle() {
+        if (h != INVALID_HANDLE_VALUE)
+            ::CloseHandle(h);
+    }
+};
+
+OpResult writeAll(HANDLE h, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>((std::min)(bytes.size(), std::size_t{1} << 30));
+        DWORD written = 0;
+        if (!::WriteFile(h, bytes.data(), chunk, &written, nullptr))
+            return lastFailure();
+        bytes.remove_prefix(written);
+    }
+    return OpResult::success();
+}
+
+// Six characters that make a temporary name unlikely to be taken.
+std::string randomTag() {
+    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device device;
+    std::string tag;
+    for (int i = 0; i < 6; ++i)
+        tag.push_back(alphabet[device() % (sizeof alphabet - 1)]);
+    return tag;
+}
+
+// The absolute form of a path; empty when the system can't make one.
+std::wstring fullPath(const std::wstring& path) {
+    std::wstring full(32768, L'\0');
+    const DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n == 0 || n >= full.size())
+        return {};
+    full.resize(n);
+    return full;
+}
+
+// The drive of a path in upper case ("C:"), or "\\SERVER\SHARE" for a network path;
+// empty when it has neither.
+std::wstring driveOf(const std::wstring& path) {
+    const std::wstring full = fullPath(path);
+    std::wstring_view rest = full;
+    bool network = false;
+    if (rest.starts_with(L"\\\\?\\UNC\\")) {
+        rest.remove_prefix(8);
+        network = true;
+    } else if (rest.starts_with(L"\\\\?\\")) {
+        rest.remove_prefix(4);
+    } else if (rest.starts_with(L"\\\\")) {
+        rest.remove_prefix(2);
+        network = true;
+    }
+    std::wstring drive;
+    if (network) {
+        const std::size_t server = rest.find(L'\\');
+        const std::size_t share = server == std::wstring_view::npos ? server : rest.find(L'\\', server + 1);
+        drive = L"\\\\" + std::wstring(rest.substr(0, share));
+    } else if (rest.size() >= 2 && rest[1] == L':') {
+        drive = rest.substr(0, 2);
+    }
+    ::CharUpperBuffW(drive.data(), static_cast<DWORD>(drive.size()));
+    return drive;
+}
+
+} // namespace
+
+OpResult moveNoReplace(const std::string& from, const std::string& to) {
+    const std::wstring source = filePath(from);
+    const std::wstring target = filePath(to);
+    // A file moved onto its own name finds that name taken, as everywhere else (the
+    // system would call it done). A change of letter case alone is a real rename.
+    if (fullPath(source) == fullPath(target) && attributesOf(source))
+        return failure(ERROR_ALREADY_EXISTS);
+    // Neither MOVEFILE_REPLACE_EXISTING nor MOVEFILE_COPY_ALLOWED: a taken name fails with
+    // ERROR_ALREADY_EXISTS, another drive with ERROR_NOT_SAME_DEVICE.
+    if (!::MoveFileExW(source.c_str(), target.c_str(), 0))
+        return lastFailure();
+    return OpResult::success();
+}
+
+OpResult deleteFile(const std::string& path) {
+    const std::wstring p = filePath(path);
+    const auto data = attributesOf(p);
+    if (!data)
+        return lastFailure();
+    if (isFolder(*data))
+        return notRegularFile();
+    if (!::DeleteFileW(p.c_str()))
+        return lastFailure();
+    return OpResult::success();
+}
+
+OpResult setNormalAttributes(const std::string& path) {
+    if (!::SetFileAttributesW(filePath(path).c_str(), FILE_ATTRIBUTE_NORMAL))
+        return lastFailure();
+    return OpResult::success();
+}
+
+OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names) {
+    names.clear();
+    if (folder.empty()) // would list the root of the current drive
+        return failure(ERROR_PATH_NOT_FOUND);
+    std::wstring pattern;
+    if (!win::toWide(folder, pattern))
+        return failure(ERROR_INVALID_NAME);
+    if (pattern.back() != L'\\' && pattern.back() != L'/')
+        pattern += L'\\';
+    pattern = win::extendedIfLong(pattern + L'*');
+
+    WIN32_FIND_DATAW entry{};
+    const HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                           nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? OpResult::success() : failure(error); // no entries at all
+    }
+    constexpr DWORD Left = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    do {
+        if ((entry.dwFileAttributes & Left) == 0)
+            names.push_back(win::toUtf8(entry.cFileName));
+    } while (::FindNextFileW(find, &entry));
+    const DWORD error = ::GetLastError();
+    ::FindClose(find);
+    if (error != ERROR_NO_MORE_FILES) {
+        names.clear();
+        return failure(error);
+    }
+    return OpResult::success();
+}
+
+std::optional<std::uint64_t> fileSize(const std::string& path) {
+    const auto data = attributesOf(filePath(path));
+    if (!data || isFolder(*data))
+        return std::nullopt;
+    return (static_cast<std::uint64_t>(data->nFileSizeHigh) << 32) | data->nFileSizeLow;
+}
+
+bool isRegularFile(const std::string& path) {
+    const auto data = attributesOf(filePath(path));
+    return data && !isFolder(*data);
+}
+
+bool canOpenForReading(const std::string& path) {
+    // Without FILE_FLAG_BACKUP_SEMANTICS a folder can't be opened, as it should not.
+    const Handle file{::CreateFileW(filePath(path).c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr)};
+    return file.h != INVALID_HANDLE_VALUE;
+}
+
+std::optional<bool> sameVolume(const std::string& a, const std::string& b) {
+    const std::wstring pa = filePath(a);
+    const std::wstring pb = filePath(b);
+    if (!attributesOf(pa) || !attributesOf(pb))
+        return std::nullopt;
+    const std::wstring da = driveOf(pa);
+    const std::wstring db = driveOf(pb);
+    if (da.empty() || db.empty())
+        return std::nullopt;
+    return da == db;
+}
+
+OpResult readWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    const std::wstring p = filePath(path);
+    const auto data = attributesOf(p);
+    if (!data)
+        return lastFailure();
+    if (isFolder(*data))
+        return notRegularFile();
+    const Handle file{::CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE)
+        return lastFailure();
+    char buffer[65536];
+    for (;;) {
+        DWORD n = 0;
+        if (!::ReadFile(file.h, buffer, sizeof buffer, &n, nullptr)) {
+            bytes.clear();
+            return lastFailure();
+        }
+        if (n == 0)
+            return OpResult::success();
+        bytes.append(buffer, n);
+    }
+}
+
+OpResult replaceFileContents(const std::string& path, std::string_view bytes) {
+    const std::wstring target = filePath(path);
+    if (const auto data = attributesOf(target); data && isFolder(*data))
+        return notRegularFile();
+
+    std::wstring temporary;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = filePath(path + std::string(TemporarySuffix) + randomTag());
+        h = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                          nullptr);
+        if (h == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
+            return lastFailure();
+    }
+    if (h == INVALID_HANDLE_VALUE)
+        return failure(ERROR_FILE_EXISTS);
+
+    OpResult result = writeAll(h, bytes);
+    if (result.ok() && !::FlushFileBuffers(h))
+        result = lastFailure();
+    ::CloseHandle(h);
+    // The one rename of the chain that replaces on purpose: the file's new contents
+    // take its place whole, or not at all.
+    if (result.ok() &&
+        !::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        result = lastFailure();
+    if (!result.ok())
+        ::DeleteFileW(temporary.c_str());
+    return result;
+}
+
+OpResult appendToFile(const std::string& path, std::string_view bytes) {
+    // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end of the file,
+    // whoever else appends to it meanwhile.
+    const Handle file{::CreateFileW(filePath(path).c_str(), FILE_APPEND_DATA,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE)
+        return lastFailure();
+    return writeAll(file.h, bytes);
+}
+
+std::string currentDirectory() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (n == 0)
+            return {};
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return win::toUtf8(buffer);
+        }
+        buffer.resize(n);
+    }
+}
+
+} // namespace chain::platform

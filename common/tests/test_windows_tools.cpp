@@ -1,0 +1,99 @@
+// The outside tools are Windows programs. On Linux the launcher starts them through
+// wine; the busy check must see them while they run and not after. These tests run a
+// real Windows program (the platform tests' child, built with MinGW) named
+// BonTsDemux.exe through the real launcher and process watch.
+
+#include "Launcher.h"
+#include "ProcessWatch.h"
+#include "TestFiles.h"
+#include "ToolWatch.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace chain;
+
+namespace {
+
+// The Windows build of the child program (empty when MinGW wasn't there to build it).
+QString windowsChild() {
+    return qEnvironmentVariable("CHAIN_WINDOWS_CHILD");
+}
+
+// Which of these tools the busy check sees running ("unknown" when it can't tell).
+QStringList running(const QString& image) {
+    SystemProcessWatch watch;
+    return watch.running({image}).value_or(QStringList{QStringLiteral("unknown")});
+}
+
+} // namespace
+
+class WindowsToolsTest : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void toolRunsThroughWineAndIsWatched_data() {
+        QTest::addColumn<QString>("image");
+        QTest::newRow("the demuxer") << DemuxerImage;
+        // Longer than the 15 characters the kernel keeps as a process's name.
+        QTest::newRow("a name past 15 characters") << VirtualDubModImage;
+    }
+
+    // A Windows tool runs through wine, with Kestrune's arguments, and the busy check
+    // sees it until it has ended.
+    void toolRunsThroughWineAndIsWatched() {
+        QFETCH(QString, image);
+        if (QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty())
+            QSKIP("wine is not installed: no Windows program can run here");
+        if (windowsChild().isEmpty() || !QFile::exists(windowsChild()))
+            QSKIP("no Windows program to run: MinGW-w64 was not installed when the build was configured");
+        // Another such tool (of a test running beside this one) must end first.
+        QTRY_VERIFY_WITH_TIMEOUT(running(image).isEmpty(), 60000);
+
+        QTemporaryDir dir;
+        const QString tool = dir.filePath(image);
+        QVERIFY(QFile::copy(windowsChild(), tool));
+        const QString arguments =
+            QStringLiteral(R"( -i "D:\rec\番組 1.ts" -o "E:\out\ABC" -rf64"1" -start -quit)");
+
+        SystemLauncher launcher;
+        // The child stays 3 s; Wine's first start in a new prefix takes longer.
+        QCOMPARE(launcher.start(u'"' + tool + u'"' + QStringLiteral(" 3000") + arguments,
+                                Launcher::Window::Normal),
+                 QString());
+        // Seen at once, while Wine is still starting it (a first start in a new Wine
+        // prefix takes seconds), so the engine never takes the run for finished.
+        QCOMPARE(running(image), QStringList{image});
+
+        // What it received (after the working folder): Wine rebuilds the Windows command
+        // line from the arguments, so the program reads the same arguments.
+        const QString out = tool + QStringLiteral(".out");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 60000);
+        const QStringList report = QString::fromUtf8(testing::readFile(out)).split(u'\n');
+        QCOMPARE(report.mid(1, 8),
+                 (QStringList{QStringLiteral("[3000]"), QStringLiteral("[-i]"),
+                              QStringLiteral(R"([D:\rec\番組 1.ts])"), QStringLiteral("[-o]"),
+                              QStringLiteral(R"([E:\out\ABC])"), QStringLiteral("[-rf641]"),
+                              QStringLiteral("[-start]"), QStringLiteral("[-quit]")}));
+        QCOMPARE(running(image), QStringList{image}); // it stays 3 s
+        QTRY_COMPARE_WITH_TIMEOUT(running(image), QStringList(), 60000);
+    }
+
+    // Without wine a Windows tool can't start, and the reason says why.
+    void withoutWineTheReasonSaysSo() {
+        QTemporaryDir dir;
+        const QString demuxer = dir.filePath(DemuxerImage);
+        testing::writeFile(demuxer, QByteArrayLiteral("MZ\x90"));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(dir.filePath(QStringLiteral("none"))));
+        const QString reason = SystemLauncher().start(u'"' + demuxer + u'"', Launcher::Window::Normal);
+        qputenv("PATH", path);
+        QCOMPARE(reason, QStringLiteral("プログラムを起動できません: Windows 用のプログラムですが、wine "
+                                        "がインストールされていません"));
+    }
+};
+
+QTEST_GUILESS_MAIN(WindowsToolsTest)
+#include "test_windows_tools.moc"
