@@ -40,27 +40,6 @@ class FilesTest : public QObject {
         QVERIFY(!error.isEmpty());
     }
 
-    void rangeReadsOnlyWhatIsAsked_data() {
-        QTest::addColumn<qint64>("offset");
-        QTest::addColumn<qint64>("count");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("middle") << qint64(2) << qint64(3) << QByteArray("234");
-        QTest::newRow("cut at the end") << qint64(8) << qint64(5) << QByteArray("89");
-        QTest::newRow("past the end") << qint64(20) << qint64(4) << QByteArray("");
-    }
-    void rangeReadsOnlyWhatIsAsked() {
-        QFETCH(qint64, offset);
-        QFETCH(qint64, count);
-        QFETCH(QByteArray, expected);
-        QTemporaryDir dir;
-        writeFile(dir.filePath(QStringLiteral("f")), "0123456789");
-        QCOMPARE(readFileRange(dir.filePath(QStringLiteral("f")), offset, count), std::optional(expected));
-        QString error;
-        QVERIFY(!readFileRange(dir.filePath(QStringLiteral("none")), 0, 4, &error));
-        QVERIFY(!readFileRange(dir.path(), 0, 4, &error)); // a folder
-        QCOMPARE(error, QStringLiteral("通常のファイルではありません"));
-    }
-
     void moveNeverReplacesAnExistingFile() {
         QTemporaryDir dir;
         const QString from = dir.filePath(QStringLiteral("a.ts"));
