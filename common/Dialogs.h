@@ -12,7 +12,10 @@ class Dialogs {
   public:
     enum class Icon { None, Information, Warning, Critical, Question };
     virtual ~Dialogs() = default;
-    virtual void message(const QString& title, const QString& text, Icon icon = Icon::None) = 0;
+    // `details`, when given, is a longer text (a list, say) that the box keeps folded
+    // away behind a button, so that the box itself stays small.
+    virtual void message(const QString& title, const QString& text, Icon icon = Icon::None,
+                         const QString& details = {}) = 0;
     // True for Yes.
     virtual bool question(const QString& title, const QString& text) = 0;
     // Lets the user pick a folder, opening at `startFolder`. The chosen folder comes back

@@ -126,6 +126,19 @@ bool fileExists(const QString& path) {
     return pathProblem(path).isEmpty() && platform::isRegularFile(toNative(path));
 }
 
+bool nameTaken(const QString& path) {
+    return pathProblem(path).isEmpty() && platform::entryExists(toNative(path));
+}
+
+std::optional<qint64> modifiedMsecs(const QString& path) {
+    if (!pathProblem(path).isEmpty())
+        return std::nullopt;
+    const auto msecs = platform::modifiedMsecs(toNative(path));
+    if (!msecs)
+        return std::nullopt;
+    return static_cast<qint64>(*msecs);
+}
+
 bool canOpenForReading(const QString& path) {
     return pathProblem(path).isEmpty() && platform::canOpenForReading(toNative(path));
 }

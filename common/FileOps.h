@@ -43,6 +43,11 @@ std::optional<qint64> fileSize(const QString& path);
 std::optional<QByteArray> readFileRange(const QString& path, qint64 offset, qint64 count,
                                         QString* error = nullptr);
 bool fileExists(const QString& path);
+// Whether the name is taken by anything: a file, a folder, a dot-file, a link. A move
+// or rename onto such a name fails.
+bool nameTaken(const QString& path);
+// When a regular file was last written, in ms since 1970; nothing when it can't be told.
+std::optional<qint64> modifiedMsecs(const QString& path);
 // True when the file can be opened for reading (and was closed again).
 bool canOpenForReading(const QString& path);
 // True when both paths lie on the same drive (Windows) or filesystem (POSIX); nothing

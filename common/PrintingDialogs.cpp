@@ -1,5 +1,6 @@
 #include "PrintingDialogs.h"
 
+#include <QStringList>
 #include <cstdio>
 
 namespace chain {
@@ -11,8 +12,12 @@ void printLine(const QString& line) {
 }
 } // namespace
 
-void PrintingDialogs::message(const QString& title, const QString& text, Icon) {
+void PrintingDialogs::message(const QString& title, const QString& text, Icon, const QString& details) {
     printLine(QStringLiteral("[") + title + QStringLiteral("] ") + text);
+    if (!details.isEmpty()) {
+        for (const QString& line : details.split(u'\n'))
+            printLine(QStringLiteral("  ") + line);
+    }
 }
 
 bool PrintingDialogs::question(const QString& title, const QString& text) {

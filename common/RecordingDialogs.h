@@ -16,9 +16,11 @@ class RecordingDialogs : public Dialogs {
         QString title;
         QString text; // message text, or the start folder of a folder pick
         Icon icon = Icon::None;
+        QString details; // a message's folded-away details
     };
 
-    void message(const QString& title, const QString& text, Icon icon = Icon::None) override;
+    void message(const QString& title, const QString& text, Icon icon = Icon::None,
+                 const QString& details = {}) override;
     bool question(const QString& title, const QString& text) override;
     std::optional<QString> pickFolder(const QString& title, const QString& startFolder) override;
 

@@ -105,11 +105,19 @@ QString writeTextLines(const QString& path, const QStringList& lines, OldFile ol
         bytes += *encoded;
         bytes += "\r\n";
     }
-    if (old == OldFile::BackUpUnreadable && readTextFile(path).state == TextRead::State::Unreadable) {
-        if (const QString error = backUp(path); !error.isEmpty())
-            return QStringLiteral("読めない元のファイルを控えに残せません: %1").arg(error);
+    if (old == OldFile::BackUpUnreadable) {
+        if (const QString error = backUpIfUnreadable(path); !error.isEmpty())
+            return error;
     }
     return reasonText(platform::replaceFileContents(toNative(path), bytes));
+}
+
+QString backUpIfUnreadable(const QString& path) {
+    if (readTextFile(path).state != TextRead::State::Unreadable)
+        return {};
+    if (const QString error = backUp(path); !error.isEmpty())
+        return QStringLiteral("読めない元のファイルを控えに残せません: %1").arg(error);
+    return {};
 }
 
 QStringList removeSaveLeftovers(const QString& path) {

@@ -40,6 +40,12 @@ QString writeTextLines(const QString& path, const QStringList& lines,
 // stands for a raw byte of a file name, included: nothing is ever substituted).
 std::optional<std::string> toCp932(const QString& text);
 
+// Keeps a file that is there but can't be read under the first free name of <name>.bak,
+// <name>.bak2, ..., as writeTextLines does before it replaces one; for a caller about to
+// delete the file. Returns an empty text when the file was kept or there was nothing
+// to keep (no file, or a readable one), otherwise the reason.
+QString backUpIfUnreadable(const QString& path);
+
 // Removes the temporary files that an interrupted save of `path` left beside it.
 // Returns the names removed.
 QStringList removeSaveLeftovers(const QString& path);

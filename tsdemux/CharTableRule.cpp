@@ -1,11 +1,14 @@
 #include "CharTableRule.h"
 
+#include "Characters.h"
+
 namespace kestrune {
 
 CharTableVerdict checkCharTable(const QString& before, const QString& after) {
     if (before.isEmpty() || after.isEmpty())
         return CharTableVerdict::Nothing;
-    if (before.size() != after.size())
+    // Lengths in characters: one outside the BMP (an emoji) counts once.
+    if (chain::characterCount(before) != chain::characterCount(after))
         return CharTableVerdict::LengthsDiffer;
     return CharTableVerdict::Store;
 }

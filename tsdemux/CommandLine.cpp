@@ -1,38 +1,36 @@
 #include "CommandLine.h"
 
+#include "CommandText.h"
+
 namespace kestrune {
 
 namespace {
-QString quoted(const QString& value) {
-    return u'"' + value + u'"';
-}
-
 QString joined(const QString& folder, const QString& name, QChar separator) {
     return folder.endsWith(separator) ? folder + name : folder + separator + name;
 }
 } // namespace
 
 QString BuildCommandLine(const Settings& s, const FileRow& row, QChar separator) {
-    QString program = joined(s.text(slot::ProgramFolder), DemuxerName, separator);
-    // A program folder with blanks would otherwise be cut at the first blank.
-    if (program.contains(u' ') || program.contains(u'\t'))
-        program = quoted(program);
-
-    QString line = program;
-    line += QStringLiteral(" -i ") + quoted(row.path);
-    line += QStringLiteral(" -o ") + quoted(joined(s.text(slot::OutputFolder), row.outputName, separator));
+    // Every value goes between double quotes by the Windows rule, so the argument vector
+    // is always what the text means: a value ending in "\" can't swallow its closing
+    // quote. A program folder with blanks is quoted too, or it would be cut there.
+    using chain::quoteArgument;
+    QString line = chain::programArgument(joined(s.text(slot::ProgramFolder), DemuxerName, separator));
+    line += QStringLiteral(" -i ") + quoteArgument(row.path);
+    line +=
+        QStringLiteral(" -o ") + quoteArgument(joined(s.text(slot::OutputFolder), row.outputName, separator));
     if (s.text(slot::DemuxKind) != DemuxBoth)
-        line += QStringLiteral(" -encode ") + quoted(s.text(slot::DemuxKind));
+        line += QStringLiteral(" -encode ") + quoteArgument(s.text(slot::DemuxKind));
     if (s.text(slot::AudioMode) != u"0")
-        line += QStringLiteral(" -sound ") + quoted(s.text(slot::AudioMode));
+        line += QStringLiteral(" -sound ") + quoteArgument(s.text(slot::AudioMode));
     if (s.text(slot::AudioEs) != u"0")
-        line += QStringLiteral(" -es ") + quoted(s.text(slot::AudioEs));
+        line += QStringLiteral(" -es ") + quoteArgument(s.text(slot::AudioEs));
     if (s.text(slot::Rf64) != u"0")
-        line += QStringLiteral(" -rf64") + quoted(s.text(slot::Rf64));
+        line += QStringLiteral(" -rf64") + quoteArgument(s.text(slot::Rf64));
     if (s.text(slot::FrameCompletion) != u"0")
-        line += QStringLiteral(" -vf") + quoted(s.text(slot::FrameCompletion));
+        line += QStringLiteral(" -vf") + quoteArgument(s.text(slot::FrameCompletion));
     if (s.text(slot::Descramble) == u"0")
-        line += QStringLiteral(" -nd ") + quoted(s.text(slot::Descramble));
+        line += QStringLiteral(" -nd ") + quoteArgument(s.text(slot::Descramble));
     line += QStringLiteral(" -start -quit");
     return line;
 }

@@ -2,11 +2,13 @@
 
 #include "CommandLine.h"
 #include "ConvertName.h"
+#include "IntervalRules.h"
 
 #include "FileOps.h"
 #include "WholeNumber.h"
 
-#include <QFileInfo>
+#include <QDateTime>
+#include <algorithm>
 
 namespace kestrune {
 
@@ -27,6 +29,39 @@ QString folderOf(const QString& path) {
     const qsizetype at = path.lastIndexOf(chain::pathSeparator());
     return at < 0 ? QString() : path.left(at);
 }
+
+// A name or path for a report: control characters (which would break the line) shown
+// as \xNN.
+QString shown(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            out += QStringLiteral("\\x") + QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
+        else
+            out += c;
+    }
+    return out;
+}
+
+// The key under which the file system tells output names apart.
+QString nameKey(const QString& path) {
+#ifdef Q_OS_WIN
+    return path.toCaseFolded();
+#else
+    return path;
+#endif
+}
+
+// No step waits longer than a minute (the auto countdown and the individual interval
+// both stay within it), nor less than a second: a hand-edited interval of 0 would make
+// the timer spin and could take a demuxer that has not shown up yet for one that has
+// ended. Clamping the seconds first keeps the milliseconds from overflowing.
+constexpr int MinStepSeconds = 1;
+constexpr int MaxStepSeconds = 60;
+
+// Filesystems keep write times coarser than our clock (FAT to 2 s, others to a clock
+// tick), so an output written just after the launch may carry a time a little before it.
+constexpr qint64 WriteTimeSlackMs = 2000;
 } // namespace
 
 ConversionEngine::ConversionEngine(Settings& settings, const Keywords& keywords, chain::ProcessWatch& watch,
@@ -42,6 +77,18 @@ bool ConversionEngine::isIdle() const {
     return m_running && m_table.empty() && m_settings.text(slot::Pending) != u"1";
 }
 
+QString ConversionEngine::startProblem(const QString& sourceFolder) const {
+    const std::pair<QString, QString> folders[] = {
+        {SourceFolderName, isAutoMode() ? m_settings.text(slot::SourceFolder) : sourceFolder},
+        {AfterFolderName, m_settings.text(slot::AfterFolder)},
+        {OutputFolderName, m_settings.text(slot::OutputFolder)}};
+    for (const auto& [name, folder] : folders) {
+        if (const QString problem = chain::folderSettingProblem(name, folder); !problem.isEmpty())
+            return problem + QStringLiteral("。フォルダを指定してから変換を開始して下さい。");
+    }
+    return {};
+}
+
 std::optional<int> ConversionEngine::start(const QString& sourceFolder, const QStringList& names,
                                            const QStringList& outputNames) {
     if (m_running)
@@ -49,9 +96,12 @@ std::optional<int> ConversionEngine::start(const QString& sourceFolder, const QS
     const bool autoMode = isAutoMode();
     if (!autoMode && names.isEmpty())
         return std::nullopt;
+    if (!startProblem(sourceFolder).isEmpty())
+        return std::nullopt;
 
     m_running = true;
     m_passedOver.clear();
+    m_usedOutputs.clear();
     m_scanFailureReported = false;
     m_table.clear();
     Q_EMIT runningChanged(true);
@@ -87,10 +137,11 @@ std::optional<int> ConversionEngine::step() {
 
     // Auto mode counts the check interval down in steps of at most 60 s.
     if (isAutoMode()) {
-        const int remaining = static_cast<int>(std::lround(m_waitSeconds - m_intervalMs / 1000.0));
+        // In 64 bits: a hand-edited slot can put WaitSeconds at the very end of int.
+        const long long remaining = std::llround(m_waitSeconds - m_intervalMs / 1000.0);
         if (remaining > 0) {
-            m_waitSeconds = remaining;
-            return armAfter(std::min(remaining, 60));
+            m_waitSeconds = static_cast<int>(remaining); // below the old value, so it fits
+            return armAfter(static_cast<int>(std::min(remaining, 60LL)));
         }
     }
 
@@ -108,6 +159,10 @@ std::optional<int> ConversionEngine::step() {
             return std::nullopt;
         }
         FileRow& row = m_table.front();
+        if (const QString problem = chain::pathProblem(row.path); !problem.isEmpty()) {
+            passOver(0, QStringLiteral("変換元ファイル %1 は使えません: %2").arg(shown(row.path), problem));
+            return rearm();
+        }
         if (!chain::fileExists(row.path)) {
             passOver(0, QStringLiteral("変換元ファイルが見つかりません: %1").arg(row.path));
             return rearm();
@@ -140,14 +195,12 @@ std::optional<int> ConversionEngine::rearm() {
         m_waitSeconds = chain::wholeNumber(m_settings.text(slot::CheckInterval));
         return armAfter(std::min(m_waitSeconds, 60));
     }
-    m_waitSeconds = chain::wholeNumber(m_settings.text(slot::IndividualInterval));
+    m_waitSeconds = individualIntervalSeconds(m_settings.text(slot::IndividualInterval));
     return armAfter(m_waitSeconds);
 }
 
 std::optional<int> ConversionEngine::armAfter(int seconds) {
-    // A hand-edited interval of 0 or less would make the timer spin and could take a
-    // demuxer that has not shown up yet for one that has ended, so one second is the least.
-    m_intervalMs = std::max(seconds, 1) * 1000;
+    m_intervalMs = std::clamp(seconds, MinStepSeconds, MaxStepSeconds) * 1000;
     return m_intervalMs;
 }
 
@@ -159,19 +212,20 @@ void ConversionEngine::finishRun() {
             continue;
         }
         Q_EMIT report(QStringLiteral("変換が終わりました: %1").arg(row.name));
-        const QString outputBase = chain::joinPath(m_settings.text(slot::OutputFolder), row.outputName);
-        const QString kind = m_settings.text(slot::DemuxKind);
-        QStringList outputs;
-        if (kind != DemuxAudio)
-            outputs << outputBase + QStringLiteral(".m2v");
-        if (kind != DemuxVideo)
-            outputs << outputBase + QStringLiteral(".wav");
+        const QStringList outputs =
+            outputPaths(chain::joinPath(m_settings.text(slot::OutputFolder), row.outputName));
+        // Only output that this run wrote proves that it worked: not empty, and written
+        // after the demuxer was started (nothing of the name was there before it).
         bool produced = false;
-        for (const QString& output : outputs)
-            produced = produced || chain::fileSize(output).value_or(0) > 0;
+        for (const QString& output : outputs) {
+            produced =
+                produced || (chain::fileSize(output).value_or(0) > 0 &&
+                             chain::modifiedMsecs(output).value_or(0) >= row.launchedAtMs - WriteTimeSlackMs);
+        }
         if (!produced) {
-            Q_EMIT report(QStringLiteral("出力ファイル (%1) ができていないため、%2 は移動しません")
-                              .arg(outputs.join(QStringLiteral(", ")), row.path));
+            Q_EMIT report(
+                QStringLiteral("出力ファイル (%1) がこの変換で書かれていないため、%2 は移動しません")
+                    .arg(outputs.join(QStringLiteral(", ")), row.path));
             m_passedOver.insert(row.name);
             continue;
         }
@@ -208,6 +262,13 @@ void ConversionEngine::ScanFolder() {
             std::any_of(m_table.begin(), m_table.end(), [&](const FileRow& row) { return row.name == name; });
         if (listed || (filter && !KeywordMatch(m_keywords, name)))
             continue;
+        // A name the system would cut or misread (a control character in it) is told
+        // once and left alone until the next start.
+        if (const QString problem = chain::pathProblem(chain::joinPath(folder, name)); !problem.isEmpty()) {
+            Q_EMIT report(QStringLiteral("変換元ファイル %1 は使えません: %2").arg(shown(name), problem));
+            m_passedOver.insert(name);
+            continue;
+        }
         FileRow row;
         row.path = chain::joinPath(folder, name);
         row.name = name;
@@ -226,9 +287,9 @@ void ConversionEngine::checkSizes() {
         chain::setNormalAttributes(row.path);
         const std::optional<qint64> size = chain::fileSize(row.path);
         if (!size) {
-            Q_EMIT report(QStringLiteral("変換元ファイルが見つかりません: %1").arg(row.path));
-            m_table.erase(m_table.begin() + static_cast<std::ptrdiff_t>(r));
-            Q_EMIT tableChanged();
+            // Told once: the file is passed over until the next start, not found anew
+            // at every check.
+            passOver(r, QStringLiteral("変換元ファイルが見つかりません: %1").arg(row.path));
             continue;
         }
         if (row.lastSize == *size && row.lastSize != 0)
@@ -245,25 +306,68 @@ bool ConversionEngine::prepare(std::size_t index) {
                  QStringLiteral("「%1」に \" が含まれるため、%2 は変換しません").arg(*unsafe, row.path));
         return false;
     }
-    if (!FiKakunin(row)) {
+    const std::optional<ConvertedName> name = converted(row);
+    if (!name) {
+        passOver(index, QString()); // converted() has told why
+        return false;
+    }
+    // Checked before the recording is renamed, so a refused row keeps its name.
+    if (const QString problem = outputProblem(row, name->name); !problem.isEmpty()) {
+        passOver(index, problem);
+        return false;
+    }
+    if (!FiKakunin(row, *name)) {
         passOver(index, QString()); // FiKakunin has told why
         return false;
     }
     return true;
 }
 
-bool ConversionEngine::FiKakunin(FileRow& row) {
+std::optional<ConvertedName> ConversionEngine::converted(const FileRow& row) {
     if (m_settings.text(slot::CharConversion) != u"1")
-        return true;
-    const ConvertedName converted =
+        return ConvertedName{row.outputName, 0};
+    ConvertedName converted =
         ConvertName(row.outputName, m_settings.text(slot::BeforeString), m_settings.text(slot::AfterString));
     if (converted.count == 0)
-        return true;
+        return ConvertedName{row.outputName, 0};
     if (!isUsableFileName(converted.name)) {
         Q_EMIT report(QStringLiteral("文字変換後の名前「%1」はファイル名に使えないため、%2 は変換しません")
-                          .arg(converted.name, row.path));
-        return false;
+                          .arg(shown(converted.name), row.path));
+        return std::nullopt;
     }
+    return converted;
+}
+
+QStringList ConversionEngine::outputPaths(const QString& outputBase) const {
+    const QString kind = m_settings.text(slot::DemuxKind);
+    QStringList outputs;
+    if (kind != DemuxAudio)
+        outputs << outputBase + QStringLiteral(".m2v");
+    if (kind != DemuxVideo)
+        outputs << outputBase + QStringLiteral(".wav");
+    return outputs;
+}
+
+QString ConversionEngine::outputProblem(const FileRow& row, const QString& outputName) const {
+    const QString base = chain::joinPath(m_settings.text(slot::OutputFolder), outputName);
+    if (const QString problem = chain::pathProblem(base); !problem.isEmpty())
+        return QStringLiteral("出力先 %1 は使えないため、%2 は変換しません: %3")
+            .arg(shown(base), row.path, problem);
+    if (m_usedOutputs.contains(nameKey(base)))
+        return QStringLiteral(
+                   "出力名 %1 は、今回の変換開始から既にほかのファイルに使われたため、%2 は変換しません")
+            .arg(base, row.path);
+    for (const QString& output : outputPaths(base)) {
+        if (chain::nameTaken(output))
+            return QStringLiteral("出力ファイル %1 が既にあるため、%2 は変換しません (上書きしません)")
+                .arg(output, row.path);
+    }
+    return {};
+}
+
+bool ConversionEngine::FiKakunin(FileRow& row, const ConvertedName& converted) {
+    if (converted.count == 0)
+        return true;
     // The recording keeps its folder; only its name changes.
     const QString newName = converted.name + QStringLiteral(".ts");
     const QString newPath = chain::joinPath(folderOf(row.path), newName);
@@ -286,6 +390,7 @@ bool ConversionEngine::FiKakunin(FileRow& row) {
 bool ConversionEngine::launch(std::size_t index) {
     FileRow& row = m_table[index];
     const QString commandLine = BuildCommandLine(m_settings, row, chain::pathSeparator());
+    row.launchedAtMs = QDateTime::currentMSecsSinceEpoch();
     const QString error = m_launcher.start(commandLine, chain::Launcher::Window::Normal);
     if (!error.isEmpty()) {
         const QString why = QStringLiteral("BonTsDemux.exe を起動できません (%1): %2").arg(row.path, error);
@@ -294,6 +399,7 @@ bool ConversionEngine::launch(std::size_t index) {
         return false;
     }
     row.state = FileRow::Launched;
+    m_usedOutputs.insert(nameKey(chain::joinPath(m_settings.text(slot::OutputFolder), row.outputName)));
     m_settings.set(slot::Pending, QStringLiteral("1"));
     Q_EMIT report(QStringLiteral("変換を開始しました: %1").arg(commandLine));
     return true;

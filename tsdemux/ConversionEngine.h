@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConvertName.h"
 #include "FileTable.h"
 #include "Keywords.h"
 #include "Slots.h"
@@ -24,9 +25,14 @@ class ConversionEngine : public QObject {
     ConversionEngine(Settings& settings, const Keywords& keywords, chain::ProcessWatch& watch,
                      chain::Launcher& launcher, QObject* parent = nullptr);
 
+    // Why the engine can't be started with these folders: an empty folder setting (it
+    // would mean the root) or one with control characters, named. Empty when it can.
+    // `sourceFolder` is the source folder box's text, which individual mode uses.
+    QString startProblem(const QString& sourceFolder) const;
     // Starts the engine as the start button does. In individual mode the rows come from
     // the lists, their paths from `sourceFolder` (the source folder box's text); with no
-    // rows nothing happens. Returns the first interval in ms, or nothing when not started.
+    // rows, or with a start problem, nothing happens. Returns the first interval in ms,
+    // or nothing when not started.
     std::optional<int> start(const QString& sourceFolder, const QStringList& names,
                              const QStringList& outputNames);
     // Stops the engine. A running demuxer keeps running; the table and the pending flag
@@ -62,7 +68,16 @@ class ConversionEngine : public QObject {
     void checkSizes();
     // Checks a chosen row and gives it its converted name; on failure it is passed over.
     bool prepare(std::size_t index);
-    bool FiKakunin(FileRow& row);
+    // The row's output base name through the character table (count 0: unchanged).
+    // Nothing, and a report, when the table makes a name no file may carry.
+    std::optional<ConvertedName> converted(const FileRow& row);
+    // Gives the row its converted name (FiKakunin of the spec), renaming the recording.
+    bool FiKakunin(FileRow& row, const ConvertedName& name);
+    // The output files of the chosen demux kind for an output base path.
+    QStringList outputPaths(const QString& outputBase) const;
+    // Why the row may not be handed this output name: it is another row's of this run,
+    // or an output file of the chosen kind is there already. Empty when it may.
+    QString outputProblem(const FileRow& row, const QString& outputName) const;
     void undoRename(FileRow& row);
     bool launch(std::size_t index);
     void passOver(std::size_t index, const QString& why);
@@ -76,7 +91,8 @@ class ConversionEngine : public QObject {
     FileTable m_table;
     int m_waitSeconds = 0;
     int m_intervalMs = 0;
-    QSet<QString> m_passedOver; // names whose step failed, left alone until the next start
+    QSet<QString> m_passedOver;  // names whose step failed, left alone until the next start
+    QSet<QString> m_usedOutputs; // output base paths handed to the demuxer since the start
     bool m_scanFailureReported = false;
 };
 

@@ -14,7 +14,8 @@ struct FileRow {
     QString outputName;  // output base name, without extension
     qint64 lastSize = 0; // size seen at the previous check (auto mode)
     int state = Waiting;
-    QString originalPath; // the path before the character conversion renamed it
+    QString originalPath;    // the path before the character conversion renamed it
+    qint64 launchedAtMs = 0; // when the demuxer was started on it (ms since 1970)
 };
 
 // The engine's work table, in the order the rows were added.

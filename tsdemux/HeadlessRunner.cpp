@@ -23,8 +23,22 @@ int runHeadless(const QStringList& arguments) {
     chain::PrintingDialogs dialogs;
     Settings settings(SettingsSize);
     Keywords keywords;
-    if (!startUp(chain::currentFolder(), settings, keywords, dialogs))
+    QStringList notes;
+    if (!startUp(chain::currentFolder(), settings, keywords, dialogs, &notes))
         return 2;
+    for (const QString& note : notes)
+        chain::printEvent(note);
+
+    chain::SystemProcessWatch watch;
+    chain::SystemLauncher launcher;
+    ConversionEngine engine(settings, keywords, watch, launcher);
+    QObject::connect(&engine, &ConversionEngine::report, qOverload<const QString&>(&chain::printEvent));
+
+    // An empty or unusable folder setting is refused before anything is listed.
+    if (const QString problem = engine.startProblem(settings.text(slot::SourceFolder)); !problem.isEmpty()) {
+        dialogs.message(QStringLiteral("入力エラー"), problem);
+        return 1;
+    }
 
     // Individual mode works through the source folder's recordings, listed as "取得" lists them.
     IndividualList list;
@@ -38,11 +52,6 @@ int runHeadless(const QStringList& arguments) {
         }
         list.AddChosenFiles(*files);
     }
-
-    chain::SystemProcessWatch watch;
-    chain::SystemLauncher launcher;
-    ConversionEngine engine(settings, keywords, watch, launcher);
-    QObject::connect(&engine, &ConversionEngine::report, qOverload<const QString&>(&chain::printEvent));
 
     const std::optional<int> first =
         engine.start(settings.text(slot::SourceFolder), list.names, list.outputNames);

@@ -2,6 +2,8 @@
 
 #include "WholeNumber.h"
 
+#include <algorithm>
+
 namespace kestrune {
 
 QString keptIndividualInterval(const QString& text) {
@@ -11,6 +13,10 @@ QString keptIndividualInterval(const QString& text) {
     if (number < 1)
         return QStringLiteral("1");
     return text;
+}
+
+int individualIntervalSeconds(const QString& text) {
+    return std::clamp(chain::wholeNumber(keptIndividualInterval(text)), 1, 60);
 }
 
 CheckInterval checkInterval(const QString& text) {

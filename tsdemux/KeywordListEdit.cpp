@@ -1,5 +1,7 @@
 #include "KeywordListEdit.h"
 
+#include "SettingsText.h"
+
 namespace kestrune {
 
 void KeywordListEdit::select(int row) {
@@ -7,7 +9,7 @@ void KeywordListEdit::select(int row) {
 }
 
 int KeywordListEdit::FindKeyword(const QString& entry) const {
-    const QString trimmed = entry.trimmed();
+    const QString trimmed = chain::trimBlanks(entry);
     if (trimmed.isEmpty())
         return -2;
     if (m_rows.isEmpty())
@@ -16,7 +18,7 @@ int KeywordListEdit::FindKeyword(const QString& entry) const {
 }
 
 KeywordListEdit::Outcome KeywordListEdit::add(const QString& entry) {
-    if (entry.trimmed().isEmpty())
+    if (chain::trimBlanks(entry).isEmpty())
         return Outcome::Nothing;
     if (FindKeyword(entry) == 1)
         return Outcome::Duplicate;
@@ -27,17 +29,17 @@ KeywordListEdit::Outcome KeywordListEdit::add(const QString& entry) {
     }
     // Directly below the selected row, or at the top when none is selected.
     const int position = m_selected + 1;
-    m_rows.insert(position, entry.trimmed());
+    m_rows.insert(position, chain::trimBlanks(entry));
     m_selected = m_selected < 0 ? -1 : position;
     return Outcome::Done;
 }
 
 KeywordListEdit::Outcome KeywordListEdit::change(const QString& entry) {
-    if (entry.trimmed().isEmpty() || m_selected < 0)
+    if (chain::trimBlanks(entry).isEmpty() || m_selected < 0)
         return Outcome::Nothing;
     if (FindKeyword(entry) == 1)
         return Outcome::Duplicate;
-    m_rows[m_selected] = entry.trimmed();
+    m_rows[m_selected] = chain::trimBlanks(entry);
     return Outcome::Done;
 }
 

@@ -18,6 +18,8 @@ class KeywordListEdit {
     // Selects a row; -1 or a row outside the list selects none.
     void select(int row);
 
+    // Trimming removes blanks (spaces) at both ends, the one rule of all settings texts;
+    // tabs and ideographic spaces are characters of the keyword.
     // -2 for a blank entry, -1 for an empty list, 1 when a row equals the trimmed entry,
     // else 0.
     int FindKeyword(const QString& entry) const;

@@ -10,10 +10,19 @@ void Keywords::setEntries(const QStringList& keywords) {
     m_items = QStringList{QString::number(keywords.size())} + keywords;
 }
 
-Keywords loadKeywords(const QString& programFolder) {
+Keywords loadKeywords(const QString& programFolder, QString* problem) {
     Keywords keywords;
-    if (const auto lines = chain::readTextLines(chain::joinPath(programFolder, KeywordFileName)))
-        keywords.setEntries(*lines);
+    const chain::TextRead read = chain::readTextFile(chain::joinPath(programFolder, KeywordFileName));
+    if (read.state == chain::TextRead::State::Read)
+        keywords.setEntries(read.lines);
+    if (problem) {
+        *problem =
+            read.state != chain::TextRead::State::Unreadable
+                ? QString()
+                : QStringLiteral("キーワードファイル %1 を読めないため、キーワードなしで始めます (%2)。"
+                                 "登録し直すと、元のファイルは %1.bak として残ります。")
+                      .arg(KeywordFileName, read.reason);
+    }
     return keywords;
 }
 
@@ -32,8 +41,10 @@ QString saveKeywordFile(const QString& programFolder, const QStringList& keyword
 
 QString removeKeywordFile(const QString& programFolder) {
     const QString path = chain::joinPath(programFolder, KeywordFileName);
+    if (const QString error = chain::backUpIfUnreadable(path); !error.isEmpty())
+        return error;
     if (!chain::fileExists(path))
-        return {};
+        return {}; // missing, or kept as a backup just now
     return chain::deleteFile(path);
 }
 

@@ -25,8 +25,9 @@ class Keywords {
 };
 
 // Loads KestruneData2.txt of the program folder, one keyword a line, untrimmed. A
-// missing or unreadable file leaves the list empty, silently.
-Keywords loadKeywords(const QString& programFolder);
+// missing or unreadable file leaves the list empty; `problem`, when given, tells why a
+// file that is there could not be read (empty otherwise), for the event log.
+Keywords loadKeywords(const QString& programFolder, QString* problem = nullptr);
 
 // Yes when at least one keyword occurs anywhere in the name (extension included),
 // compared exactly. No keywords: no.
@@ -39,8 +40,9 @@ namespace kestrune {
 // Writes the keywords to KestruneData2.txt, one a line. Returns an empty text on
 // success, otherwise the reason.
 QString saveKeywordFile(const QString& programFolder, const QStringList& keywords);
-// Deletes KestruneData2.txt; a missing file is no failure. Returns the reason of a
-// failure, or an empty text.
+// Deletes KestruneData2.txt; a missing file is no failure. A file that can't be read
+// (the user's list, unknown to us) is kept as KestruneData2.txt.bak instead. Returns the
+// reason of a failure, or an empty text.
 QString removeKeywordFile(const QString& programFolder);
 
 } // namespace kestrune

@@ -12,8 +12,10 @@ void applyDefaults(Settings& settings);
 
 // Fills slots 1-16 from KestruneData1.txt in the program folder (slot 0). A missing or
 // unreadable file, fewer than 16 lines or a quoted line shorter than two characters
-// applies every default instead. Returns true when the file was read.
-bool loadSettings(Settings& settings);
+// applies every default instead. Returns true when the file was read. `problem`, when
+// given, tells why a file that is there could not be used (empty otherwise), for the
+// event log.
+bool loadSettings(Settings& settings, QString* problem = nullptr);
 
 // The 16 lines SaveSettings writes.
 QStringList settingsLines(const Settings& settings);

@@ -38,4 +38,9 @@ inline const QString DemuxAudio = QStringLiteral("Demux(wav)");
 
 inline const QString DemuxerName = QStringLiteral("BonTsDemux.exe");
 
+// The folder settings as the main window's labels name them, for messages.
+inline const QString SourceFolderName = QStringLiteral("変換元フォルダ");
+inline const QString AfterFolderName = QStringLiteral("変換後移動フォルダ");
+inline const QString OutputFolderName = QStringLiteral("変換先フォルダ");
+
 } // namespace kestrune

@@ -1,26 +1,49 @@
 #include "Startup.h"
 
+#include "IntervalRules.h"
 #include "Settings.h"
 
 #include "FileOps.h"
+#include "TextFile.h"
 #include "WholeNumber.h"
 
 namespace kestrune {
 
-bool startUp(const QString& programFolder, Settings& settings, Keywords& keywords, chain::Dialogs& dialogs) {
+namespace {
+// "1" for a flag whose whole number is 1, else "0": what a check box shows and stores.
+QString checkBoxValue(const QString& text) {
+    return chain::wholeNumber(text) == 1 ? QStringLiteral("1") : QStringLiteral("0");
+}
+} // namespace
+
+bool startUp(const QString& programFolder, Settings& settings, Keywords& keywords, chain::Dialogs& dialogs,
+             QStringList* notes) {
     settings.set(slot::ProgramFolder, programFolder);
     if (!chain::canOpenForReading(chain::joinPath(programFolder, DemuxerName))) {
         dialogs.message(QStringLiteral("エラー"),
                         QStringLiteral("同じフォルダ内に BonTsDemux mod10 を入れて下さい。"));
         return false;
     }
-    loadSettings(settings);
-    // Selecting a mode option and setting the keyword check box store their values.
+    QStringList said;
+    for (const QString& file : {SettingsFileName, KeywordFileName}) {
+        for (const QString& leftover : chain::removeSaveLeftovers(chain::joinPath(programFolder, file)))
+            said << QStringLiteral("中断された保存の一時ファイル %1 を削除しました").arg(leftover);
+    }
+    QString problem;
+    loadSettings(settings, &problem);
+    if (!problem.isEmpty())
+        said << problem;
+    // Selecting a mode option and setting the check boxes store their values; the
+    // interval box keeps its value within 1-60.
     settings.set(slot::Mode, settings.text(slot::Mode) == u"0" ? QStringLiteral("0") : QStringLiteral("1"));
-    settings.set(slot::KeywordFilter, chain::wholeNumber(settings.text(slot::KeywordFilter)) == 1
-                                          ? QStringLiteral("1")
-                                          : QStringLiteral("0"));
-    keywords = loadKeywords(programFolder);
+    settings.set(slot::KeywordFilter, checkBoxValue(settings.text(slot::KeywordFilter)));
+    settings.set(slot::CharConversion, checkBoxValue(settings.text(slot::CharConversion)));
+    settings.set(slot::IndividualInterval, keptIndividualInterval(settings.text(slot::IndividualInterval)));
+    keywords = loadKeywords(programFolder, &problem);
+    if (!problem.isEmpty())
+        said << problem;
+    if (notes)
+        *notes = said;
     return true;
 }
 

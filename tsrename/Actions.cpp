@@ -3,11 +3,14 @@
 #include "SubstitutionTable.h"
 #include "Texts.h"
 
+#include "FileOps.h"
+
 namespace tassik {
 
 namespace {
-// At most this many files are named in the failure box; the rest are counted.
-constexpr qsizetype MaxListedFailures = 30;
+// At most this many files are named in the failure box's text; the rest are counted
+// there, and the details list them all.
+constexpr qsizetype MaxListedFailures = 3;
 
 // Shows the refusal of a table that can't be used; true when it can.
 bool tableUsable(chain::Dialogs& dialogs, const TableCheck& check) {
@@ -62,6 +65,13 @@ StartResult startRename(chain::Dialogs& dialogs, const ValueTable& values, const
                 {}};
     }
     const QString folder = values.text(slot::RenameFolder);
+    // A blank folder line would mean the root: refused, naming the setting.
+    if (const QString problem = chain::folderSettingProblem(text::folderLabel(), folder);
+        !problem.isEmpty()) {
+        dialogs.message(text::folderErrorTitle(), problem + QStringLiteral("。ファイル名は変更しません。"),
+                        chain::Dialogs::Icon::Warning);
+        return {StartResult::Outcome::Refused, {}};
+    }
     FolderRun run = renameFolder(folder, SubstitutionTable(before, after));
     if (!run.listError.isEmpty()) {
         dialogs.message(text::folderErrorTitle(),
@@ -82,14 +92,15 @@ QStringList failureLines(const std::vector<RenameResult>& results) {
     return lines;
 }
 
-QString failureSummary(const std::vector<RenameResult>& results) {
+FailureSummary failureSummary(const std::vector<RenameResult>& results) {
     const QStringList lines = failureLines(results);
     QString summary = QStringLiteral("次のファイルは名前が変わりませんでした (%1 件):").arg(lines.size());
     for (qsizetype i = 0; i < lines.size() && i < MaxListedFailures; ++i)
         summary += u'\n' + lines[i];
     if (lines.size() > MaxListedFailures)
-        summary += QStringLiteral("\nほか %1 件").arg(lines.size() - MaxListedFailures);
-    return summary;
+        summary += QStringLiteral("\nほか %1 件 (すべての一覧は「詳細を表示」で見られます)")
+                       .arg(lines.size() - MaxListedFailures);
+    return {summary, lines.join(u'\n')};
 }
 
 } // namespace tassik

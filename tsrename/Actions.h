@@ -41,7 +41,13 @@ StartResult startRename(chain::Dialogs& dialogs, const ValueTable& values, const
 // One line per failed rename: "old → new: reason".
 QStringList failureLines(const std::vector<RenameResult>& results);
 
-// The text of the one box that lists the files which kept their names after a run.
-QString failureSummary(const std::vector<RenameResult>& results);
+// The one box that tells of the files which kept their names after a run: a short
+// text (the count and the first few files), and the whole list as the box's details,
+// so that the box keeps its size however many files failed.
+struct FailureSummary {
+    QString text;
+    QString details;
+};
+FailureSummary failureSummary(const std::vector<RenameResult>& results);
 
 } // namespace tassik

@@ -20,7 +20,7 @@ struct PlannedName {
 PlannedName planName(const QString& fileName, const SubstitutionTable& table);
 
 // Why a file can't carry this name on this platform (forbidden character, empty base
-// name); empty when it can.
+// name, on POSIX a leading "." that would hide it); empty when it can.
 QString nameProblem(const QString& newName);
 
 // The .ts files of a folder listing (any letter case), in listing order.

@@ -8,7 +8,10 @@
 namespace tassik {
 
 int runHeadless(const QString& startFolder) {
-    const ValueTable values = startUp(startFolder);
+    QStringList notes;
+    const ValueTable values = startUp(startFolder, &notes);
+    for (const QString& note : notes)
+        chain::printEvent(note);
     chain::PrintingDialogs dialogs;
     const StartResult result =
         startRename(dialogs, values, values.text(slot::BeforeString), values.text(slot::AfterString));

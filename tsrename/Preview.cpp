@@ -4,6 +4,7 @@
 #include "SubstitutionTable.h"
 
 #include <QHash>
+#include <optional>
 
 namespace tassik {
 
@@ -26,7 +27,8 @@ std::vector<PreviewRow> unchangedRows(const QStringList& names, PreviewStatus st
 }
 } // namespace
 
-Preview computePreview(const QStringList& folderFiles, const QString& before, const QString& after) {
+Preview computePreview(const QStringList& folderFiles, const QString& before, const QString& after,
+                       const std::function<bool(const QString&)>& nameTaken) {
     const QStringList names = tsFiles(folderFiles);
     const TableCheck check = checkTable(before, after);
     switch (check.state) {
@@ -41,11 +43,21 @@ Preview computePreview(const QStringList& folderFiles, const QString& before, co
     }
 
     const SubstitutionTable table(before, after);
-    // Every name in the folder, true when an earlier row's rename put it there.
-    QHash<QString, bool> taken;
+    // The names the run will have met by each row: there from the start, put there by
+    // an earlier row's rename, or freed by one. A name not in here is asked about.
+    enum class Name { Existing, ByEarlierRow, Freed };
+    QHash<QString, Name> taken;
     taken.reserve(folderFiles.size());
     for (const QString& name : folderFiles)
-        taken.insert(nameKey(name), false);
+        taken.insert(nameKey(name), Name::Existing);
+    const auto state = [&](const QString& name) -> std::optional<Name> {
+        const auto found = taken.constFind(nameKey(name));
+        if (found != taken.constEnd())
+            return *found == Name::Freed ? std::nullopt : std::optional<Name>(*found);
+        if (nameTaken && nameTaken(name))
+            return Name::Existing;
+        return std::nullopt;
+    };
 
     Preview preview;
     preview.rows.reserve(static_cast<std::size_t>(names.size()));
@@ -58,12 +70,13 @@ Preview computePreview(const QStringList& folderFiles, const QString& before, co
             row.status = PreviewStatus::Unchanged;
         } else if (!planned.problem.isEmpty()) {
             row.status = PreviewStatus::BadName;
-        } else if (newKey != oldKey && taken.contains(newKey)) {
-            row.status =
-                taken.value(newKey) ? PreviewStatus::CollidesEarlier : PreviewStatus::CollidesExisting;
+        } else if (const std::optional<Name> there =
+                       newKey != oldKey ? state(planned.newName) : std::nullopt) {
+            row.status = *there == Name::ByEarlierRow ? PreviewStatus::CollidesEarlier
+                                                      : PreviewStatus::CollidesExisting;
         } else {
-            taken.remove(oldKey);
-            taken.insert(newKey, true);
+            taken.insert(oldKey, Name::Freed);
+            taken.insert(newKey, Name::ByEarlierRow);
         }
         preview.rows.push_back(row);
     }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace tassik {
@@ -31,7 +32,12 @@ struct Preview {
 
 // Works out, without touching any file, what "開始" would do to the .ts files among
 // `folderFiles` (the folder's whole listing, in listing order) with this table. Renames
-// are played through in order, so a name freed or taken by an earlier row counts.
-Preview computePreview(const QStringList& folderFiles, const QString& before, const QString& after);
+// are played through in order, so a name freed or taken by an earlier row counts. The
+// test of each new name is the run's: its name rules, and whether anything has the name
+// already. The listing holds ordinary files only, so `nameTaken` is asked about a name
+// it doesn't hold (a folder, a dot-file, a link can take it too); without it, only the
+// listing counts.
+Preview computePreview(const QStringList& folderFiles, const QString& before, const QString& after,
+                       const std::function<bool(const QString&)>& nameTaken = {});
 
 } // namespace tassik

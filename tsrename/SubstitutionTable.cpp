@@ -2,6 +2,8 @@
 
 #include "Texts.h"
 
+#include "Characters.h"
+
 #include <QList>
 #include <QStringList>
 #include <algorithm>
@@ -12,7 +14,7 @@ namespace {
 constexpr char32_t DeleteMark = U'\\';
 
 QString fromCharacters(const std::u32string& chars) {
-    return QString::fromUcs4(chars.data(), static_cast<qsizetype>(chars.size()));
+    return chain::fromCharacters(chars);
 }
 
 // "a → b → a", each character in corner brackets so that blanks stay visible.
@@ -25,15 +27,11 @@ QString describeCycle(const std::u32string& cycle) {
 } // namespace
 
 std::u32string toCharacters(const QString& text) {
-    std::u32string chars;
-    chars.reserve(static_cast<std::size_t>(text.size()));
-    for (char32_t c : text.toUcs4())
-        chars.push_back(c);
-    return chars;
+    return chain::toCharacters(text);
 }
 
 qsizetype characterCount(const QString& text) {
-    return static_cast<qsizetype>(toCharacters(text).size());
+    return chain::characterCount(text);
 }
 
 SubstitutionTable::SubstitutionTable(const QString& before, const QString& after) {

@@ -37,7 +37,9 @@ class SubstitutionTable {
     std::vector<char32_t> m_order; // before characters in the order of their first entry
 };
 
-// Splits a text into characters (code points).
+// Splits a text into characters (code points). A lone surrogate, which carries a file
+// name's byte that isn't UTF-8, stays one character of its own (see Characters.h), so a
+// rewritten name keeps such bytes instead of getting U+FFFD.
 std::u32string toCharacters(const QString& text);
 // Length of a text in characters.
 qsizetype characterCount(const QString& text);

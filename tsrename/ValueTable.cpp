@@ -15,10 +15,18 @@ void applyDefaults(ValueTable& values) {
 }
 } // namespace
 
-ValueTable startUp(const QString& startFolder) {
+ValueTable startUp(const QString& startFolder, QStringList* notes) {
     ValueTable values(slot::Count);
     values.set(slot::StartFolder, startFolder);
-    loadSettings(values);
+    QStringList said;
+    for (const QString& leftover : chain::removeSaveLeftovers(settingsPath(values)))
+        said << QStringLiteral("中断された保存の一時ファイル %1 を削除しました。").arg(leftover);
+    QString problem;
+    loadSettings(values, &problem);
+    if (!problem.isEmpty())
+        said << problem;
+    if (notes)
+        *notes = said;
     return values;
 }
 
@@ -26,19 +34,32 @@ QString settingsPath(const ValueTable& values) {
     return chain::joinPath(values.text(slot::StartFolder), text::settingsFileName());
 }
 
-void loadSettings(ValueTable& values) {
-    const std::optional<QStringList> lines = chain::readTextLines(settingsPath(values));
-    if (!lines || lines->size() < 3) {
+void loadSettings(ValueTable& values, QString* problem) {
+    const auto fail = [&](const QString& why) {
+        if (problem)
+            *problem = why;
         applyDefaults(values);
-        return;
-    }
-    const std::optional<QString> before = chain::unquoteLine(lines->at(1));
-    const std::optional<QString> after = chain::unquoteLine(lines->at(2));
-    if (!before || !after) {
-        applyDefaults(values);
-        return;
-    }
-    values.set(slot::RenameFolder, chain::trimBlanks(lines->at(0)));
+    };
+    if (problem)
+        problem->clear();
+    const chain::TextRead read = chain::readTextFile(settingsPath(values));
+    if (read.state == chain::TextRead::State::Missing)
+        return fail({});
+    if (read.state == chain::TextRead::State::Unreadable)
+        return fail(QStringLiteral("設定ファイル %1 を読めないため、変換表は空で始めます (%2)。"
+                                   "記憶すると、元のファイルは %1.bak として残ります。")
+                        .arg(text::settingsFileName(), read.reason));
+    const QStringList& lines = read.lines;
+    if (lines.size() < 3)
+        return fail(QStringLiteral("設定ファイル %1 の行が足りないため、変換表は空で始めます。")
+                        .arg(text::settingsFileName()));
+    const std::optional<QString> before = chain::unquoteLine(lines.at(1));
+    const std::optional<QString> after = chain::unquoteLine(lines.at(2));
+    if (!before || !after)
+        return fail(QStringLiteral("設定ファイル %1 の変換表の行 (2、3 行目) が正しくないため、"
+                                   "変換表は空で始めます。")
+                        .arg(text::settingsFileName()));
+    values.set(slot::RenameFolder, chain::trimBlanks(lines.at(0)));
     values.set(slot::BeforeString, *before);
     values.set(slot::AfterString, *after);
 }
@@ -46,11 +67,9 @@ void loadSettings(ValueTable& values) {
 QString writeSettings(const ValueTable& values, const QString& before, const QString& after) {
     const QStringList lines = {values.text(slot::RenameFolder), chain::quoteLine(before),
                                chain::quoteLine(after)};
-    // A line break inside a value would split it over two lines and spoil the file.
-    for (const QString& line : lines) {
-        if (line.contains(u'\r') || line.contains(u'\n'))
-            return QStringLiteral("改行を含む文字は保存できません");
-    }
+    // The writer refuses a line break inside a value (it would split it over two lines
+    // and spoil the file) and a character cp932 can't hold, naming it; it keeps a file
+    // it could not read as a backup before replacing it.
     return chain::writeTextLines(settingsPath(values), lines);
 }
 

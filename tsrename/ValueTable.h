@@ -3,6 +3,7 @@
 #include "SlotTable.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace tassik {
 
@@ -18,13 +19,16 @@ constexpr int AfterString = 3;  // after string as read from the settings file
 } // namespace slot
 
 // Start-up: a fresh table with the start folder in slot 0 and slots 1 to 3 read from
-// the settings file in that folder, or their defaults.
-ValueTable startUp(const QString& startFolder);
+// the settings file in that folder, or their defaults; the temporary files of an
+// interrupted save are removed first. `notes`, when given, receives what the user
+// should hear of: a settings file that is there but can't be used, leftovers removed.
+ValueTable startUp(const QString& startFolder, QStringList* notes = nullptr);
 
 // Reads the settings file of the start folder into slots 1 to 3. A missing file, fewer
 // than three lines or a line 2 or 3 shorter than two characters gives the defaults, all
-// together: the start folder and two empty strings.
-void loadSettings(ValueTable& values);
+// together: the start folder and two empty strings. `problem`, when given, tells why a
+// file that is there could not be used (empty otherwise).
+void loadSettings(ValueTable& values, QString* problem = nullptr);
 
 // Full path of the settings file in the start folder.
 QString settingsPath(const ValueTable& values);

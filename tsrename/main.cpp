@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
     }
     if (headless) {
         if (argc != 2) {
-            std::fputs("usage: tassik [--headless]\n", stderr);
+            std::fputs("使い方: tassik [--headless] (--headless のほかにオプションはありません)\n", stderr);
             return 2;
         }
         QCoreApplication app(argc, argv);

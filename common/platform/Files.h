@@ -29,6 +29,11 @@ OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& 
 // Size of a regular file (symbolic links followed); nothing for a folder or a missing file.
 std::optional<std::uint64_t> fileSize(const std::string& path);
 bool isRegularFile(const std::string& path);
+// Whether anything at all has this name: a file, a folder, a link (even a dangling one).
+bool entryExists(const std::string& path);
+// When a regular file was last written, in milliseconds since 1970 (links followed);
+// nothing for a folder or a missing file.
+std::optional<std::int64_t> modifiedMsecs(const std::string& path);
 // Whether the file (not a folder) can be opened for reading now.
 bool canOpenForReading(const std::string& path);
 // Same drive letter (Windows) or same filesystem device (POSIX).

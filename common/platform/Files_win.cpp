@@ -182,6 +182,20 @@ bool isRegularFile(const std::string& path) {
     return data && !isFolder(*data);
 }
 
+bool entryExists(const std::string& path) {
+    return ::GetFileAttributesW(filePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<std::int64_t> modifiedMsecs(const std::string& path) {
+    const auto data = attributesOf(filePath(path));
+    if (!data || isFolder(*data))
+        return std::nullopt;
+    // FILETIME counts 100 ns steps since 1601; 1970 is 11644473600 s later.
+    const std::int64_t ticks = (static_cast<std::int64_t>(data->ftLastWriteTime.dwHighDateTime) << 32) |
+                               data->ftLastWriteTime.dwLowDateTime;
+    return ticks / 10000 - 11644473600000LL;
+}
+
 bool canOpenForReading(const std::string& path) {
     // Without FILE_FLAG_BACKUP_SEMANTICS a folder can't be opened, as it should not.
     const Handle file{::CreateFileW(filePath(path).c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING,

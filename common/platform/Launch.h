@@ -12,7 +12,9 @@ namespace chain::platform {
 // one `splitCommandLine` gives, and the child is detached so it never lingers as a
 // zombie and outlives the caller; a Windows program (its file starts with "MZ") runs
 // through the wine found on PATH with the same arguments, and fails with NeedsWine
-// when there is none.
-OpResult launchDetached(const std::string& commandLine, bool minimised);
+// when there is none. On POSIX the tool's standard input, output and error are the
+// null device, so nothing of it mixes into our output, unless `keepOutput` asks for ours
+// to be passed on (for debugging); on Windows the tools have consoles of their own.
+OpResult launchDetached(const std::string& commandLine, bool minimised, bool keepOutput = false);
 
 } // namespace chain::platform

@@ -119,7 +119,8 @@ std::string findOnPath(const std::string& name) {
 
 } // namespace
 
-OpResult launchDetached(const std::string& commandLine, bool /*minimised: no meaning here*/) {
+OpResult launchDetached(const std::string& commandLine, bool /*minimised: no meaning here*/,
+                        bool keepOutput) {
     std::vector<std::string> args = splitCommandLine(commandLine);
     if (args.empty() || args.front().empty())
         return OpResult{OpResult::Kind::Other, 0, "no program named in the command line"};
@@ -143,15 +144,32 @@ OpResult launchDetached(const std::string& commandLine, bool /*minimised: no mea
     argv.push_back(nullptr);
     const char* program = argv.front();
 
+    // The null device the tool gets as its standard streams (opened here: the forked
+    // child may only make async-signal-safe calls).
+    int nullDevice = -1;
+    if (!keepOutput) {
+        nullDevice = ::open("/dev/null", O_RDWR | O_CLOEXEC | O_NOCTTY);
+        if (nullDevice < 0)
+            return failure(errno);
+    }
+    const auto closeNullDevice = [&] {
+        if (nullDevice >= 0)
+            ::close(nullDevice);
+    };
+
     int report[2];
-    if (::pipe2(report, O_CLOEXEC) != 0)
-        return failure(errno);
+    if (::pipe2(report, O_CLOEXEC) != 0) {
+        const int error = errno;
+        closeNullDevice();
+        return failure(error);
+    }
 
     const pid_t child = ::fork();
     if (child < 0) {
         const int error = errno;
         ::close(report[0]);
         ::close(report[1]);
+        closeNullDevice();
         return failure(error);
     }
     if (child == 0) {
@@ -163,12 +181,22 @@ OpResult launchDetached(const std::string& commandLine, bool /*minimised: no mea
         if (grandchild > 0)
             ::_exit(0);
         resetSignals();
+        if (nullDevice >= 0) {
+            // dup2 gives the copies without close-on-exec; the original closes on exec.
+            for (int fd = 0; fd <= 2; ++fd) {
+                if (::dup2(nullDevice, fd) < 0)
+                    writeErrorAndExit(report[1], errno);
+            }
+            if (nullDevice <= 2)
+                ::fcntl(nullDevice, F_SETFD, 0); // dup2 onto itself kept close-on-exec
+        }
         closeOtherDescriptorsOnExec();
         ::execv(program, argv.data());
         writeErrorAndExit(report[1], errno);
     }
 
     ::close(report[1]);
+    closeNullDevice();
     // The intermediate child ends at once; reap it. (ECHILD if the caller ignores
     // SIGCHLD: then the system reaped it.)
     while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {

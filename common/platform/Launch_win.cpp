@@ -13,7 +13,7 @@
 
 namespace chain::platform {
 
-OpResult launchDetached(const std::string& commandLine, bool minimised) {
+OpResult launchDetached(const std::string& commandLine, bool minimised, bool /*keepOutput: own console*/) {
     const std::vector<std::string> args = splitCommandLine(commandLine);
     if (args.empty() || args.front().empty())
         return OpResult{OpResult::Kind::Other, 0, "no program named in the command line"};

@@ -24,8 +24,10 @@ QMessageBox::Icon toBoxIcon(Dialogs::Icon icon) {
 }
 } // namespace
 
-void WidgetDialogs::message(const QString& title, const QString& text, Icon icon) {
+void WidgetDialogs::message(const QString& title, const QString& text, Icon icon, const QString& details) {
     QMessageBox box(toBoxIcon(icon), title, text, QMessageBox::Ok, m_owner);
+    if (!details.isEmpty())
+        box.setDetailedText(details); // behind a "詳細を表示..." button
     box.exec();
 }
 

@@ -13,7 +13,8 @@ class WidgetDialogs : public Dialogs {
     explicit WidgetDialogs(QWidget* owner = nullptr) : m_owner(owner) {}
     void setOwner(QWidget* owner) { m_owner = owner; }
 
-    void message(const QString& title, const QString& text, Icon icon = Icon::None) override;
+    void message(const QString& title, const QString& text, Icon icon = Icon::None,
+                 const QString& details = {}) override;
     bool question(const QString& title, const QString& text) override;
     std::optional<QString> pickFolder(const QString& title, const QString& startFolder) override;
 

@@ -3,14 +3,20 @@
 #include "TestFiles.h"
 
 #include "FileOps.h"
+#include "NativeName.h"
+#include "TextFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+
+#include <filesystem>
+#include <fstream>
 
 using namespace kestrune;
 using chain::testing::writeFile;
@@ -27,7 +33,8 @@ QString binDir() {
 }
 
 // Writes a settings file for the workspace: mode, folders and the check interval.
-void writeSettings(const QString& programFolder, const QString& mode, const QString& root) {
+// `blank` names a folder slot to leave empty.
+void writeSettings(const QString& programFolder, const QString& mode, const QString& root, int blank = -1) {
     Settings s(SettingsSize);
     s.set(slot::ProgramFolder, programFolder);
     applyDefaults(s);
@@ -35,6 +42,8 @@ void writeSettings(const QString& programFolder, const QString& mode, const QStr
     s.set(slot::SourceFolder, root + QStringLiteral("/rec"));
     s.set(slot::AfterFolder, root + QStringLiteral("/done"));
     s.set(slot::OutputFolder, root + QStringLiteral("/out"));
+    if (blank >= 0)
+        s.set(blank, QString());
     s.set(slot::IndividualInterval, QStringLiteral("1"));
     s.set(slot::CheckInterval, QStringLiteral("20"));
     QCOMPARE(SaveSettings(s), QString());
@@ -46,6 +55,15 @@ std::optional<bool> runs(chain::ProcessWatch& watch, const QString& name) {
     if (!running)
         return std::nullopt;
     return !running->isEmpty();
+}
+
+// The names of a folder as the system's bytes (they need not be UTF-8), sorted.
+QList<QByteArray> nativeNames(const QString& folder) {
+    QList<QByteArray> names;
+    for (const auto& entry : std::filesystem::directory_iterator(chain::toNative(folder)))
+        names << QByteArray::fromStdString(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace
@@ -80,6 +98,7 @@ class ChainTest : public QObject {
     void cleanup() {
         chain::SystemProcessWatch watch;
         waitUntilGone(watch);
+        std::filesystem::remove_all(chain::toNative(m_dir.path())); // names that aren't UTF-8 too
         m_dir.remove();
         m_dir = QTemporaryDir();
     }
@@ -127,21 +146,121 @@ class ChainTest : public QObject {
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("done/a.ts"))));
     }
 
+    // A recording named in raw cp932 bytes (not UTF-8, as copied from Windows) is
+    // converted, renamed through the table and filed away under its real bytes.
+    void engineConvertsARecordingNamedInRawCp932() {
+        Settings settings(SettingsSize);
+        settings.set(slot::ProgramFolder, m_program);
+        writeSettings(m_program, QStringLiteral("1"), m_dir.path());
+        QVERIFY(loadSettings(settings));
+        const QByteArray bangumi("\x94\xd4\x91\x67"); // 番組 in cp932
+        std::ofstream(chain::toNative(m_dir.filePath(QStringLiteral("rec/"))) +
+                      (bangumi + "!.ts").toStdString())
+            << "recording";
+        const auto listed = chain::listFiles(m_dir.filePath(QStringLiteral("rec")));
+        QVERIFY(listed && listed->size() == 1);
+        Keywords keywords;
+        chain::SystemProcessWatch watch;
+        chain::SystemLauncher launcher;
+        ConversionEngine engine(settings, keywords, watch, launcher);
+        QStringList reports;
+        connect(&engine, &ConversionEngine::report, [&](const QString& text) { reports << text; });
+
+        const QString name = listed->first();
+        QVERIFY(engine.start(m_dir.filePath(QStringLiteral("rec")), {name}, {name.chopped(3)}));
+        QVERIFY(engine.step()); // renames and launches
+        waitUntilGone(watch);
+        QVERIFY(!engine.step());                               // finished: moved, list done
+        const QByteArray converted = bangumi + "\xef\xbc\x81"; // 番組 as it was, ！ from the table
+        QCOMPARE(nativeNames(m_dir.filePath(QStringLiteral("done"))), QList<QByteArray>{converted + ".ts"});
+        QCOMPARE(nativeNames(m_dir.filePath(QStringLiteral("out"))),
+                 (QList<QByteArray>{converted + ".m2v", converted + ".wav"}));
+        QVERIFY(nativeNames(m_dir.filePath(QStringLiteral("rec"))).isEmpty());
+        QVERIFY2(reports.filter(QStringLiteral("できません")).isEmpty(), qPrintable(reports.join(u'\n')));
+    }
+
+    // Standard output holds our event lines and nothing else: the demuxer's own output
+    // goes to the null device unless CHAIN_SHOW_TOOL_OUTPUT=1 asks for it. The end of an
+    // --until-idle run says that the run ended, not that it was stopped.
+    void headlessAutoModeRunsUntilIdle_data() {
+        QTest::addColumn<bool>("showToolOutput");
+        QTest::newRow("tool output to the null device") << false;
+        QTest::newRow("tool output shown, for debugging") << true;
+    }
     void headlessAutoModeRunsUntilIdle() {
+        QFETCH(bool, showToolOutput);
         writeSettings(m_program, QStringLiteral("0"), m_dir.path());
         writeFile(m_dir.filePath(QStringLiteral("rec/番組!.ts")), "recording one");
         writeFile(m_dir.filePath(QStringLiteral("rec/news.ts")), "recording two");
         QProcess kestrune;
         kestrune.setWorkingDirectory(m_program);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("CHAIN_SHOW_TOOL_OUTPUT"));
+        if (showToolOutput)
+            environment.insert(QStringLiteral("CHAIN_SHOW_TOOL_OUTPUT"), QStringLiteral("1"));
+        kestrune.setProcessEnvironment(environment);
         kestrune.start(binDir() + QStringLiteral("/kestrune"),
                        {"--headless", "--until-idle", "--time-scale", "0.02"});
         QVERIFY(kestrune.waitForFinished(60000));
         const QString output = QString::fromUtf8(kestrune.readAllStandardOutput());
         QCOMPARE(kestrune.exitCode(), 0);
         QVERIFY2(output.contains(QStringLiteral("番組！.ts")), qPrintable(output));
+        const QStringList lines = output.split(u'\n', Qt::SkipEmptyParts);
+        const QRegularExpression event(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d \\S"));
+        QCOMPARE(lines.filter(event).size() == lines.size(), !showToolOutput);
+        QCOMPARE(output.contains(QStringLiteral("wrote ")), showToolOutput); // the stand-in's words
+        QVERIFY2(lines.last().endsWith(QStringLiteral("処理するものがなくなったため、終了します")),
+                 qPrintable(output));
+        QVERIFY(!output.contains(QStringLiteral("変換を中止しました")));
         QCOMPARE(QDir(m_dir.filePath(QStringLiteral("done"))).entryList(QDir::Files),
                  (QStringList{"news.ts", "番組！.ts"}));
         QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("out/news.m2v"))));
+    }
+
+    // Bad settings are told, on standard error for a refusal (exit 1) and as an event for
+    // a file that can't be used; no file is touched.
+    void headlessTellsOfBadSettings_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("blank"); // a folder slot left empty, or -1
+        QTest::addColumn<bool>("utf8"); // the settings file saved as UTF-8
+        QTest::addColumn<QString>("stdoutHas");
+        QTest::addColumn<QString>("stderrHas");
+        QTest::newRow("blank source folder")
+            << "1" << int(slot::SourceFolder) << false << QString() << "[入力エラー] 変換元フォルダ";
+        QTest::newRow("blank after-conversion folder")
+            << "0" << int(slot::AfterFolder) << false << QString() << "[入力エラー] 変換後移動フォルダ";
+        QTest::newRow("blank output folder")
+            << "1" << int(slot::OutputFolder) << false << QString() << "[入力エラー] 変換先フォルダ";
+        QTest::newRow("settings saved as UTF-8") << "1" << -1 << true << "KestruneData1.txt を読めない"
+                                                 << "[ファイル無し]";
+    }
+    void headlessTellsOfBadSettings() {
+        QFETCH(QString, mode);
+        QFETCH(int, blank);
+        QFETCH(bool, utf8);
+        QFETCH(QString, stdoutHas);
+        QFETCH(QString, stderrHas);
+        writeSettings(m_program, mode, m_dir.path(), blank);
+        const QString settingsFile = m_program + u'/' + SettingsFileName;
+        if (utf8) {
+            const auto lines = chain::readTextLines(settingsFile);
+            QVERIFY(lines);
+            writeFile(settingsFile, (lines->join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+        }
+        const QByteArray before = chain::testing::readFile(settingsFile);
+        writeFile(m_dir.filePath(QStringLiteral("rec/a.ts")), "recording");
+        QProcess kestrune;
+        kestrune.setWorkingDirectory(m_program);
+        kestrune.start(binDir() + QStringLiteral("/kestrune"), {"--headless", "--until-idle"});
+        QVERIFY(kestrune.waitForFinished(20000));
+        const QString out = QString::fromUtf8(kestrune.readAllStandardOutput());
+        const QString err = QString::fromUtf8(kestrune.readAllStandardError());
+        QCOMPARE(kestrune.exitCode(), 1);
+        QVERIFY2(out.contains(stdoutHas), qPrintable(out));
+        QVERIFY2(err.contains(stderrHas), qPrintable(err));
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("rec/a.ts"))));
+        QCOMPARE(chain::testing::readFile(settingsFile), before);
+        QVERIFY(QDir(m_dir.filePath(QStringLiteral("out"))).isEmpty());
     }
 
     void headlessExitStatuses() {

@@ -3,11 +3,17 @@
 #include "Settings.h"
 #include "TestFiles.h"
 
+#include "NativeName.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <filesystem>
+#include <fstream>
 
 using namespace kestrune;
 using chain::testing::FakeLauncher;
@@ -25,6 +31,25 @@ QString argAfter(const QString& commandLine, const QString& flag) {
     const qsizetype start = at + flag.size() + 2;
     return commandLine.mid(start, commandLine.indexOf(u'"', start) - start);
 }
+
+// Writes a file under the system's bytes for the name (which need not be UTF-8).
+void writeNative(const QString& path, const QByteArray& bytes) {
+    std::ofstream file(chain::toNative(path), std::ios::binary);
+    QVERIFY2(file.good(), qPrintable(path));
+    file.write(bytes.constData(), bytes.size());
+}
+
+// The folder's names as the system's bytes, sorted.
+QList<QByteArray> nativeNames(const QString& folder) {
+    QList<QByteArray> names;
+    for (const auto& entry : std::filesystem::directory_iterator(chain::toNative(folder)))
+        names << QByteArray::fromStdString(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// 番組 in cp932: not UTF-8, as in names copied from Windows.
+const QByteArray RawBangumi("\x94\xd4\x91\x67");
 } // namespace
 
 // A workspace with the three folders, settings at their defaults, and fake tools. The
@@ -38,6 +63,7 @@ struct Bench {
     ConversionEngine engine{settings, keywords, watch, launcher};
     QStringList reports;
     bool writeOutputs = true;
+    qint64 outputAgeMs = 0; // how long before the launch the outputs claim to be written
 
     explicit Bench(const QString& mode) {
         QDir root(dir.path());
@@ -52,11 +78,23 @@ struct Bench {
         QObject::connect(&engine, &ConversionEngine::report, [this](const QString& t) { reports << t; });
         launcher.onStart = [this](const QString& line) {
             watch.setRunning(Demuxer, true);
-            if (writeOutputs) {
-                writeFile(argAfter(line, QStringLiteral("-o")) + QStringLiteral(".m2v"), "video");
-                writeFile(argAfter(line, QStringLiteral("-o")) + QStringLiteral(".wav"), "audio");
+            if (!writeOutputs)
+                return;
+            for (const char* extension : {".m2v", ".wav"}) {
+                const QString output = argAfter(line, QStringLiteral("-o")) + QString::fromLatin1(extension);
+                writeNative(output, "output");
+                if (outputAgeMs > 0) {
+                    QFile stamped(output);
+                    QVERIFY(stamped.open(QIODevice::ReadWrite));
+                    QVERIFY(stamped.setFileTime(QDateTime::currentDateTime().addMSecs(-outputAgeMs),
+                                                QFileDevice::FileModificationTime));
+                }
             }
         };
+    }
+    ~Bench() {
+        // Names that aren't UTF-8 are beyond QDir; the system removes them by their bytes.
+        std::filesystem::remove_all(chain::toNative(dir.path()));
     }
     QString path(const QString& relative) const { return dir.filePath(relative); }
     void demuxerEnds() { watch.setRunning(Demuxer, false); }
@@ -208,6 +246,9 @@ class EngineTest : public QObject {
     void stopDuringConversionLeavesDemuxerAndRecordingAlone() {
         Bench bench(QStringLiteral("0"));
         bench.settings.set(slot::CheckInterval, QStringLiteral("20"));
+        // The interrupted run leaves no output here; output it did leave is never
+        // overwritten by the new conversion (outputsAreNeverOverwritten).
+        bench.writeOutputs = false;
         writeFile(bench.path("rec/a.ts"), "data");
         bench.engine.start({}, {}, {});
         bench.stepToCheck();
@@ -237,6 +278,9 @@ class EngineTest : public QObject {
         QTest::newRow("demuxer can't start") << "launch";
         QTest::newRow("quote in output folder") << "quote";
         QTest::newRow("converted name unusable") << "unusable";
+        QTest::newRow("output of that name already there") << "output taken";
+        QTest::newRow("output older than the launch") << "stale output";
+        QTest::newRow("control character in the name") << "control";
     }
     void failuresLeaveTheRecordingAlone() {
         QFETCH(QString, failure);
@@ -258,6 +302,12 @@ class EngineTest : public QObject {
             bench.settings.set(slot::BeforeString, QStringLiteral("!"));
             bench.settings.set(slot::AfterString, QStringLiteral("/"));
         }
+        if (failure == u"output taken")
+            writeFile(bench.path("out/x！.wav"), "older output"); // under the converted name
+        if (failure == u"stale output")
+            bench.outputAgeMs = 3600 * 1000;
+        if (failure == u"control")
+            name = QStringLiteral("x\x01!.ts");
         writeFile(bench.path(QStringLiteral("rec/") + name), "recording");
         writeFile(bench.path("rec/next.ts"), "recording");
         bench.startIndividual({name, "next.ts"});
@@ -268,18 +318,216 @@ class EngineTest : public QObject {
         }
         QVERIFY(!bench.engine.isRunning());
         // The demuxer ran on the converted name, so that is the name the recording keeps.
-        const QString kept = failure == u"output" ? QStringLiteral("x！.ts") : name;
+        const QString kept =
+            failure == u"output" || failure == u"stale output" ? QStringLiteral("x！.ts") : name;
         QCOMPARE(readFile(bench.path(QStringLiteral("rec/") + kept)), QByteArray("recording"));
         QVERIFY(!bench.reports.filter(name).isEmpty() || !bench.reports.filter(bench.path("rec")).isEmpty());
         if (failure == u"rename")
             QCOMPARE(readFile(bench.path("rec/x！.ts")), QByteArray("other"));
         if (failure == u"move")
             QCOMPARE(readFile(bench.path("done/x.ts")), QByteArray("older"));
+        if (failure == u"output taken") {
+            QCOMPARE(readFile(bench.path("out/x！.wav")), QByteArray("older output")); // not overwritten
+            QVERIFY(!QFile::exists(bench.path("out/x！.m2v")));
+            QVERIFY(!bench.reports.filter(bench.path("out/x！.wav")).isEmpty());
+        }
         // The next recording is converted after the failed one, unless its own run
         // meets the same failure.
-        const bool nextFailsToo = failure == u"launch" || failure == u"quote" || failure == u"output";
+        const bool nextFailsToo =
+            failure == u"launch" || failure == u"quote" || failure == u"output" || failure == u"stale output";
         QCOMPARE(readFile(bench.path(nextFailsToo ? "rec/next.ts" : "done/next.ts")),
                  QByteArray("recording"));
+    }
+
+    // No output name is handed to the demuxer twice, nor one whose file is there: such a
+    // row is refused with a report before anything is renamed or started.
+    void outputsAreNeverOverwritten_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("outputs");
+        QTest::addColumn<QStringList>("present"); // in the output folder before the start
+        QTest::addColumn<QStringList>("converted");
+        QTest::addColumn<QString>("refusal"); // in the report, empty when none
+        QTest::newRow("an earlier run's output")
+            << DemuxBoth << QStringList{"news.ts"} << QStringList{"news"} << QStringList{"news.m2v"}
+            << QStringList{} << "news.m2v が既にある";
+        QTest::newRow("a folder of the output's name")
+            << DemuxBoth << QStringList{"news.ts"} << QStringList{"news"} << QStringList{"news.wav/"}
+            << QStringList{} << "news.wav が既にある";
+        QTest::newRow("only the kinds the mode writes count")
+            << DemuxVideo << QStringList{"news.ts"} << QStringList{"news"} << QStringList{"news.wav"}
+            << QStringList{"news.ts"} << QString();
+        QTest::newRow("two rows of one output name")
+            << DemuxBoth << QStringList{"news.ts", "news.tsunami.ts"} << QStringList{"news", "news"}
+            << QStringList{} << QStringList{"news.ts"} << "既にほかのファイルに使われた";
+        QTest::newRow("two rows of one name after the table")
+            << DemuxBoth << QStringList{"a.ts", "b.ts"} << QStringList{"a!", "a！"} << QStringList{}
+            << QStringList{"a！.ts"} << "既にほかのファイルに使われた";
+    }
+    void outputsAreNeverOverwritten() {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, outputs);
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, converted);
+        QFETCH(QString, refusal);
+        Bench bench(QStringLiteral("1"));
+        bench.settings.set(slot::DemuxKind, kind);
+        bench.writeOutputs = false; // what is in the output folder is only what the test put there
+        for (const QString& name : names)
+            writeFile(bench.path(QStringLiteral("rec/") + name), name.toUtf8());
+        for (const QString& file : present) {
+            if (file.endsWith(u'/'))
+                QVERIFY(QDir(bench.path("out")).mkdir(file.chopped(1)));
+            else
+                writeFile(bench.path(QStringLiteral("out/") + file), "older output");
+        }
+        QVERIFY(bench.engine.start(bench.path("rec"), names, outputs));
+        for (int i = 0; i < 6 && bench.engine.isRunning(); ++i) {
+            bench.engine.step();
+            bench.demuxerEnds();
+            // The demuxer "writes" its output now, after its start.
+            for (const QString& line : bench.launcher.started) {
+                const QString base = argAfter(line, QStringLiteral("-o"));
+                if (!QFile::exists(base + QStringLiteral(".m2v")))
+                    writeFile(base + QStringLiteral(".m2v"), "new output");
+            }
+        }
+        QCOMPARE(bench.launcher.started.size(), int(converted.size()));
+        QStringList done = QDir(bench.path("done")).entryList(QDir::Files);
+        QCOMPARE(done, converted);
+        for (const QString& file : present) {
+            if (!file.endsWith(u'/'))
+                QCOMPARE(readFile(bench.path(QStringLiteral("out/") + file)), QByteArray("older output"));
+        }
+        if (refusal.isEmpty()) {
+            QVERIFY2(bench.reports.filter(QStringLiteral("変換しません")).isEmpty(),
+                     qPrintable(bench.reports.join(u'\n')));
+        } else {
+            QCOMPARE(bench.reports.filter(refusal).size(), 1);
+            // The refused recording keeps its name and its place.
+            QCOMPARE(QDir(bench.path("rec")).entryList(QDir::Files).size(), names.size() - converted.size());
+        }
+    }
+
+    // Every interval stays within 1 to 60 s, however large or small the slot: the
+    // individual interval goes through the 1-60 rule, and nothing overflows.
+    void intervalsStayInRange_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("interval"); // slot 5 (individual) or slot 12 (auto)
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("individual 120 is 60") << "1"
+                                              << "120" << 60;
+        QTest::newRow("individual 2147484 (×1000 overflows)") << "1"
+                                                              << "2147484" << 60;
+        QTest::newRow("individual beyond int") << "1"
+                                               << "99999999999" << 60;
+        QTest::newRow("individual 5.5 rounds to 6") << "1"
+                                                    << "5.5" << 6;
+        QTest::newRow("individual 0 is 1") << "1"
+                                           << "0" << 1;
+        QTest::newRow("individual negative is 1") << "1"
+                                                  << "-99999999999" << 1;
+        QTest::newRow("auto 2147484 counts down by 60") << "0"
+                                                        << "2147484" << 60;
+        QTest::newRow("auto negative is 1") << "0"
+                                            << "-99999999999" << 1;
+    }
+    void intervalsStayInRange() {
+        QFETCH(QString, mode);
+        QFETCH(QString, interval);
+        QFETCH(int, seconds);
+        Bench bench(mode);
+        bench.settings.set(mode == u"1" ? slot::IndividualInterval : slot::CheckInterval, interval);
+        writeFile(bench.path("rec/a.ts"), "data");
+        bench.watch.setRunning(Demuxer, true); // busy: every check re-arms
+        QCOMPARE(bench.startIndividual({"a.ts"}).value_or(0), seconds * 1000);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(bench.engine.step().value_or(0), seconds * 1000);
+    }
+
+    // An empty folder setting would mean the root; one with a control character would be
+    // cut by the system. The engine doesn't start with either, and names the setting.
+    void startIsRefusedForAnUnusableFolderSetting_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("folderSlot");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("blank source folder (auto)") << "0" << slot::SourceFolder << "" << SourceFolderName;
+        QTest::newRow("blank source folder box (individual)") << "1" << -1 << "" << SourceFolderName;
+        QTest::newRow("blank after-conversion folder") << "1" << slot::AfterFolder << "" << AfterFolderName;
+        QTest::newRow("blank output folder") << "0" << slot::OutputFolder << "" << OutputFolderName;
+        QTest::newRow("NUL in the after-conversion folder")
+            << "1" << slot::AfterFolder << QStringLiteral("/tmp") + QChar(0) + QStringLiteral("x")
+            << AfterFolderName;
+        QTest::newRow("line break in the output folder")
+            << "1" << slot::OutputFolder << "/tmp\nx" << OutputFolderName;
+    }
+    void startIsRefusedForAnUnusableFolderSetting() {
+        QFETCH(QString, mode);
+        QFETCH(int, folderSlot);
+        QFETCH(QString, value);
+        QFETCH(QString, named);
+        Bench bench(mode);
+        if (folderSlot >= 0)
+            bench.settings.set(folderSlot, value);
+        writeFile(bench.path("rec/a.ts"), "data");
+        const QString sourceBox = folderSlot < 0 ? value : bench.path("rec");
+        QVERIFY2(bench.engine.startProblem(sourceBox).contains(named),
+                 qPrintable(bench.engine.startProblem(sourceBox)));
+        QVERIFY(!bench.engine.start(sourceBox, {"a.ts"}, {"a"}));
+        QVERIFY(!bench.engine.isRunning());
+        QVERIFY(!bench.engine.step());
+        QVERIFY(bench.launcher.started.isEmpty());
+        QVERIFY(QFile::exists(bench.path("rec/a.ts")));
+        // With the folders set, the same start goes ahead.
+        Bench good(mode);
+        QVERIFY(good.engine.startProblem(good.path("rec")).isEmpty());
+    }
+
+    // Names the system gives as bytes that aren't UTF-8 (raw cp932, copied from Windows)
+    // are converted under those bytes; a name that fails is told once, not at every check.
+    void oddNamesAreConvertedOrToldOnce_data() {
+        QTest::addColumn<QByteArray>("name"); // the system's bytes
+        QTest::addColumn<bool>("outputTaken");
+        QTest::addColumn<QList<QByteArray>>("filed"); // in the after-conversion folder
+        QTest::addColumn<QString>("toldOnce");
+        QTest::newRow("raw cp932") << RawBangumi + "!.ts" << false
+                                   << QList<QByteArray>{RawBangumi + "\xef\xbc\x81.ts"} << QString();
+        QTest::newRow("raw cp932, output taken")
+            << RawBangumi + ".ts" << true << QList<QByteArray>{} << "既にある";
+        QTest::newRow("control character") << QByteArray("a\x01"
+                                                         "b.ts")
+                                           << false << QList<QByteArray>{} << "制御文字";
+        QTest::newRow("line break") << QByteArray("a\nb.ts") << false << QList<QByteArray>{} << "制御文字";
+    }
+    void oddNamesAreConvertedOrToldOnce() {
+        QFETCH(QByteArray, name);
+        QFETCH(bool, outputTaken);
+        QFETCH(QList<QByteArray>, filed);
+        QFETCH(QString, toldOnce);
+        Bench bench(QStringLiteral("0"));
+        bench.settings.set(slot::CheckInterval, QStringLiteral("20"));
+        const QString recording = bench.path("rec/") + chain::fromNative(name.toStdString());
+        writeNative(recording, "recording");
+        if (outputTaken)
+            writeNative(bench.path("out/") + chain::fromNative((RawBangumi + ".m2v").toStdString()), "older");
+        bench.engine.start({}, {}, {});
+        for (int i = 0; i < 6; ++i) {
+            bench.stepToCheck();
+            bench.demuxerEnds();
+        }
+        QVERIFY2(nativeNames(bench.path("done")) == filed, qPrintable(bench.reports.join(u'\n')));
+        if (filed.isEmpty()) {
+            QCOMPARE(nativeNames(bench.path("rec")), QList<QByteArray>{name});
+            QCOMPARE(bench.launcher.started.size(), 0);
+            QCOMPARE(bench.reports.filter(toldOnce).size(), 1);
+        } else {
+            QCOMPARE(bench.launcher.started.size(), 1);
+            QVERIFY(nativeNames(bench.path("rec")).isEmpty());
+            QCOMPARE(nativeNames(bench.path("out")),
+                     (QList<QByteArray>{RawBangumi + "\xef\xbc\x81.m2v", RawBangumi + "\xef\xbc\x81.wav"}));
+        }
     }
 
     void failedFileIsPassedOverUntilRestart() {

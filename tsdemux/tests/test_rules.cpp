@@ -53,6 +53,15 @@ class RulesTest : public QObject {
                                                     << "abc"
                                                     << "X"
                                                     << "X" << 3;
+        QTest::newRow("character outside the BMP is one position") << "a😀b😁"
+                                                                   << "😀😁"
+                                                                   << "x\\"
+                                                                   << "axb" << 2;
+        // A name's byte that isn't UTF-8 travels as a lone surrogate and must come back
+        // as the same byte, not as U+FFFD.
+        QTest::newRow("bytes that aren't UTF-8 kept")
+            << QString(QChar(0xDC94)) + QStringLiteral("g!") << DefaultBefore << DefaultAfter
+            << QString(QChar(0xDC94)) + QStringLiteral("g！") << 1;
         QTest::newRow("same character counts") << "ab"
                                                << "a"
                                                << "a"
@@ -136,6 +145,28 @@ class RulesTest : public QObject {
                            R"(E:\out\ABC)",
                            "-encode",
                            "Demux(wav)",
+                           "-start",
+                           "-quit"};
+        // A value ending in "\" (a hand-edited settings file) keeps its closing quote: its
+        // backslashes are doubled, and the vector still holds -start -quit.
+        QTest::newRow("values ending in a backslash")
+            << QStringList{"Demux(m2v)\\", "3\\", "1\\", "1\\", "1\\", "0"}
+            << R"x(C:\Tools\BonTsDemux.exe -i "D:\rec\ABC.ts" -o "E:\out\ABC" -encode "Demux(m2v)\\" -sound "3\\" -es "1\\" -rf64"1\\" -vf"1\\" -nd "0" -start -quit)x"
+            << QStringList{R"(C:\Tools\BonTsDemux.exe)",
+                           "-i",
+                           R"(D:\rec\ABC.ts)",
+                           "-o",
+                           R"(E:\out\ABC)",
+                           "-encode",
+                           R"(Demux(m2v)\)",
+                           "-sound",
+                           R"(3\)",
+                           "-es",
+                           R"(1\)",
+                           R"(-rf641\)",
+                           R"(-vf1\)",
+                           "-nd",
+                           "0",
                            "-start",
                            "-quit"};
     }

@@ -2,7 +2,9 @@
 #include "Startup.h"
 
 #include "RecordingDialogs.h"
+#include "TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -102,16 +104,33 @@ class SettingsTest : public QObject {
         QCOMPARE(again.readAll(), bytes);
     }
 
+    void failedSaveKeepsTheOldFile_data() {
+        QTest::addColumn<int>("slotIndex");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("reason"); // in the reason given
+        QTest::newRow("not in cp932") << int(slot::SourceFolder) << "😀"
+                                      << "「😀」";
+        // A line break in the table would make the next start read another table.
+        QTest::newRow("line break in the before string") << int(slot::BeforeString) << "!\n?"
+                                                         << "改行";
+        QTest::newRow("carriage return in the after string") << int(slot::AfterString) << "！\r？"
+                                                             << "改行";
+    }
     void failedSaveKeepsTheOldFile() {
+        QFETCH(int, slotIndex);
+        QFETCH(QString, value);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
         Settings s = freshSettings(dir.path());
         applyDefaults(s);
         QCOMPARE(SaveSettings(s), QString());
-        s.set(slot::SourceFolder, QStringLiteral("😀")); // not in cp932
-        QVERIFY(!SaveSettings(s).isEmpty());
+        s.set(slotIndex, value);
+        const QString refused = SaveSettings(s);
+        QVERIFY2(refused.contains(reason), qPrintable(refused));
         Settings loaded = freshSettings(dir.path());
         QVERIFY(loadSettings(loaded));
         QCOMPARE(loaded.text(slot::SourceFolder), dir.path());
+        QCOMPARE(loaded.text(slot::BeforeString), QStringLiteral("!?#&~/."));
     }
 
     void startUpNeedsTheDemuxer() {
@@ -130,8 +149,10 @@ class SettingsTest : public QObject {
         QTemporaryDir dir;
         writeLines(dir.filePath(QStringLiteral("BonTsDemux.exe")), {});
         QStringList lines = sixteenLines("\"a\"", "\"b\"");
-        lines[0] = QStringLiteral("x");  // any mode but "0" is individual
-        lines[12] = QStringLiteral("2"); // a keyword switch the check box can't show
+        lines[0] = QStringLiteral("x");   // any mode but "0" is individual
+        lines[12] = QStringLiteral("2");  // a keyword switch the check box can't show
+        lines[13] = QStringLiteral("01"); // a conversion switch the check box shows ticked
+        lines[4] = QStringLiteral("120"); // an interval beyond the box's 1-60
         writeLines(dir.filePath(SettingsFileName), lines);
         QCOMPARE(saveKeywordFile(dir.path(), {QStringLiteral(" HD "), QStringLiteral("ニュース")}),
                  QString());
@@ -143,7 +164,81 @@ class SettingsTest : public QObject {
         QCOMPARE(s.text(slot::ProgramFolder), dir.path());
         QCOMPARE(s.text(slot::Mode), QStringLiteral("1"));
         QCOMPARE(s.text(slot::KeywordFilter), QStringLiteral("0"));
+        // Slot 14 is stored as the check box shows it, as slot 13 is, and slot 5 goes
+        // through the box's 1-60 rule: the window and the headless run start alike.
+        QCOMPARE(s.text(slot::CharConversion), QStringLiteral("1"));
+        QCOMPARE(s.text(slot::IndividualInterval), QStringLiteral("60"));
         QCOMPARE(keywords.items(), (QStringList{"2", " HD ", "ニュース"}));
+    }
+
+    // A settings or keyword file that is there but can't be used is told in the event
+    // log, and kept as <name>.bak when the first save replaces it; what an interrupted
+    // save left is removed. A missing file is the first start: nothing to tell.
+    void startUpTellsOfFilesItCouldNotUse_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes"); // empty: no such file
+        QTest::addColumn<QString>("told");     // in the notes; empty: no notes
+        QTest::addColumn<bool>("backedUp");    // kept as <file>.bak by the first save
+        // The default table as an editor saves it in UTF-8 (not every UTF-8 text fails as
+        // cp932: "/録画" happens to decode, to other characters).
+        const QByteArray utf8 =
+            (sixteenLines("\"!?#&~/.\"", "\"！？\\＆～／,\"").join(QStringLiteral("\r\n")) +
+             QStringLiteral("\r\n"))
+                .toUtf8();
+        QTest::newRow("no files") << SettingsFileName << QByteArray() << QString() << false;
+        QTest::newRow("settings saved as UTF-8")
+            << SettingsFileName << utf8 << "KestruneData1.txt を読めない" << true;
+        QTest::newRow("settings too short")
+            << SettingsFileName << QByteArray("1\r\n2\r\n") << "行が足りない" << false;
+        QTest::newRow("keywords saved as UTF-8") << KeywordFileName << QStringLiteral("ドラマ\r\n").toUtf8()
+                                                 << "KestruneData2.txt を読めない" << true;
+        QTest::newRow("leftover of an interrupted save") << SettingsFileName + QStringLiteral(".tmp~Ab12Cd")
+                                                         << QByteArray("half") << "一時ファイル" << false;
+    }
+    void startUpTellsOfFilesItCouldNotUse() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, told);
+        QFETCH(bool, backedUp);
+        QTemporaryDir dir;
+        writeLines(dir.filePath(QStringLiteral("BonTsDemux.exe")), {});
+        if (!bytes.isEmpty())
+            chain::testing::writeFile(dir.filePath(file), bytes);
+        Settings s(SettingsSize);
+        Keywords keywords;
+        chain::RecordingDialogs dialogs;
+        QStringList notes;
+        QVERIFY(startUp(dir.path(), s, keywords, dialogs, &notes));
+        QVERIFY(dialogs.shown.isEmpty()); // told in the log, not in a box
+        if (told.isEmpty()) {
+            QVERIFY2(notes.isEmpty(), qPrintable(notes.join(u'\n')));
+        } else {
+            QCOMPARE(notes.size(), 1);
+            QVERIFY2(notes[0].contains(told), qPrintable(notes[0]));
+        }
+        QCOMPARE(s.text(slot::SourceFolder), dir.path()); // the defaults apply
+        QVERIFY(!QFile::exists(dir.filePath(SettingsFileName + QStringLiteral(".tmp~Ab12Cd"))));
+
+        // The first save (or keyword registration) keeps the unreadable file.
+        QCOMPARE(SaveSettings(s), QString());
+        QCOMPARE(saveKeywordFile(dir.path(), {QStringLiteral("HD")}), QString());
+        QCOMPARE(chain::testing::readFile(dir.filePath(file + QStringLiteral(".bak"))),
+                 backedUp ? bytes : QByteArray());
+    }
+
+    // "OK" on an empty keyword list deletes the keyword file; one that can't be read
+    // (the user's list, unknown to the program) is kept as a backup instead.
+    void removingAnUnreadableKeywordFileKeepsIt() {
+        QTemporaryDir dir;
+        const QByteArray utf8 = QStringLiteral("ドラマ\r\n").toUtf8();
+        chain::testing::writeFile(dir.filePath(KeywordFileName), utf8);
+        QCOMPARE(removeKeywordFile(dir.path()), QString());
+        QVERIFY(!QFile::exists(dir.filePath(KeywordFileName)));
+        QCOMPARE(chain::testing::readFile(dir.filePath(KeywordFileName + QStringLiteral(".bak"))), utf8);
+        QCOMPARE(saveKeywordFile(dir.path(), {QStringLiteral("A")}), QString());
+        QCOMPARE(removeKeywordFile(dir.path()), QString()); // a readable one is simply deleted
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 QStringList{KeywordFileName + QStringLiteral(".bak")});
     }
 };
 

@@ -20,30 +20,43 @@ QStringList list(std::initializer_list<const char*> items) {
 class UiRulesTest : public QObject {
     Q_OBJECT
   private Q_SLOTS:
+    // The box keeps its text within 1-60; the engine (and start-up, window and headless
+    // alike) read the slot as the whole number of that kept text.
     void individualIntervalStaysWithinOneToSixty_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
+        QTest::addColumn<int>("seconds");
         QTest::newRow("above 60") << "75"
-                                  << "60";
+                                  << "60" << 60;
         QTest::newRow("60 itself") << "60"
-                                   << "60";
+                                   << "60" << 60;
         QTest::newRow("zero") << "0"
-                              << "1";
+                              << "1" << 1;
         QTest::newRow("cleared") << ""
-                                 << "1";
+                                 << "1" << 1;
         QTest::newRow("not a number") << "ab"
-                                      << "1";
+                                      << "1" << 1;
         QTest::newRow("fraction below 1") << ".5"
-                                          << "1";
+                                          << "1" << 1;
         QTest::newRow("fraction kept") << "7."
-                                       << "7.";
+                                       << "7." << 7;
         QTest::newRow("leading number with tail") << "9x"
-                                                  << "9x";
+                                                  << "9x" << 9;
+        QTest::newRow("tie rounds to even") << "5.5"
+                                            << "5.5" << 6;
+        QTest::newRow("×1000 would overflow") << "2147484"
+                                              << "60" << 60;
+        QTest::newRow("beyond int") << "99999999999"
+                                    << "60" << 60;
+        QTest::newRow("60.4 is above 60") << "60.4"
+                                          << "60" << 60;
     }
     void individualIntervalStaysWithinOneToSixty() {
         QFETCH(QString, typed);
         QFETCH(QString, kept);
+        QFETCH(int, seconds);
         QCOMPARE(keptIndividualInterval(typed), kept);
+        QCOMPARE(individualIntervalSeconds(typed), seconds);
     }
 
     void checkIntervalAcceptsTwentyToThreeHundredRounded_data() {
@@ -101,6 +114,8 @@ class UiRulesTest : public QObject {
                                 << "xy" << int(CharTableVerdict::LengthsDiffer);
         QTest::newRow("before empty") << ""
                                       << "xy" << int(CharTableVerdict::Nothing);
+        QTest::newRow("lengths in characters") << "😀!"
+                                               << "x！" << int(CharTableVerdict::Store);
         QTest::newRow("after empty") << "ab"
                                      << "" << int(CharTableVerdict::Nothing);
     }
@@ -127,6 +142,12 @@ class UiRulesTest : public QObject {
         QTest::newRow("blanks trimmed in the middle")
             << list({"A", "B"}) << 0 << " X " << list({"A", "X", "B"}) << 1;
         QTest::newRow("blank entry adds nothing") << list({"A"}) << 0 << "  " << list({"A"}) << 0;
+        // Trimming takes blanks (spaces) only, as every settings text does.
+        QTest::newRow("tab is kept") << list({"A", "B"}) << 0 << "\tX" << list({"A", "\tX", "B"}) << 1;
+        QTest::newRow("ideographic space is kept")
+            << list({"A", "B"}) << 0 << " 　X　 " << list({"A", "　X　", "B"}) << 1;
+        QTest::newRow("ideographic space alone is an entry")
+            << list({"A"}) << 0 << "　" << list({"A", "　"}) << 1;
     }
     void keywordIsAddedBelowTheSelectedRow() {
         QFETCH(QStringList, rows);

@@ -10,7 +10,10 @@
 #include "Texts.h"
 #include "ui/EventLogView.h"
 
+#include "ui/LineRules.h"
+
 #include "ChooseFolder.h"
+#include "SettingsText.h"
 #include "WholeNumber.h"
 
 #include <QCheckBox>
@@ -54,7 +57,7 @@ void keepSpaceWhenHidden(QWidget* widget) {
 } // namespace
 
 Form1::Form1(Settings& settings, Keywords& keywords, chain::ProcessWatch& watch, chain::Launcher& launcher,
-             chain::Dialogs& dialogs, QWidget* parent)
+             chain::Dialogs& dialogs, const QStringList& startNotes, QWidget* parent)
     : QWidget(parent), m_settings(settings), m_keywords(keywords), m_dialogs(dialogs),
       m_engine(new ConversionEngine(settings, keywords, watch, launcher, this)),
       m_timer(new chain::StepDriver([this] { return tick(); }, 1.0, this)) {
@@ -64,6 +67,8 @@ Form1::Form1(Settings& settings, Keywords& keywords, chain::ProcessWatch& watch,
     buildLayout();
     connectHandlers();
     Form_Load();
+    for (const QString& note : startNotes)
+        EventLog->addLine(note);
 }
 
 Form1::~Form1() = default;
@@ -102,8 +107,13 @@ void Form1::buildControls() {
     Label6 = named<QLabel>(QStringLiteral("Label6"), text::Form1_Label6);
     List2 = named<QListWidget>(QStringLiteral("List2"));
     Label9 = named<QLabel>(QStringLiteral("Label9"), text::Form1_Label9);
-    Text5 = named<QLineEdit>(QStringLiteral("Text5"), text::Form1_Text5);
-    Text5->setMaxLength(2);
+    Text5 = named<QLineEdit>(QStringLiteral("Text5"));
+    // The boxes feed one-line settings. The interval box has no two-character limit:
+    // that would cut "5.5" to "5." before the whole-number rule sees it; the 1-60 rule
+    // keeps it short.
+    for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5})
+        chain::keepOneLine(box);
+    Text5->setText(text::Form1_Text5);
     Label10 = named<QLabel>(QStringLiteral("Label10"), text::Form1_Label10);
     Check2 = named<QCheckBox>(QStringLiteral("Check2"), text::Form1_Check2);
     Command13 = named<QPushButton>(QStringLiteral("Command13"), text::Form1_Command13);
@@ -221,6 +231,12 @@ void Form1::connectHandlers() {
     connect(Command11, &QPushButton::clicked, this, &Form1::Command11_Click);
     connect(Command12, &QPushButton::clicked, this, &Form1::Command12_Click);
     connect(Command13, &QPushButton::clicked, this, &Form1::Command13_Click);
+    // A click, also on the row already selected, shows that row again (an edit of Text4
+    // not yet written is dropped, as the click asks); moving with the keys does too.
+    connect(List1, &QListWidget::clicked, this,
+            [this](const QModelIndex& index) { List1_Click(index.row()); });
+    connect(List2, &QListWidget::clicked, this,
+            [this](const QModelIndex& index) { List2_Click(index.row()); });
     connect(List1, &QListWidget::currentRowChanged, this, &Form1::List1_Click);
     connect(List2, &QListWidget::currentRowChanged, this, &Form1::List2_Click);
 
@@ -338,7 +354,7 @@ bool Form1::chooseFolderInto(QLineEdit* box, int folderSlot, bool trim) {
     m_settings.set(slot::FolderChoiceName, remembered);
     if (!folder)
         return false;
-    box->setText(trim ? folder->trimmed() : *folder);
+    box->setText(trim ? chain::trimBlanks(*folder) : *folder);
     m_settings.set(folderSlot, box->text());
     return true;
 }
@@ -421,6 +437,10 @@ void Form1::Command7_Click() {
     if (tag() != Stopped) {
         showStopped();
         m_engine->stop();
+        return;
+    }
+    if (const QString problem = m_engine->startProblem(Text1->text()); !problem.isEmpty()) {
+        m_dialogs.message(text::InputErrorTitle, problem, chain::Dialogs::Icon::Warning);
         return;
     }
     const std::optional<int> first = m_engine->start(Text1->text(), m_list.names, m_list.outputNames);

@@ -32,8 +32,10 @@ namespace kestrune {
 class Form1 : public QWidget {
     Q_OBJECT
   public:
+    // `startNotes` are what start-up has to tell (a settings file it could not use, for
+    // instance): the event log shows them first.
     Form1(Settings& settings, Keywords& keywords, chain::ProcessWatch& watch, chain::Launcher& launcher,
-          chain::Dialogs& dialogs, QWidget* parent = nullptr);
+          chain::Dialogs& dialogs, const QStringList& startNotes = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
     // The start/stop button's running flag: "0" stopped, "1" running.

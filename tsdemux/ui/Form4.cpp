@@ -4,6 +4,7 @@
 #include "Texts.h"
 
 #include "FileOps.h"
+#include "ui/LineRules.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -21,6 +22,7 @@ Form4::Form4(const Settings& settings, Keywords& keywords, chain::Dialogs& dialo
 
     Text1 = new QLineEdit;
     Text1->setObjectName(QStringLiteral("Text1"));
+    chain::keepOneLine(Text1); // a keyword is one line of the keyword file
     List1 = new QListWidget;
     List1->setObjectName(QStringLiteral("List1"));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -54,7 +56,9 @@ Form4::Form4(const Settings& settings, Keywords& keywords, chain::Dialogs& dialo
     page->addLayout(left, 1);
     page->addLayout(right);
 
+    // A click, also on the row already selected, copies the row into the entry box.
     connect(List1, &QListWidget::itemSelectionChanged, this, &Form4::List1_Click);
+    connect(List1, &QListWidget::itemClicked, this, &Form4::List1_Click);
     showRows();
 }
 

@@ -3,6 +3,7 @@
 #include "CharTableRule.h"
 #include "SaveWithMessage.h"
 #include "Texts.h"
+#include "ui/LineRules.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -21,9 +22,16 @@ QLabel* label(const QString& name, const QString& caption) {
     return l;
 }
 
-QLineEdit* textBox(const QString& name, const QString& initial = {}) {
-    auto* box = new QLineEdit(initial);
+// A box of the table: one line, no length limit (a long table is never cut), or, for
+// a new pair, one character (a character outside the BMP counts as one).
+QLineEdit* textBox(const QString& name, const QString& initial = {}, bool oneCharacter = false) {
+    auto* box = new QLineEdit;
     box->setObjectName(name);
+    if (oneCharacter)
+        chain::keepOneCharacter(box);
+    else
+        chain::keepOneLine(box);
+    box->setText(initial);
     return box;
 }
 
@@ -43,12 +51,10 @@ Form5::Form5(Settings& settings, chain::Dialogs& dialogs, QWidget* parent)
 
     Text1 = textBox(QStringLiteral("Text1"), settings.text(slot::BeforeString));
     Text2 = textBox(QStringLiteral("Text2"), settings.text(slot::AfterString));
-    Text3 = textBox(QStringLiteral("Text3"));
-    Text4 = textBox(QStringLiteral("Text4"));
-    for (QLineEdit* one : {Text3, Text4}) {
-        one->setMaxLength(1);
+    Text3 = textBox(QStringLiteral("Text3"), {}, true);
+    Text4 = textBox(QStringLiteral("Text4"), {}, true);
+    for (QLineEdit* one : {Text3, Text4})
         one->setMaximumWidth(one->fontMetrics().horizontalAdvance(QStringLiteral("WWW")) + 16);
-    }
     auto* command1 = button(QStringLiteral("Command1"), text::Form5_Command1);
     auto* command2 = button(QStringLiteral("Command2"), text::Form5_Command2);
     auto* command3 = button(QStringLiteral("Command3"), text::Form5_Command3);

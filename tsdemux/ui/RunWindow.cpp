@@ -16,11 +16,12 @@ int runWindow() {
     chain::WidgetDialogs dialogs;
     Settings settings(SettingsSize);
     Keywords keywords;
-    if (!startUp(chain::currentFolder(), settings, keywords, dialogs))
+    QStringList notes;
+    if (!startUp(chain::currentFolder(), settings, keywords, dialogs, &notes))
         return 0;
     chain::SystemProcessWatch watch;
     chain::SystemLauncher launcher;
-    Form1 window(settings, keywords, watch, launcher, dialogs);
+    Form1 window(settings, keywords, watch, launcher, dialogs, notes);
     dialogs.setOwner(&window);
     window.show();
     return qApp->exec();

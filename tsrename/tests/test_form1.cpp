@@ -4,17 +4,22 @@
 #include "PreviewModel.h"
 #include "RecordingDialogs.h"
 #include "Texts.h"
+#include "ui/WidgetDialogs.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace tassik;
 using namespace Qt::StringLiterals;
@@ -52,6 +57,13 @@ class Form1Test : public QObject {
     void startRenamesThenAsksToQuit();
     void startReportsKeptFilesBeforeQuitting();
     void cancelAsksToQuit();
+    void entryBoxesHoldOneWholeCharacter();
+    void longTableIsNeitherCutNorSavedCut();
+    void previewUsesTheRunsTestForNewNames();
+    void previewColumnsAreTheUsersAndShowWholeNames();
+    void previewFollowsTheFolder();
+    void failureBoxKeepsItsListInTheDetails();
+    void unusableSettingsAreToldAboveThePreview();
 
   private:
     template <typename T> T* find(const QString& name) {
@@ -96,7 +108,8 @@ void Form1Test::startsWithCaptionsAndLoadedSettings() {
     QCOMPARE(find<QLineEdit>(u"Text3"_s)->text(), u"_\\"_s);
     QCOMPARE(find<QLineEdit>(u"Text4"_s)->text(), QString());
     QCOMPARE(find<QLineEdit>(u"Text5"_s)->text(), QString());
-    QCOMPARE(find<QLineEdit>(u"Text4"_s)->maxLength(), 1);
+    QTest::keyClicks(find<QLineEdit>(u"Text4"_s), u"ab"_s); // at most one character
+    QCOMPARE(find<QLineEdit>(u"Text4"_s)->text(), u"a"_s);
     // The folder doesn't exist: the preview says so and lists nothing.
     QVERIFY(find<QLabel>(u"PreviewNote"_s)->text().contains(u"/nowhere/rec"_s));
     QCOMPARE(preview()->rowCount(), 0);
@@ -215,6 +228,7 @@ void Form1Test::startReportsKeptFilesBeforeQuitting() {
     QCOMPARE(m_dialogs.shown.size(), 1);
     QCOMPARE(m_dialogs.shown[0].title, text::renameErrorTitle());
     QVERIFY(m_dialogs.shown[0].text.contains(u"a!.ts → a.ts"_s));
+    QVERIFY(m_dialogs.shown[0].details.contains(u"a!.ts → a.ts"_s)); // the whole list, folded away
     QCOMPARE(quit.count(), 1);
     QVERIFY(QFile::exists(m_dir->filePath(u"a!.ts"_s)));
 }
@@ -227,6 +241,147 @@ void Form1Test::cancelAsksToQuit() {
     click(u"Command3"_s);
     QCOMPARE(quit.count(), 1);
     QVERIFY(!QFile::exists(m_dir->filePath(text::settingsFileName()))); // nothing saved
+}
+
+// An emoji is one character to the entry boxes (not two UTF-16 halves, one of which
+// used to be kept); one cp932 can't hold is refused by name when saved, never as "?".
+void Form1Test::entryBoxesHoldOneWholeCharacter() {
+    createFiles(m_dir->path(), {u"a😀.ts"_s});
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+    // Typed as a keyboard or an input method hands it over: one key press with its text.
+    QTest::sendKeyEvent(QTest::Press, find<QLineEdit>(u"Text4"_s), Qt::Key_unknown, u"😀"_s, Qt::NoModifier);
+    QCOMPARE(find<QLineEdit>(u"Text4"_s)->text(), u"😀"_s);
+    find<QLineEdit>(u"Text5"_s)->setText(u"!x"_s);
+    QCOMPARE(find<QLineEdit>(u"Text5"_s)->text(), u"!"_s);
+    click(u"Command5"_s);
+    QCOMPARE(find<QLineEdit>(u"Text2"_s)->text(), u"😀"_s);
+    QCOMPARE(find<QLineEdit>(u"Text3"_s)->text(), u"!"_s);
+    QTRY_COMPARE(previewRows(preview()), QStringList{u"a😀.ts → a!.ts"_s});
+
+    click(u"Command4"_s);
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QCOMPARE(m_dialogs.shown[0].title, text::saveErrorTitle());
+    QVERIFY2(m_dialogs.shown[0].text.contains(u"「😀」"_s), qPrintable(m_dialogs.shown[0].text));
+    QVERIFY(!QFile::exists(m_dir->filePath(text::settingsFileName())));
+}
+
+// A table longer than a line edit's default limit (32767) is loaded, shown and saved
+// whole: never cut silently.
+void Form1Test::longTableIsNeitherCutNorSavedCut() {
+    const QString before = QString(40000, u'a') + u"!"_s;
+    const QString after = QString(40000, u'b') + u"\\"_s;
+    QFile settings(m_dir->filePath(text::settingsFileName()));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write((m_dir->path() + u"\r\n\""_s + before + u"\"\r\n\""_s + after + u"\"\r\n"_s).toUtf8());
+    settings.close();
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+    QCOMPARE(find<QLineEdit>(u"Text2"_s)->text(), before);
+    QCOMPARE(find<QLineEdit>(u"Text3"_s)->text(), after);
+    find<QLineEdit>(u"Text2"_s)->setText(before + u"?"_s);
+    find<QLineEdit>(u"Text3"_s)->setText(after + u"_"_s);
+    click(u"Command4"_s);
+    QVERIFY(m_dialogs.shown.isEmpty());
+    const ValueTable loaded = startUp(m_dir->path());
+    QCOMPARE(loaded.text(slot::BeforeString), before + u"?"_s);
+    QCOMPARE(loaded.text(slot::AfterString), after + u"_"_s);
+}
+
+// A new name taken by a folder fails in the run (moves never replace), so the preview
+// says so too; a name beginning with "." is refused by both.
+void Form1Test::previewUsesTheRunsTestForNewNames() {
+    createFiles(m_dir->path(), {u"a!.ts"_s, u"b#.ts"_s});
+    QVERIFY(QDir(m_dir->path()).mkdir(u"a.ts"_s));
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+    find<QLineEdit>(u"Text2"_s)->setText(u"!#"_s);
+    find<QLineEdit>(u"Text3"_s)->setText(u"\\"_s + u"."_s);
+    QTRY_COMPARE(previewRows(preview()), (QStringList{u"a!.ts → a.ts"_s, u"b#.ts → b..ts"_s}));
+    QCOMPARE(rowStatus(preview(), 0), PreviewStatus::CollidesExisting);
+    QCOMPARE(rowStatus(preview(), 1), PreviewStatus::Renamed);
+
+    click(u"Command2"_s);
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QVERIFY(m_dialogs.shown[0].text.contains(u"a!.ts → a.ts"_s)); // the run fails where the preview said
+    QVERIFY(QFile::exists(m_dir->filePath(u"a!.ts"_s)));
+    QVERIFY(QFile::exists(m_dir->filePath(u"b..ts"_s)));
+}
+
+// The user sizes the columns (and a new preview keeps the size); a long name is shortened
+// in the middle, keeping its end, and shows whole as a tooltip.
+void Form1Test::previewColumnsAreTheUsersAndShowWholeNames() {
+    const QString longName = QString(120, u'x') + u"!end.ts"_s;
+    createFiles(m_dir->path(), {longName});
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    auto* list = find<QTableView>(u"PreviewList"_s);
+    QCOMPARE(list->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
+    QCOMPARE(list->textElideMode(), Qt::ElideMiddle);
+    QCOMPARE(preview()->index(0, 0).data(Qt::ToolTipRole).toString(), longName);
+
+    list->horizontalHeader()->resizeSection(0, 123); // as a drag of the border does
+    find<QLineEdit>(u"Text2"_s)->setText(u"!"_s);
+    find<QLineEdit>(u"Text3"_s)->setText(u"_"_s);
+    QTRY_COMPARE(preview()->index(0, 1).data().toString(), QString(120, u'x') + u"_end.ts"_s);
+    QCOMPARE(list->columnWidth(0), 123);
+    QCOMPARE(preview()->index(0, 1).data(Qt::ToolTipRole).toString(), QString(120, u'x') + u"_end.ts"_s);
+}
+
+// Files that come, go or are renamed in the folder show in the preview by themselves.
+void Form1Test::previewFollowsTheFolder() {
+    createFiles(m_dir->path(), {u"a.ts"_s});
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+    QCOMPARE(preview()->rowCount(), 1);
+    createFiles(m_dir->path(), {u"b.ts"_s});
+    QTRY_COMPARE(previewRows(preview()), (QStringList{u"a.ts → a.ts"_s, u"b.ts → b.ts"_s}));
+    QVERIFY(QFile::remove(m_dir->filePath(u"a.ts"_s)));
+    QTRY_COMPARE(previewRows(preview()), QStringList{u"b.ts → b.ts"_s});
+}
+
+// The real box keeps the list of kept files in its details, so it stays small.
+void Form1Test::failureBoxKeepsItsListInTheDetails() {
+    chain::WidgetDialogs dialogs;
+    QStringList lines;
+    for (int i = 0; i < 30; ++i)
+        lines << u"f%1.ts → g.ts: 同じ名前のファイルが既にあります"_s.arg(i);
+    QString seenDetails;
+    int seenHeight = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seenDetails = box->detailedText();
+        seenHeight = box->sizeHint().height();
+        box->accept();
+    });
+    dialogs.message(text::renameErrorTitle(), u"次のファイルは名前が変わりませんでした (30 件):"_s,
+                    chain::Dialogs::Icon::Warning, lines.join(u'\n'));
+    QCOMPARE(seenDetails, lines.join(u'\n'));
+    QVERIFY2(seenHeight > 0 && seenHeight < 400, qPrintable(QString::number(seenHeight)));
+}
+
+// A settings file that is there but can't be read (saved as UTF-8, say) is told above
+// the preview, not silently replaced by the defaults; the first save keeps it as .bak.
+void Form1Test::unusableSettingsAreToldAboveThePreview() {
+    const QByteArray utf8 = (m_dir->path() + u"\r\n\"!?\"\r\n\"！？\"\r\n"_s).toUtf8();
+    QFile settings(m_dir->filePath(text::settingsFileName()));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write(utf8);
+    settings.close();
+    m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
+    m_form->show();
+    auto* note = find<QLabel>(u"PreviewNote"_s);
+    QVERIFY(note->isVisible());
+    QVERIFY2(note->text().contains(text::settingsFileName()), qPrintable(note->text()));
+    QVERIFY(m_dialogs.shown.isEmpty());
+
+    find<QLineEdit>(u"Text2"_s)->setText(u"!"_s);
+    find<QLineEdit>(u"Text3"_s)->setText(u"_"_s);
+    click(u"Command4"_s);
+    QVERIFY(m_dialogs.shown.isEmpty());
+    QFile backup(m_dir->filePath(text::settingsFileName() + u".bak"_s));
+    QVERIFY(backup.open(QIODevice::ReadOnly));
+    QCOMPARE(backup.readAll(), utf8);
+    QVERIFY(!note->text().contains(text::settingsFileName()));
 }
 
 QTEST_MAIN(Form1Test)

@@ -29,6 +29,13 @@ void HeadlessTest::renamesFromTheSettingsFile_data() {
                                      << QStringList{u"a!.ts"_s, u"a.ts"_s} << 1 << u"a!.ts → a.ts"_s;
     QTest::newRow("cyclic table refused") << QByteArray("\"ab\"\r\n\"ba\"\r\n") << QStringList{u"ab.ts"_s}
                                           << QStringList{u"ab.ts"_s} << 1 << u"[入力エラー]"_s;
+    QTest::newRow("name that would hide the file refused")
+        << QByteArray("\"!\"\r\n\".\"\r\n") << QStringList{u"!x.ts"_s} << QStringList{u"!x.ts"_s} << 1
+        << u"隠しファイル"_s;
+    // An editor saved the table as UTF-8: told, not silently replaced by the defaults.
+    QTest::newRow("settings saved as UTF-8")
+        << u"\"！\"\r\n\"!\"\r\n"_s.toUtf8() << QStringList{u"a！.ts"_s} << QStringList{u"a！.ts"_s} << 1
+        << u"Tassik_Data1.txt を読めない"_s;
     QTest::newRow("empty table does nothing") << QByteArray("\"\"\r\n\"\"\r\n") << QStringList{u"ab.ts"_s}
                                               << QStringList{u"ab.ts"_s} << 1 << QString();
 }

@@ -31,7 +31,8 @@ class PreviewTest : public QObject {
 };
 
 void PreviewTest::marksEachRowAsTheRunWouldEndForIt_data() {
-    QTest::addColumn<QStringList>("files"); // the whole listing, in listing order
+    QTest::addColumn<QStringList>("files");     // the whole listing, in listing order
+    QTest::addColumn<QStringList>("alsoThere"); // names taken but not listed: folders, dot-files
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
     QTest::addColumn<QStringList>("proposed");
@@ -39,35 +40,48 @@ void PreviewTest::marksEachRowAsTheRunWouldEndForIt_data() {
 
     using S = PreviewStatus;
     QTest::newRow("renamed and unchanged")
-        << QStringList{u"a!.ts"_s, u"ABC.TS"_s, u"x.m2v"_s} << u"!"_s << u"\\"_s
+        << QStringList{u"a!.ts"_s, u"ABC.TS"_s, u"x.m2v"_s} << QStringList{} << u"!"_s << u"\\"_s
         << QStringList{u"a.ts"_s, u"ABC.TS"_s} << QList<S>{S::Renamed, S::Unchanged};
     QTest::newRow("existing file of the new name")
-        << QStringList{u"a!.ts"_s, u"a.ts"_s} << u"!"_s << u"\\"_s << QStringList{u"a.ts"_s, u"a.ts"_s}
-        << QList<S>{S::CollidesExisting, S::Unchanged};
+        << QStringList{u"a!.ts"_s, u"a.ts"_s} << QStringList{} << u"!"_s << u"\\"_s
+        << QStringList{u"a.ts"_s, u"a.ts"_s} << QList<S>{S::CollidesExisting, S::Unchanged};
     QTest::newRow("existing non-ts file counts too")
-        << QStringList{u"a.ts"_s, u"b.ts.ts"_s} << u"."_s << u"_"_s << QStringList{u"a.ts"_s, u"b_ts.ts"_s}
-        << QList<S>{S::Unchanged, S::Renamed};
+        << QStringList{u"a.ts"_s, u"b.ts.ts"_s} << QStringList{} << u"."_s << u"_"_s
+        << QStringList{u"a.ts"_s, u"b_ts.ts"_s} << QList<S>{S::Unchanged, S::Renamed};
     QTest::newRow("earlier row takes the name")
-        << QStringList{u"a!.ts"_s, u"a?.ts"_s} << u"!?"_s << u"\\\\"_s << QStringList{u"a.ts"_s, u"a.ts"_s}
-        << QList<S>{S::Renamed, S::CollidesEarlier};
-    QTest::newRow("several renames") << QStringList{u"a.ts"_s, u"b.ts"_s} << u"ab"_s << u"cd"_s
-                                     << QStringList{u"c.ts"_s, u"d.ts"_s} << QList<S>{S::Renamed, S::Renamed};
-    QTest::newRow("forbidden character")
-        << QStringList{u"a-b.ts"_s} << u"-"_s << u"/"_s << QStringList{u"a/b.ts"_s} << QList<S>{S::BadName};
-    QTest::newRow("empty base name") << QStringList{u"ab.ts"_s} << u"ab"_s << u"\\\\"_s
+        << QStringList{u"a!.ts"_s, u"a?.ts"_s} << QStringList{} << u"!?"_s << u"\\\\"_s
+        << QStringList{u"a.ts"_s, u"a.ts"_s} << QList<S>{S::Renamed, S::CollidesEarlier};
+    QTest::newRow("several renames") << QStringList{u"a.ts"_s, u"b.ts"_s} << QStringList{} << u"ab"_s
+                                     << u"cd"_s << QStringList{u"c.ts"_s, u"d.ts"_s}
+                                     << QList<S>{S::Renamed, S::Renamed};
+    QTest::newRow("forbidden character") << QStringList{u"a-b.ts"_s} << QStringList{} << u"-"_s << u"/"_s
+                                         << QStringList{u"a/b.ts"_s} << QList<S>{S::BadName};
+    QTest::newRow("empty base name") << QStringList{u"ab.ts"_s} << QStringList{} << u"ab"_s << u"\\\\"_s
                                      << QStringList{u".ts"_s} << QList<S>{S::BadName};
-    QTest::newRow("empty table") << QStringList{u"a!.ts"_s} << QString() << u"\\"_s << QStringList{u"a!.ts"_s}
-                                 << QList<S>{S::Unchanged};
+    QTest::newRow("a folder of the new name")
+        << QStringList{u"a!.ts"_s} << QStringList{u"a.ts"_s} << u"!"_s << u"\\"_s << QStringList{u"a.ts"_s}
+        << QList<S>{S::CollidesExisting};
+#ifndef Q_OS_WIN
+    // A dot-file of the new name is there (unlisted), but the name fails first: it would hide the file.
+    QTest::newRow("new name would be a dot-file")
+        << QStringList{u"!a.ts"_s} << QStringList{u".a.ts"_s} << u"!"_s << u"."_s << QStringList{u".a.ts"_s}
+        << QList<S>{S::BadName};
+#endif
+    QTest::newRow("empty table") << QStringList{u"a!.ts"_s} << QStringList{} << QString() << u"\\"_s
+                                 << QStringList{u"a!.ts"_s} << QList<S>{S::Unchanged};
 }
 
 void PreviewTest::marksEachRowAsTheRunWouldEndForIt() {
     QFETCH(QStringList, files);
+    QFETCH(QStringList, alsoThere);
     QFETCH(QString, before);
     QFETCH(QString, after);
     QFETCH(QStringList, proposed);
     QFETCH(QList<PreviewStatus>, expected);
 
-    const Preview preview = computePreview(files, before, after);
+    // The run fails on a name taken by anything; the preview asks as the run would.
+    const Preview preview =
+        computePreview(files, before, after, [&](const QString& name) { return alsoThere.contains(name); });
     QStringList names;
     for (const PreviewRow& row : preview.rows)
         names << row.proposed;

@@ -6,10 +6,15 @@
 #include "Texts.h"
 #include "ValueTable.h"
 
+#include "NativeName.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <filesystem>
+#include <fstream>
 
 using namespace tassik;
 using namespace Qt::StringLiterals;
@@ -38,7 +43,9 @@ class RenameTest : public QObject {
     void renamesTsFilesThroughTheTable_data();
     void renamesTsFilesThroughTheTable();
     void secondFileAimingAtATakenNameKeepsIt();
+    void forbiddenOrEmptyNamesAreFailures_data();
     void forbiddenOrEmptyNamesAreFailures();
+    void namesThatArentUtf8KeepTheirBytes();
     void refusesWithoutTouchingFiles_data();
     void refusesWithoutTouchingFiles();
     void unreadableFolderIsReportedAndRenamesNothing();
@@ -120,16 +127,54 @@ void RenameTest::secondFileAimingAtATakenNameKeepsIt() {
     QCOMPARE(failed, (QStringList{u"A?.ts"_s, u"b!.ts"_s}));
 }
 
-void RenameTest::forbiddenOrEmptyNamesAreFailures() {
-    createFiles(m_dir->path(), {u"a-b.ts"_s, u"xy.ts"_s});
-    chain::RecordingDialogs dialogs;
+void RenameTest::forbiddenOrEmptyNamesAreFailures_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("error"); // in every file's error
+
     // "-" becomes "/", which would move the file into a subfolder; "x" and "y" are deleted.
-    const StartResult result = startRename(dialogs, values(), u"-xy"_s, u"/\\\\"_s);
+    QTest::newRow("slash and empty name")
+        << QStringList{u"a-b.ts"_s, u"xy.ts"_s} << u"-xy"_s << u"/\\\\"_s << QString();
+#ifndef Q_OS_WIN
+    // A name beginning with "." is a hidden file: no listing would see it again.
+    QTest::newRow("leading dot hides the file")
+        << QStringList{u"!x.ts"_s} << u"!"_s << u"."_s << u"隠しファイル"_s;
+#endif
+}
+
+void RenameTest::forbiddenOrEmptyNamesAreFailures() {
+    QFETCH(QStringList, files);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QString, error);
+    createFiles(m_dir->path(), files);
+    chain::RecordingDialogs dialogs;
+    const StartResult result = startRename(dialogs, values(), before, after);
     QCOMPARE(result.outcome, StartResult::Outcome::Finished);
-    QCOMPARE(result.results.size(), std::size_t(2));
-    QVERIFY(!result.results[0].error.isEmpty());
-    QVERIFY(!result.results[1].error.isEmpty());
-    QCOMPARE(namesIn(m_dir->path()), (QStringList{u"a-b.ts"_s, u"xy.ts"_s}));
+    QCOMPARE(result.results.size(), std::size_t(files.size()));
+    for (const RenameResult& r : result.results) {
+        QVERIFY(!r.error.isEmpty());
+        QVERIFY2(r.error.contains(error), qPrintable(r.error));
+    }
+    files.sort(Qt::CaseSensitive);
+    QCOMPARE(namesIn(m_dir->path()), files);
+}
+
+// A name that isn't UTF-8 (raw cp932 bytes, copied from Windows) is renamed under its
+// real bytes: only the characters of the table change, and no U+FFFD comes in.
+void RenameTest::namesThatArentUtf8KeepTheirBytes() {
+    const std::string folder = chain::toNative(m_dir->path()) + '/';
+    std::ofstream(folder + "\x94\xd4\x91\x67!.ts") << "recording"; // 番組!.ts in cp932
+    chain::RecordingDialogs dialogs;
+    const StartResult result = startRename(dialogs, values(), u"!"_s, u"！"_s);
+    QCOMPARE(result.outcome, StartResult::Outcome::Finished);
+    QVERIFY(!result.anyFailed());
+    QStringList names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names << QString::fromLatin1(QByteArray::fromStdString(entry.path().filename().string()).toHex());
+    QCOMPARE(names, QStringList{QString::fromLatin1(QByteArray("\x94\xd4\x91\x67\xef\xbc\x81.ts").toHex())});
+    std::filesystem::remove_all(folder); // QDir can't name it
 }
 
 void RenameTest::refusesWithoutTouchingFiles_data() {
@@ -172,18 +217,29 @@ void RenameTest::unreadableFolderIsReportedAndRenamesNothing() {
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown[0].title, text::folderErrorTitle());
     QVERIFY(dialogs.shown[0].text.contains(missing));
+
+    // A blank folder line (it would mean the root) is refused by the setting's name.
+    table.set(slot::RenameFolder, QString());
+    const StartResult blank = startRename(dialogs, table, u"a"_s, u"b"_s);
+    QCOMPARE(blank.outcome, StartResult::Outcome::Refused);
+    QCOMPARE(dialogs.shown.size(), 2);
+    QVERIFY2(dialogs.shown[1].text.contains(text::folderLabel()), qPrintable(dialogs.shown[1].text));
 }
 
 void RenameTest::failureSummaryListsEveryKeptFile() {
     std::vector<RenameResult> results = {{u"ok.ts"_s, u"o.ts"_s, QString()}};
     for (int i = 0; i < 40; ++i)
         results.push_back({u"f%1.ts"_s.arg(i), u"g.ts"_s, u"同じ名前のファイルが既にあります"_s});
-    const QString summary = failureSummary(results);
-    QVERIFY(summary.contains(u"(40 件)"_s));
-    QVERIFY(summary.contains(u"f0.ts → g.ts: 同じ名前のファイルが既にあります"_s));
-    QVERIFY(!summary.contains(u"ok.ts"_s));
-    QVERIFY(summary.contains(u"ほか 10 件"_s));
+    // The box says how many and names the first few; its details list every one.
+    const FailureSummary summary = failureSummary(results);
+    QVERIFY(summary.text.contains(u"(40 件)"_s));
+    QVERIFY(summary.text.contains(u"f0.ts → g.ts: 同じ名前のファイルが既にあります"_s));
+    QVERIFY(!summary.text.contains(u"ok.ts"_s));
+    QVERIFY(summary.text.contains(u"ほか 37 件"_s));
+    QCOMPARE(summary.text.count(u'\n'), 4); // a short box, however many failed
     QCOMPARE(failureLines(results).size(), 40);
+    QCOMPARE(summary.details, failureLines(results).join(u'\n'));
+    QVERIFY(!summary.details.contains(u"ok.ts"_s));
 }
 
 void RenameTest::addEntryAppendsOrComplains_data() {

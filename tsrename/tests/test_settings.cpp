@@ -30,6 +30,8 @@ class SettingsTest : public QObject {
     void saveRefusesUnusableTables_data();
     void saveRefusesUnusableTables();
     void saveFailureIsReportedAndKeepsOldFile();
+    void startUpTellsOfAFileItCouldNotUse_data();
+    void startUpTellsOfAFileItCouldNotUse();
 
   private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -161,7 +163,52 @@ void SettingsTest::saveFailureIsReportedAndKeepsOldFile() {
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown[0].title, text::saveErrorTitle());
     QVERIFY(dialogs.shown[0].text.contains(path()));
+    QVERIFY2(dialogs.shown[0].text.contains(u"「😀」"_s),
+             qPrintable(dialogs.shown[0].text)); // named, never "?"
     QCOMPARE(readFile(path()), QByteArray("old\r\n\"a\"\r\n\"b\"\r\n"));
+}
+
+void SettingsTest::startUpTellsOfAFileItCouldNotUse_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("bytes"); // empty: no such file
+    QTest::addColumn<QString>("told");     // in the notes; empty: no notes
+    QTest::addColumn<bool>("backedUp");    // kept as <file>.bak by the first save
+
+    const QString settings = text::settingsFileName();
+    QTest::newRow("no file") << settings << QByteArray() << QString() << false;
+    QTest::newRow("saved as UTF-8 by an editor")
+        << settings << u"D:\\録画\r\n\"!?\"\r\n\"！？\"\r\n"_s.toUtf8() << u"Tassik_Data1.txt を読めない"_s
+        << true;
+    QTest::newRow("too short") << settings << QByteArray("f\r\n") << u"行が足りない"_s << false;
+    QTest::newRow("leftover of an interrupted save")
+        << settings + u".tmp~Ab12Cd"_s << QByteArray("half") << u"一時ファイル"_s << false;
+}
+
+// A settings file that is there but can't be used is told (the window shows it above
+// the preview, the headless run prints it) and kept as <name>.bak by the first save;
+// what an interrupted save left is removed.
+void SettingsTest::startUpTellsOfAFileItCouldNotUse() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, told);
+    QFETCH(bool, backedUp);
+
+    if (!bytes.isEmpty())
+        writeFile(m_dir->filePath(file), bytes);
+    QStringList notes;
+    const ValueTable values = startUp(m_dir->path(), &notes);
+    if (told.isEmpty()) {
+        QVERIFY2(notes.isEmpty(), qPrintable(notes.join(u'\n')));
+    } else {
+        QCOMPARE(notes.size(), 1);
+        QVERIFY2(notes[0].contains(told), qPrintable(notes[0]));
+    }
+    QCOMPARE(values.text(slot::RenameFolder), m_dir->path()); // the defaults apply
+    QVERIFY(!QFile::exists(m_dir->filePath(text::settingsFileName() + u".tmp~Ab12Cd"_s)));
+
+    chain::RecordingDialogs dialogs;
+    QVERIFY(saveTable(dialogs, values, u"a"_s, u"b"_s));
+    QCOMPARE(readFile(m_dir->filePath(file + u".bak"_s)), backedUp ? bytes : QByteArray());
 }
 
 QTEST_GUILESS_MAIN(SettingsTest)

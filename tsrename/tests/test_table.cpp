@@ -43,6 +43,10 @@ void TableTest::rewritesUntilNothingOfTheTableIsLeft_data() {
     QTest::newRow("space as before character") << u" "_s << u"_"_s << u"a b c"_s << u"a_b_c"_s << true;
     QTest::newRow("everything deleted") << u"ab"_s << u"\\\\"_s << u"abba"_s << QString() << true;
     QTest::newRow("character outside the BMP") << u"😀"_s << u"x"_s << u"a😀b"_s << u"axb"_s << true;
+    // A name's byte that isn't UTF-8 travels as a lone surrogate: it must come back as the
+    // same byte, never as U+FFFD.
+    QTest::newRow("bytes that aren't UTF-8 kept")
+        << u"!"_s << u"！"_s << QChar(0xDC94) + u"g!"_s << QChar(0xDC94) + u"g！"_s << true;
 }
 
 void TableTest::rewritesUntilNothingOfTheTableIsLeft() {

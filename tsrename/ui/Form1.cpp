@@ -7,6 +7,7 @@
 #include "PreviewList.h"
 #include "SettingsText.h"
 #include "Texts.h"
+#include "ui/LineRules.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -41,7 +42,7 @@ QPushButton* makeButton(const QString& name, const QString& caption, QWidget* pa
 } // namespace
 
 Form1::Form1(chain::Dialogs& dialogs, const QString& startFolder, QWidget* parent)
-    : QWidget(parent), m_dialogs(dialogs), m_values(startUp(startFolder)) {
+    : QWidget(parent), m_dialogs(dialogs), m_values(startUp(startFolder, &m_startNotes)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(text::windowCaption());
     buildControls();
@@ -49,6 +50,9 @@ Form1::Form1(chain::Dialogs& dialogs, const QString& startFolder, QWidget* paren
     m_previewTimer.setSingleShot(true);
     m_previewTimer.setInterval(PreviewDelayMs);
     connect(&m_previewTimer, &QTimer::timeout, this, &Form1::refreshPreview);
+    // Files that come, go or are renamed in the folder show in the preview.
+    connect(&m_folderWatch, &QFileSystemWatcher::directoryChanged, &m_previewTimer,
+            qOverload<>(&QTimer::start));
 
     Form_Load();
 
@@ -67,8 +71,13 @@ void Form1::buildControls() {
     Text3 = makeTextBox(QStringLiteral("Text3"), this);
     Text4 = makeTextBox(QStringLiteral("Text4"), this);
     Text5 = makeTextBox(QStringLiteral("Text5"), this);
-    Text4->setMaxLength(1);
-    Text5->setMaxLength(1);
+    // The table and the folder are one line each of the settings file, and a long table
+    // is never cut; the entry boxes hold one character, counted as the user counts them
+    // (an emoji is one, not two UTF-16 halves).
+    for (QLineEdit* box : {Text1, Text2, Text3})
+        chain::keepOneLine(box);
+    chain::keepOneCharacter(Text4);
+    chain::keepOneCharacter(Text5);
     Text4->setText(QStringLiteral("T4"));
     Text5->setText(QStringLiteral("T5"));
     Command1 = makeButton(QStringLiteral("Command1"), text::folderButton(), this);
@@ -122,7 +131,16 @@ void Form1::Form_Load() {
     Text3->setText(m_values.text(slot::AfterString));
     Text4->clear();
     Text5->clear();
+    watchFolder();
     refreshPreview();
+}
+
+void Form1::watchFolder() {
+    if (!m_folderWatch.directories().isEmpty())
+        m_folderWatch.removePaths(m_folderWatch.directories());
+    const QString folder = m_values.text(slot::RenameFolder);
+    if (chain::pathProblem(folder).isEmpty())
+        m_folderWatch.addPath(folder); // a folder that can't be watched is shown as it is
 }
 
 void Form1::refreshPreview() {
@@ -135,14 +153,21 @@ void Form1::refreshPreview() {
         m_previewList->setRows({});
         return;
     }
-    Preview preview = computePreview(*listing, Text2->text(), Text3->text());
+    // The run's test for each new name: a name taken by a folder or a dot-file (not in the
+    // listing) makes the rename fail as surely as a listed file.
+    Preview preview = computePreview(*listing, Text2->text(), Text3->text(), [&folder](const QString& name) {
+        return chain::nameTaken(chain::joinPath(folder, name));
+    });
     showNote(preview.note);
     m_previewList->setRows(std::move(preview.rows));
 }
 
 void Form1::showNote(const QString& note) {
-    PreviewNote->setText(note);
-    PreviewNote->setVisible(!note.isEmpty());
+    QStringList lines = m_startNotes;
+    if (!note.isEmpty())
+        lines << note;
+    PreviewNote->setText(lines.join(u'\n'));
+    PreviewNote->setVisible(!lines.isEmpty());
 }
 
 // Chooses the rename folder.
@@ -154,6 +179,7 @@ void Form1::Command1_Click() {
         return;
     Text1->setText(chain::trimBlanks(*folder));
     m_values.set(slot::RenameFolder, Text1->text());
+    watchFolder();
     m_previewTimer.start();
 }
 
@@ -162,9 +188,11 @@ void Form1::Command2_Click() {
     const StartResult result = startRename(m_dialogs, m_values, Text2->text(), Text3->text());
     if (result.outcome != StartResult::Outcome::Finished)
         return;
-    if (result.anyFailed())
-        m_dialogs.message(text::renameErrorTitle(), failureSummary(result.results),
-                          chain::Dialogs::Icon::Warning);
+    if (result.anyFailed()) {
+        const FailureSummary summary = failureSummary(result.results);
+        m_dialogs.message(text::renameErrorTitle(), summary.text, chain::Dialogs::Icon::Warning,
+                          summary.details);
+    }
     Q_EMIT quitRequested();
 }
 
@@ -173,7 +201,12 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Command4_Click() {
-    saveTable(m_dialogs, m_values, Text2->text(), Text3->text());
+    if (!saveTable(m_dialogs, m_values, Text2->text(), Text3->text()))
+        return;
+    if (!m_startNotes.isEmpty()) { // the file is readable again: nothing left to tell
+        m_startNotes.clear();
+        refreshPreview();
+    }
 }
 
 void Form1::Command5_Click() {

@@ -2,6 +2,8 @@
 
 #include "ValueTable.h"
 
+#include <QFileSystemWatcher>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -33,7 +35,8 @@ class Form1 : public QWidget {
     void quitRequested();
 
   public Q_SLOTS:
-    // Lists the rename folder again and recomputes the preview at once.
+    // Lists the rename folder again and recomputes the preview at once. It also runs by
+    // itself shortly after the table is edited or the folder's files change.
     void refreshPreview();
 
   private Q_SLOTS:
@@ -46,12 +49,17 @@ class Form1 : public QWidget {
   private:
     void buildControls();
     void Form_Load();
-    // Shows a remark above the preview, or hides the line when there is none.
+    // Shows a remark above the preview, or hides the line when there is none. What
+    // start-up had to tell stays above it until the table is saved.
     void showNote(const QString& note);
+    // Watches the rename folder, so the preview follows its files.
+    void watchFolder();
 
     chain::Dialogs& m_dialogs;
+    QStringList m_startNotes; // what start-up could not use, for the note line
     ValueTable m_values;
     QTimer m_previewTimer; // debounces preview updates while the user types
+    QFileSystemWatcher m_folderWatch;
 
     QLineEdit* Text1;
     QLineEdit* Text2;

@@ -60,8 +60,11 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const {
     case Qt::BackgroundRole:
         return isMarked(row.status) ? QVariant(QBrush(QColor(255, 225, 225))) : QVariant();
     case Qt::ToolTipRole: {
+        // The whole name, which the column may show shortened in the middle, and why the
+        // file keeps its name, if it does.
+        const QString name = index.column() == 0 ? row.present : row.proposed;
         const QString problem = problemText(row.status);
-        return problem.isEmpty() ? QVariant() : QVariant(problem);
+        return problem.isEmpty() ? name : name + u'\n' + problem;
     }
     case StatusRole:
         return static_cast<int>(row.status);

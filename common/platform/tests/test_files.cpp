@@ -225,6 +225,23 @@ TEST_CASE("file queries") {
     CHECK(sameVolume(file, folder) == std::optional<bool>(true));
     CHECK_FALSE(sameVolume(file, missing));
 
+    // A name is taken by anything, a folder included.
+    CHECK(entryExists(file));
+    CHECK(entryExists(folder));
+    CHECK_FALSE(entryExists(missing));
+
+    // The time a file was written, as the system keeps it.
+    // A whole second, which every filesystem keeps exactly.
+    const auto written =
+        std::chrono::floor<std::chrono::seconds>(fs::file_time_type::clock::now()) - std::chrono::hours(24);
+    fs::last_write_time(toPath(file), written);
+    const auto expected = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::file_clock::to_sys(written).time_since_epoch());
+    REQUIRE(modifiedMsecs(file));
+    CHECK(std::llabs(*modifiedMsecs(file) - expected.count()) <= 2);
+    CHECK_FALSE(modifiedMsecs(folder));
+    CHECK_FALSE(modifiedMsecs(missing));
+
     CHECK(currentDirectory() == fromPath(fs::current_path()));
 }
 

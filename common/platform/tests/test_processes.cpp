@@ -343,36 +343,46 @@ TEST_CASE("the process list leaves out zombies") {
 }
 
 // A caller that blocks or ignores signals (as a headless runner may) must not pass that
-// on: the tool must stay stoppable. Nor does it get our open files.
+// on: the tool must stay stoppable. Nor does it get our open files, nor, unless asked
+// to, our standard streams: its output never mixes into ours.
 TEST_CASE("a launched tool starts clean") {
-    TempDir dir;
-    ProcessCleanup cleanup{dir.path()};
-    const std::string tool = dir.file(named("Zz{tag}Signals.exe"));
-    REQUIRE(copyChild(tool));
+    for (const bool keepOutput : {false, true}) {
+        CAPTURE(keepOutput);
+        TempDir dir;
+        ProcessCleanup cleanup{dir.path()};
+        const std::string tool = dir.file(named("Zz{tag}Signals.exe"));
+        REQUIRE(copyChild(tool));
 
-    const int leak = ::open("/dev/null", O_RDONLY); // not close-on-exec
-    REQUIRE(leak > 2);
-    sigset_t blocked, old;
-    sigemptyset(&blocked);
-    sigaddset(&blocked, SIGTERM);
-    ::pthread_sigmask(SIG_BLOCK, &blocked, &old);
-    const auto oldInt = std::signal(SIGINT, SIG_IGN);
-    const OpResult r = launchDetached(quoted(tool) + " 60000", false);
-    std::signal(SIGINT, oldInt);
-    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
-    ::close(leak);
-    REQUIRE_MESSAGE(r.ok(), r.detail);
+        const int leak = ::open("/dev/null", O_RDONLY); // not close-on-exec
+        REQUIRE(leak > 2);
+        sigset_t blocked, old;
+        sigemptyset(&blocked);
+        sigaddset(&blocked, SIGTERM);
+        ::pthread_sigmask(SIG_BLOCK, &blocked, &old);
+        const auto oldInt = std::signal(SIGINT, SIG_IGN);
+        const OpResult r = launchDetached(quoted(tool) + " 60000", false, keepOutput);
+        std::signal(SIGINT, oldInt);
+        ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+        ::close(leak);
+        REQUIRE_MESSAGE(r.ok(), r.detail);
 
-    std::vector<std::string> pids;
-    REQUIRE(waitUntil([&] { return (pids = processesUnder(dir.path())).size() == 1; }));
-    const std::string status = procFile(pids.front(), "status").value_or("");
-    CHECK(status.find("\nSigBlk:\t0000000000000000\n") != std::string::npos);
-    CHECK(status.find("\nSigIgn:\t0000000000000000\n") != std::string::npos);
-    std::vector<std::string> fds;
-    for (const auto& entry : fs::directory_iterator("/proc/" + pids.front() + "/fd"))
-        fds.push_back(entry.path().filename().string());
-    CHECK_FALSE(fds.empty());
-    CHECK(std::find(fds.begin(), fds.end(), std::to_string(leak)) == fds.end());
+        std::vector<std::string> pids;
+        REQUIRE(waitUntil([&] { return (pids = processesUnder(dir.path())).size() == 1; }));
+        const std::string status = procFile(pids.front(), "status").value_or("");
+        CHECK(status.find("\nSigBlk:\t0000000000000000\n") != std::string::npos);
+        CHECK(status.find("\nSigIgn:\t0000000000000000\n") != std::string::npos);
+        std::vector<std::string> fds;
+        for (const auto& entry : fs::directory_iterator("/proc/" + pids.front() + "/fd"))
+            fds.push_back(entry.path().filename().string());
+        CHECK_FALSE(fds.empty());
+        CHECK(std::find(fds.begin(), fds.end(), std::to_string(leak)) == fds.end());
+        for (int fd = 0; fd <= 2; ++fd) {
+            const std::string target =
+                fs::read_symlink("/proc/" + pids.front() + "/fd/" + std::to_string(fd));
+            const std::string ours = fs::read_symlink("/proc/self/fd/" + std::to_string(fd));
+            CHECK(target == (keepOutput ? ours : std::string("/dev/null")));
+        }
+    }
 }
 
 #endif

@@ -2,12 +2,18 @@
 
 #include "Form1.h"
 #include "OutputNameRule.h"
+#include "Startup.h"
 #include "Texts.h"
 #include "ui/EventLogView.h"
 
+#include "TestFiles.h"
+#include "Translation.h"
+
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -64,8 +70,9 @@ class MainWindowTest : public QObject {
     QString source, after, output;
 
     // Opens the window on the kit's settings.
-    void open() {
-        form = std::make_unique<Form1>(kit->settings, kit->keywords, kit->watch, kit->launcher, kit->dialogs);
+    void open(const QStringList& startNotes = {}) {
+        form = std::make_unique<Form1>(kit->settings, kit->keywords, kit->watch, kit->launcher, kit->dialogs,
+                                       startNotes);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -101,7 +108,9 @@ class MainWindowTest : public QObject {
             QCOMPARE(box(name)->text(), kit->dir.path());
         QCOMPARE(box("Text4")->text(), QString());
         QCOMPARE(box("Text5")->text(), QStringLiteral("5"));
-        QCOMPARE(box("Text5")->maxLength(), 2);
+        // No two-character limit: it would cut "5.5" to "5." before the 1-60 rule and the
+        // whole-number rule see it (intervalBoxKeepsItsRangeAndStoresTheSlot).
+        QVERIFY(box("Text5")->maxLength() > 2);
         QVERIFY(child<QCheckBox>(form.get(), "Check2")->isChecked());
         QCOMPARE(button("Command7")->text(), text::Form1_Command7);
         QCOMPARE(form->tag(), QStringLiteral("0"));
@@ -163,6 +172,10 @@ class MainWindowTest : public QObject {
                                  << "1";
         QTest::newRow("12") << "12"
                             << "12";
+        QTest::newRow("5.5 reaches the rule whole") << "5.5"
+                                                    << "5.5";
+        QTest::newRow("100 is 60, not 10") << "100"
+                                           << "60";
     }
     void intervalBoxKeepsItsRangeAndStoresTheSlot() {
         QFETCH(QString, typed);
@@ -249,6 +262,13 @@ class MainWindowTest : public QObject {
         QCOMPARE(box("Text4")->text(), QStringLiteral("b"));
         clickRow(list("List1"), 0);
         QCOMPARE(list("List2")->currentRow(), 0);
+        QCOMPARE(box("Text4")->text(), QStringLiteral("a"));
+        // A click on the row already selected shows its output name again.
+        box("Text4")->setText(QStringLiteral("edited"));
+        clickRow(list("List1"), 0);
+        QCOMPARE(box("Text4")->text(), QStringLiteral("a"));
+        box("Text4")->setText(QStringLiteral("edited"));
+        clickRow(list("List2"), 0);
         QCOMPARE(box("Text4")->text(), QStringLiteral("a"));
     }
 
@@ -339,6 +359,41 @@ class MainWindowTest : public QObject {
         QCOMPARE(form->tag(), QStringLiteral("0"));
         QVERIFY(!form->isTimerArmed());
         QVERIFY(kit->launcher.started.isEmpty());
+    }
+
+    // A blank folder would mean the root: the start is refused with a box naming it.
+    void startIsRefusedWhileAFolderSettingIsEmpty_data() {
+        QTest::addColumn<bool>("autoMode");
+        QTest::addColumn<int>("folderSlot"); // -1: the source folder box
+        QTest::addColumn<QString>("named");
+        QTest::newRow("source folder box") << false << -1 << text::Form1_Label1;
+        QTest::newRow("source folder (auto)") << true << int(slot::SourceFolder) << text::Form1_Label1;
+        QTest::newRow("after-conversion folder") << false << int(slot::AfterFolder) << text::Form1_Label7;
+        QTest::newRow("output folder") << true << int(slot::OutputFolder) << text::Form1_Label3;
+    }
+    void startIsRefusedWhileAFolderSettingIsEmpty() {
+        QFETCH(bool, autoMode);
+        QFETCH(int, folderSlot);
+        QFETCH(QString, named);
+        useFolders();
+        Kit::writeFile(chain::joinPath(source, QStringLiteral("a.ts")));
+        if (autoMode)
+            kit->settings.set(slot::Mode, QStringLiteral("0"));
+        open();
+        if (!autoMode)
+            click(form.get(), "Command3");
+        if (folderSlot < 0)
+            box("Text1")->clear();
+        else
+            kit->settings.set(folderSlot, QString());
+        click(form.get(), "Command7");
+        QCOMPARE(kit->dialogs.shown.size(), 1);
+        QCOMPARE(kit->dialogs.shown[0].title, text::InputErrorTitle);
+        QVERIFY2(kit->dialogs.shown[0].text.contains(named), qPrintable(kit->dialogs.shown[0].text));
+        QCOMPARE(form->tag(), QStringLiteral("0"));
+        QCOMPARE(button("Command7")->text(), text::Form1_Command7);
+        QVERIFY(!form->isTimerArmed());
+        expectLayout(*form, autoMode ? Layout::AutoIdle : Layout::IndividualIdle);
     }
 
     void individualRunConvertsTheListAndStopsByItself() {
@@ -449,6 +504,19 @@ class MainWindowTest : public QObject {
         QVERIFY(!QFile::exists(kit->path(SettingsFileName)));
     }
 
+    // What start-up could not use is told in the event log as the window opens.
+    void startUpNotesOpenTheEventLog() {
+        Kit::writeFile(kit->path(QStringLiteral("BonTsDemux.exe")));
+        Kit::writeFile(kit->path(KeywordFileName), QStringLiteral("ドラマ\r\n").toUtf8()); // UTF-8, not cp932
+        QStringList notes;
+        QVERIFY(startUp(kit->dir.path(), kit->settings, kit->keywords, kit->dialogs, &notes));
+        open(notes);
+        auto* log = child<chain::EventLogView>(form.get(), "EventLog");
+        QCOMPARE(log->count(), 1);
+        QVERIFY2(log->item(0)->text().contains(KeywordFileName), qPrintable(log->item(0)->text()));
+        QVERIFY(kit->dialogs.shown.isEmpty());
+    }
+
     void eventLogKeepsTheLastThousandLines() {
         chain::EventLogView log;
         for (int i = 0; i < 1005; ++i)
@@ -456,6 +524,26 @@ class MainWindowTest : public QObject {
         QCOMPARE(log.count(), chain::EventLogView::MaxLines);
         QCOMPARE(log.item(0)->text(), QStringLiteral("01:02:03 5"));
         QCOMPARE(log.item(999)->text(), QStringLiteral("01:02:03 1004"));
+    }
+
+    // Qt's own texts (the edit boxes' context menus, the folder dialog) come out in
+    // Japanese once the program has loaded Qt's translation, as both programs do.
+    void qtOwnTextsAreJapanese() {
+        QVERIFY2(chain::loadJapaneseTranslation(*qApp), "qtbase_ja is not installed (qt6-translations-l10n)");
+        open();
+        std::unique_ptr<QMenu> menu(box("Text1")->createStandardContextMenu());
+        QStringList actions;
+        for (const QAction* action : menu->actions()) {
+            if (!action->isSeparator())
+                actions << action->text().section(u'\t', 0, 0); // without the shortcut
+        }
+        QVERIFY2(actions.contains(QStringLiteral("元に戻す(&U)")), qPrintable(actions.join(u'|')));
+        QVERIFY2(actions.contains(QStringLiteral("すべてを選択")), qPrintable(actions.join(u'|')));
+        QFileDialog dialog(form.get());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        const auto* lookIn = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
+        QVERIFY(lookIn);
+        QVERIFY2(!lookIn->text().contains(QStringLiteral("Look in")), qPrintable(lookIn->text()));
     }
 };
 

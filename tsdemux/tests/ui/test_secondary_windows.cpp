@@ -8,6 +8,7 @@
 #include "Texts.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -252,6 +253,19 @@ class SecondaryWindowsTest : public QObject {
         QCOMPARE(kit->keywords.count(), 3); // nothing kept before "OK"
     }
 
+    // A click on the row already selected copies it into the entry box again.
+    void keywordWindowClickOnTheSelectedRowCopiesItAgain() {
+        kit->keywords.setEntries({QStringLiteral("A"), QStringLiteral("B")});
+        Form4 window(kit->settings, kit->keywords, kit->dialogs);
+        showWindow(window);
+        auto* list = child<QListWidget>(&window, "List1");
+        clickRow(list, 1);
+        QCOMPARE(box(&window, "Text1")->text(), QStringLiteral("B"));
+        box(&window, "Text1")->setText(QStringLiteral("typed"));
+        clickRow(list, 1);
+        QCOMPARE(box(&window, "Text1")->text(), QStringLiteral("B"));
+    }
+
     void keywordWindowRefusesDuplicates() {
         kit->keywords.setEntries({QStringLiteral("ドラマ")});
         Form4 window(kit->settings, kit->keywords, kit->dialogs);
@@ -353,7 +367,8 @@ class SecondaryWindowsTest : public QObject {
         showWindow(window);
         QCOMPARE(box(&window, "Text1")->text(), kit->settings.text(slot::BeforeString));
         QCOMPARE(box(&window, "Text2")->text(), kit->settings.text(slot::AfterString));
-        QCOMPARE(box(&window, "Text3")->maxLength(), 1);
+        QTest::keyClicks(box(&window, "Text3"), QStringLiteral("%&")); // at most one character
+        QCOMPARE(box(&window, "Text3")->text(), QStringLiteral("%"));
         box(&window, "Text3")->setText(QStringLiteral("%"));
         click(&window, "Command1"); // the replacement is missing
         QCOMPARE(kit->messages(), QStringList{text::InputErrorTitle + u'|' + text::EmptyCharText});
@@ -368,6 +383,81 @@ class SecondaryWindowsTest : public QObject {
         QVERIFY(window.isVisible());
         QCOMPARE(kit->settings.text(slot::BeforeString), QStringLiteral("!?#&~/.%"));
         QVERIFY(Kit::readFile(kit->path(SettingsFileName)).contains("\"!?#&~/.%\"\r\n"));
+    }
+
+    // The boxes that feed one line of a settings file drop line breaks, however they
+    // come in (typed text can't hold them; pasted and set text can), and cut nothing.
+    void tableAndKeywordBoxesKeepOneLine_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"paste", "set"}) {
+            QTest::addRow("before string, %s", how) << "Form5"
+                                                    << "Text1" << how;
+            QTest::addRow("after string, %s", how) << "Form5"
+                                                   << "Text2" << how;
+            QTest::addRow("keyword, %s", how) << "Form4"
+                                              << "Text1" << how;
+        }
+    }
+    void tableAndKeywordBoxesKeepOneLine() {
+        QFETCH(QString, window);
+        QFETCH(QString, box);
+        QFETCH(QString, how);
+        std::unique_ptr<QDialog> dialog;
+        if (window == u"Form5")
+            dialog = std::make_unique<Form5>(kit->settings, kit->dialogs);
+        else
+            dialog = std::make_unique<Form4>(kit->settings, kit->keywords, kit->dialogs);
+        showWindow(*dialog);
+        QLineEdit* edit = child<QLineEdit>(dialog.get(), box.toLatin1().constData());
+        edit->clear();
+        const QString pasted = QStringLiteral("ab\r\ncd\ne") + QString(40000, u'x');
+        if (how == u"paste") {
+            QGuiApplication::clipboard()->setText(pasted);
+            edit->paste();
+        } else {
+            edit->setText(pasted);
+        }
+        QCOMPARE(edit->text(), QStringLiteral("abcde") + QString(40000, u'x'));
+    }
+
+    // A table that holds a line break can't be stored: it would make another table at
+    // the next start.
+    void charTableWithTheSameLengthsIsStoredAsOneLineEach() {
+        Form5 window(kit->settings, kit->dialogs);
+        showWindow(window);
+        QGuiApplication::clipboard()->setText(QStringLiteral("%\n$"));
+        box(&window, "Text1")->selectAll();
+        box(&window, "Text1")->paste();
+        box(&window, "Text2")->setText(QStringLiteral("\\\r\n_"));
+        click(&window, "Command2");
+        QVERIFY(kit->messages().isEmpty());
+        QCOMPARE(kit->settings.text(slot::BeforeString), QStringLiteral("%$"));
+        Settings loaded(SettingsSize);
+        loaded.set(slot::ProgramFolder, kit->dir.path());
+        QVERIFY(loadSettings(loaded));
+        QCOMPARE(loaded.text(slot::BeforeString), QStringLiteral("%$"));
+        QCOMPARE(loaded.text(slot::AfterString), QStringLiteral("\\_"));
+    }
+
+    // A character outside the BMP is one character to the pair boxes, and one that cp932
+    // can't hold is refused by name when the table is stored, never turned into "?".
+    void charTablePairOfAWholeEmojiIsRefusedOnStoring() {
+        Form5 window(kit->settings, kit->dialogs);
+        showWindow(window);
+        box(&window, "Text3")->setText(QStringLiteral("😀x"));
+        QCOMPARE(box(&window, "Text3")->text(), QStringLiteral("😀"));
+        box(&window, "Text4")->setText(QStringLiteral("_"));
+        click(&window, "Command1");
+        QCOMPARE(box(&window, "Text1")->text(), QStringLiteral("!?#&~/.😀"));
+        click(&window, "Command2"); // lengths are equal in characters: stored, but not savable
+        QCOMPARE(kit->dialogs.shown.size(), 1);
+        QCOMPARE(kit->dialogs.shown[0].title, text::ErrorTitle);
+        QVERIFY2(kit->dialogs.shown[0].text.contains(QStringLiteral("「😀」")),
+                 qPrintable(kit->dialogs.shown[0].text));
+        QCOMPARE(kit->settings.text(slot::BeforeString), QStringLiteral("!?#&~/."));
+        QVERIFY(!QFile::exists(kit->path(SettingsFileName)));
     }
 
     void charTableWindowStoresOnlyEqualLengths() {
