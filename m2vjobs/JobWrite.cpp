@@ -23,8 +23,8 @@ QString withoutTrailingBlanks(QString line) {
     return line;
 }
 
-bool nameTaken(const JobLines& job) {
-    return chain::fileExists(job.temporaryM2v) || chain::fileExists(job.temporaryAvi);
+bool temporaryNameTaken(const JobLines& job) {
+    return chain::nameTaken(job.temporaryM2v) || chain::nameTaken(job.temporaryAvi);
 }
 } // namespace
 
@@ -128,7 +128,7 @@ JobWriteResult JobWrite(const SettingTable& settings, const PatternTable& patter
             return {Outcome::Failed, {}, QStringLiteral("空いている一時ファイル名が見つかりません")};
         job = jobNames(settings.text(slot::M2vFolder), settings.text(slot::AviFolder), name,
                        drawTemporaryName(random));
-    } while (nameTaken(job));
+    } while (temporaryNameTaken(job));
 
     job.script = rewritePattern(pattern.lines, job, frames);
     const QString jobsPath = chain::joinPath(settings.text(slot::VirtualDubFolder), text::JobsFile);

@@ -64,8 +64,8 @@ struct JobWriteResult {
 };
 
 // Writes VirtualDub.jobs into the VirtualDub folder for the .m2v `name` of the m2v
-// folder, with the frame range 0 to `frames`, under a temporary name that no .m2v of
-// the m2v folder and no .avi of the avi folder carries. Shows the boxes for a missing
+// folder, with the frame range 0 to `frames`, under a temporary name that nothing in
+// the m2v folder (as .m2v) or the avi folder (as .avi) carries. Shows the boxes for a missing
 // pattern and an unreadable pattern file.
 JobWriteResult JobWrite(const SettingTable& settings, const PatternTable& patterns, RandomSource& random,
                         chain::Dialogs& dialogs, const QString& name, int frames);
