@@ -9,9 +9,10 @@
 namespace pellavo {
 
 namespace {
-void noteUnreadable(QStringList& notes, const QString& path, const chain::TextRead& read) {
-    if (read.state == chain::TextRead::State::Unreadable)
-        notes << QStringLiteral("%1 を読めないため、既定値を使います: %2").arg(path, read.reason);
+QString unreadableNote(const QString& file, const chain::TextRead& read, const QString& afterwards) {
+    if (read.state != chain::TextRead::State::Unreadable)
+        return {};
+    return QStringLiteral("設定ファイル %1 を読めないため、%2 (%3)。").arg(file, afterwards, read.reason);
 }
 } // namespace
 
@@ -21,11 +22,13 @@ QStringList startUp(const QString& startFolder, SettingTable& settings, PatternT
     settings.set(slot::StartFolder, startFolder);
     for (const QString& file : {text::SettingsFile, text::PatternFile}) {
         for (const QString& leftover : chain::removeSaveLeftovers(chain::joinPath(startFolder, file)))
-            notes << QStringLiteral("保存の途中で残った一時ファイル %1 を削除しました").arg(leftover);
+            notes << QStringLiteral("中断された保存の一時ファイル %1 を削除しました").arg(leftover);
     }
-    noteUnreadable(notes, chain::joinPath(startFolder, text::SettingsFile), loadSettings(settings));
-    noteUnreadable(notes, chain::joinPath(startFolder, text::PatternFile),
-                   loadPatterns(startFolder, patterns));
+    notes << unreadableNote(text::SettingsFile, loadSettings(settings),
+                            QStringLiteral("既定の設定で始めます"))
+          << unreadableNote(text::PatternFile, loadPatterns(startFolder, patterns),
+                            QStringLiteral("既定の登録で始めます"));
+    notes.removeAll(QString());
     if (!hasRequiredEntries(patterns))
         dialogs.message(text::FatalTitle, text::MissingBothText1 + u'\n' + text::MissingBothText2);
     return notes;

@@ -128,8 +128,8 @@ class SettingsTest : public QObject {
         const QStringList notes = startUp(dir.path(), settings, patterns, dialogs);
         QCOMPARE(notes.size(), 3);
         QVERIFY(notes[0].contains(QStringLiteral(".tmp~Ab12Cd")));
-        QVERIFY(notes[1].contains(dir.filePath(text::SettingsFile)));
-        QVERIFY(notes[2].contains(dir.filePath(text::PatternFile)));
+        QVERIFY(notes[1].contains(text::SettingsFile));
+        QVERIFY(notes[2].contains(text::PatternFile));
         QCOMPARE(settings.text(slot::StartFolder), dir.path());
         QCOMPARE(settings.text(slot::M2vFolder), dir.path());
         QCOMPARE(patterns.entries, defaultPatterns().entries);
