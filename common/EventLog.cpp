@@ -6,6 +6,8 @@
 
 #include "platform/Files.h"
 
+#include <QTimer>
+
 namespace chain {
 
 namespace {
@@ -50,11 +52,16 @@ void EventLog::add(const QString& text) {
         line.replace(u'\r', u' ').replace(u'\n', u' ');
         m_pending += line.toUtf8();
         m_pending += "\r\n";
+        if (!m_flushScheduled) {
+            m_flushScheduled = true;
+            QTimer::singleShot(0, this, &EventLog::flush);
+        }
     }
     Q_EMIT added(when, text);
 }
 
 void EventLog::flush() {
+    m_flushScheduled = false;
     m_offsetSeconds = QDateTime::currentDateTime().offsetFromUtc();
     if (m_path.isEmpty() || m_pending.isEmpty())
         return;

@@ -31,9 +31,10 @@ class EventLog : public QObject {
     // The file name of a program's log: "<program>.log".
     static QString fileName(const QString& program);
 
-    // Adds one event now.
+    // Adds one event now. It is written when the program next returns to its event loop
+    // (the end of the step or the click that made it), or at an earlier flush().
     void add(const QString& text);
-    // Writes the events added since the last flush. Called at the end of each step.
+    // Writes the events added since the last flush.
     void flush();
     // The last `count` lines of the log as written before this run (the rotated file
     // too, when the current one holds fewer), oldest first.
@@ -54,6 +55,7 @@ class EventLog : public QObject {
     QString m_path;
     QByteArray m_pending;
     bool m_failureTold = false;
+    bool m_flushScheduled = false;
     qint64 m_offsetSeconds = 0; // local time minus UTC, read again at every flush
 };
 

@@ -119,6 +119,7 @@ std::optional<int> ConversionEngine::start(const QString& sourceFolder, const QS
             m_table.push_back(row);
         }
     }
+    takeUpRecordedRun();
     Q_EMIT tableChanged();
     return rearm();
 }
@@ -212,8 +213,8 @@ void ConversionEngine::finishRun() {
             continue;
         }
         Q_EMIT report(QStringLiteral("変換が終わりました: %1").arg(row.name));
-        const QStringList outputs =
-            outputPaths(chain::joinPath(m_settings.text(slot::OutputFolder), row.outputName));
+        forgetRun();
+        const QStringList outputs = outputPaths(row.outputBase, row.demuxKind);
         // Only output that this run wrote proves that it worked: not empty, and written
         // after the demuxer was started (nothing of the name was there before it).
         bool produced = false;
@@ -338,12 +339,11 @@ std::optional<ConvertedName> ConversionEngine::converted(const FileRow& row) {
     return converted;
 }
 
-QStringList ConversionEngine::outputPaths(const QString& outputBase) const {
-    const QString kind = m_settings.text(slot::DemuxKind);
+QStringList ConversionEngine::outputPaths(const QString& outputBase, const QString& demuxKind) {
     QStringList outputs;
-    if (kind != DemuxAudio)
+    if (demuxKind != DemuxAudio)
         outputs << outputBase + QStringLiteral(".m2v");
-    if (kind != DemuxVideo)
+    if (demuxKind != DemuxVideo)
         outputs << outputBase + QStringLiteral(".wav");
     return outputs;
 }
@@ -357,7 +357,7 @@ QString ConversionEngine::outputProblem(const FileRow& row, const QString& outpu
         return QStringLiteral(
                    "出力名 %1 は、今回の変換開始から既にほかのファイルに使われたため、%2 は変換しません")
             .arg(base, row.path);
-    for (const QString& output : outputPaths(base)) {
+    for (const QString& output : outputPaths(base, m_settings.text(slot::DemuxKind))) {
         if (chain::nameTaken(output))
             return QStringLiteral("出力ファイル %1 が既にあるため、%2 は変換しません (上書きしません)")
                 .arg(output, row.path);
@@ -391,18 +391,89 @@ bool ConversionEngine::launch(std::size_t index) {
     FileRow& row = m_table[index];
     const QString commandLine = BuildCommandLine(m_settings, row, chain::pathSeparator());
     row.launchedAtMs = QDateTime::currentMSecsSinceEpoch();
+    row.outputBase = chain::joinPath(m_settings.text(slot::OutputFolder), row.outputName);
+    row.demuxKind = m_settings.text(slot::DemuxKind);
+    // The run is recorded before the demuxer starts, so a Kestrune started again after a
+    // kill or a close can finish it off; without the record the run doesn't start.
+    const QString recordError = runRecord().save({QDateTime::fromMSecsSinceEpoch(row.launchedAtMs),
+                                                  {row.path, row.name, row.outputBase, row.demuxKind}});
+    if (!recordError.isEmpty()) {
+        const QString why = QStringLiteral("変換の記録 %1 を書けないため、%2 は変換しません: %3")
+                                .arg(runRecord().path(), row.path, recordError);
+        undoRename(row);
+        passOver(index, why);
+        return false;
+    }
     const QString error = m_launcher.start(commandLine, chain::Launcher::Window::Normal);
     if (!error.isEmpty()) {
         const QString why = QStringLiteral("BonTsDemux.exe を起動できません (%1): %2").arg(row.path, error);
+        forgetRun();
         undoRename(row);
         passOver(index, why);
         return false;
     }
     row.state = FileRow::Launched;
-    m_usedOutputs.insert(nameKey(chain::joinPath(m_settings.text(slot::OutputFolder), row.outputName)));
+    m_usedOutputs.insert(nameKey(row.outputBase));
     m_settings.set(slot::Pending, QStringLiteral("1"));
     Q_EMIT report(QStringLiteral("変換を開始しました: %1").arg(commandLine));
     return true;
+}
+
+chain::RunRecord ConversionEngine::runRecord() const {
+    return chain::RunRecord(chain::joinPath(m_settings.text(slot::ProgramFolder), RunRecordFile));
+}
+
+void ConversionEngine::forgetRun() {
+    const chain::RunRecord record = runRecord();
+    if (const QString error = record.remove(); !error.isEmpty())
+        Q_EMIT report(QStringLiteral("変換の記録 %1 を消せません: %2").arg(record.path(), error));
+}
+
+void ConversionEngine::announceUnfinishedRun() {
+    const chain::RunRecord::Loaded loaded = runRecord().load();
+    if (loaded.state == chain::RunRecord::Loaded::State::Present && loaded.run.fields.size() >= 2)
+        Q_EMIT report(QStringLiteral("前回の変換 (%1) が仕上がっていません。変換開始で引き継ぎます")
+                          .arg(loaded.run.fields.at(0)));
+}
+
+void ConversionEngine::takeUpRecordedRun() {
+    const chain::RunRecord record = runRecord();
+    const chain::RunRecord::Loaded loaded = record.load();
+    if (loaded.state == chain::RunRecord::Loaded::State::None)
+        return;
+    QString problem = loaded.reason;
+    if (loaded.state == chain::RunRecord::Loaded::State::Present) {
+        if (loaded.run.fields.size() != 4)
+            problem = QStringLiteral("項目の数が違います");
+        else if (!chain::fileExists(loaded.run.fields.at(0)))
+            problem = QStringLiteral("変換元ファイル %1 がもうありません").arg(loaded.run.fields.at(0));
+    }
+    if (!problem.isEmpty()) {
+        QString error;
+        const QString aside = record.setAside(&error);
+        Q_EMIT report(aside.isEmpty()
+                          ? QStringLiteral("変換の記録 %1 は使えません (%2) が、退避もできません: %3")
+                                .arg(record.path(), problem, error)
+                          : QStringLiteral("変換の記録 %1 は使えないため %2 に退避しました: %3")
+                                .arg(record.path(), aside, problem));
+        return;
+    }
+    FileRow row;
+    row.path = loaded.run.fields.at(0);
+    row.name = loaded.run.fields.at(1);
+    row.outputBase = loaded.run.fields.at(2);
+    row.outputName = row.outputBase.mid(row.outputBase.lastIndexOf(chain::pathSeparator()) + 1);
+    row.demuxKind = loaded.run.fields.at(3);
+    row.launchedAtMs = loaded.run.began.toMSecsSinceEpoch();
+    row.state = FileRow::Launched;
+    // The same recording listed again is the recorded run, not a second one.
+    std::erase_if(m_table, [&](const FileRow& other) { return other.path == row.path; });
+    m_table.insert(m_table.begin(), row);
+    m_usedOutputs.insert(nameKey(row.outputBase));
+    m_settings.set(slot::Pending, QStringLiteral("1"));
+    Q_EMIT report(
+        QStringLiteral("前回の変換を引き継ぎます: %1 (開始 %2)")
+            .arg(row.path, loaded.run.began.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
 }
 
 void ConversionEngine::undoRename(FileRow& row) {

@@ -7,6 +7,7 @@
 
 #include "Launcher.h"
 #include "ProcessWatch.h"
+#include "RunRecord.h"
 #include "ToolWatch.h"
 
 #include <QObject>
@@ -38,6 +39,9 @@ class ConversionEngine : public QObject {
     // Stops the engine. A running demuxer keeps running; the table and the pending flag
     // stay as they are.
     void stop();
+    // Tells (as a report) of a run that an earlier Kestrune started and did not finish
+    // off, as its run record shows; the next start takes it up. For the window opening.
+    void announceUnfinishedRun();
     // One timer tick. Returns the next interval in ms, or nothing when the engine stopped.
     std::optional<int> step();
 
@@ -71,10 +75,18 @@ class ConversionEngine : public QObject {
     // The row's output base name through the character table (count 0: unchanged).
     // Nothing, and a report, when the table makes a name no file may carry.
     std::optional<ConvertedName> converted(const FileRow& row);
-    // Gives the row its converted name (FiKakunin of the spec), renaming the recording.
+    // Gives the row its converted name, renaming the recording.
     bool FiKakunin(FileRow& row, const ConvertedName& name);
-    // The output files of the chosen demux kind for an output base path.
-    QStringList outputPaths(const QString& outputBase) const;
+    // The output files of a demux kind for an output base path.
+    static QStringList outputPaths(const QString& outputBase, const QString& demuxKind);
+    // The run record in the program folder: what finishing off a started run needs.
+    chain::RunRecord runRecord() const;
+    // Puts the run an earlier Kestrune recorded back into the table as launched, so the
+    // first tick without a demuxer finishes it off. A damaged record, or one whose
+    // recording is gone, is reported and set aside.
+    void takeUpRecordedRun();
+    // Removes the run record once its run is finished off or undone.
+    void forgetRun();
     // Why the row may not be handed this output name: it is another row's of this run,
     // or an output file of the chosen kind is there already. Empty when it may.
     QString outputProblem(const FileRow& row, const QString& outputName) const;

@@ -16,6 +16,8 @@ struct FileRow {
     int state = Waiting;
     QString originalPath;    // the path before the character conversion renamed it
     qint64 launchedAtMs = 0; // when the demuxer was started on it (ms since 1970)
+    QString outputBase;      // output folder + output name it was handed, once launched
+    QString demuxKind;       // the demux kind it was launched with
 };
 
 // The engine's work table, in the order the rows were added.

@@ -4,6 +4,7 @@
 #include "IndividualList.h"
 #include "Startup.h"
 
+#include "EventLog.h"
 #include "EventPrinter.h"
 #include "FileOps.h"
 #include "HeadlessLoop.h"
@@ -26,13 +27,18 @@ int runHeadless(const QStringList& arguments) {
     QStringList notes;
     if (!startUp(chain::currentFolder(), settings, keywords, dialogs, &notes))
         return 2;
+    chain::EventLog log(options.noLog
+                            ? QString()
+                            : chain::joinPath(settings.text(slot::ProgramFolder),
+                                              chain::EventLog::fileName(QStringLiteral("kestrune"))));
+    chain::printEventsOf(log);
     for (const QString& note : notes)
-        chain::printEvent(note);
+        log.add(note);
 
     chain::SystemProcessWatch watch;
     chain::SystemLauncher launcher;
     ConversionEngine engine(settings, keywords, watch, launcher);
-    QObject::connect(&engine, &ConversionEngine::report, qOverload<const QString&>(&chain::printEvent));
+    QObject::connect(&engine, &ConversionEngine::report, &log, &chain::EventLog::add);
 
     // An empty or unusable folder setting is refused before anything is listed.
     if (const QString problem = engine.startProblem(settings.text(slot::SourceFolder)); !problem.isEmpty()) {
@@ -60,7 +66,7 @@ int runHeadless(const QStringList& arguments) {
     return chain::runHeadlessLoop(options,
                                   {[&] { return engine.step(); }, [&] { return engine.isIdle(); },
                                    [&] { engine.stop(); }, [] { return 0; }},
-                                  *first);
+                                  *first, &log);
 }
 
 } // namespace kestrune

@@ -38,6 +38,10 @@ inline const QString DemuxAudio = QStringLiteral("Demux(wav)");
 
 inline const QString DemuxerName = QStringLiteral("BonTsDemux.exe");
 
+// The run record in the program folder: the demuxer run in progress, kept across a kill
+// or a close until the run is finished off.
+inline const QString RunRecordFile = QStringLiteral("kestrune.run");
+
 // The folder settings as the main window's labels name them, for messages.
 inline const QString SourceFolderName = QStringLiteral("変換元フォルダ");
 inline const QString AfterFolderName = QStringLiteral("変換後移動フォルダ");

@@ -1,9 +1,11 @@
 #include "Actions.h"
 
 #include "SubstitutionTable.h"
+
+#include "EventLog.h"
+#include "FileOps.h"
 #include "Texts.h"
 
-#include "FileOps.h"
 
 namespace tassik {
 
@@ -81,6 +83,23 @@ StartResult startRename(chain::Dialogs& dialogs, const ValueTable& values, const
         return {StartResult::Outcome::Refused, {}};
     }
     return {StartResult::Outcome::Finished, std::move(run.results)};
+}
+
+QStringList renameEvents(const std::vector<RenameResult>& results) {
+    QStringList events;
+    for (const RenameResult& rename : results) {
+        if (rename.error.isEmpty())
+            events << QStringLiteral("名前を変更しました: %1 → %2").arg(rename.oldName, rename.newName);
+        else
+            events << QStringLiteral("名前を変更できません: %1 → %2: %3")
+                          .arg(rename.oldName, rename.newName, rename.error);
+    }
+    return events;
+}
+
+QString logPath(const ValueTable& values) {
+    return chain::joinPath(values.text(slot::StartFolder),
+                           chain::EventLog::fileName(QStringLiteral("tassik")));
 }
 
 QStringList failureLines(const std::vector<RenameResult>& results) {

@@ -38,6 +38,13 @@ struct StartResult {
 StartResult startRename(chain::Dialogs& dialogs, const ValueTable& values, const QString& before,
                         const QString& after);
 
+// The event log's lines for the renames of a run, in their order: each rename done
+// and each that failed, with the reason.
+QStringList renameEvents(const std::vector<RenameResult>& results);
+
+// The program's log file in the start folder, tassik.log.
+QString logPath(const ValueTable& values);
+
 // One line per failed rename: "old → new: reason".
 QStringList failureLines(const std::vector<RenameResult>& results);
 

@@ -1,37 +1,34 @@
 #include "Headless.h"
 
 #include "Actions.h"
+#include "EventLog.h"
 #include "EventPrinter.h"
 #include "PrintingDialogs.h"
 #include "ValueTable.h"
 
 namespace tassik {
 
-int runHeadless(const QString& startFolder) {
+int runHeadless(const QString& startFolder, bool writeLog) {
     QStringList notes;
     const ValueTable values = startUp(startFolder, &notes);
+    chain::EventLog log(writeLog ? logPath(values) : QString());
+    chain::printEventsOf(log);
     for (const QString& note : notes)
-        chain::printEvent(note);
+        log.add(note);
     chain::PrintingDialogs dialogs;
     const StartResult result =
         startRename(dialogs, values, values.text(slot::BeforeString), values.text(slot::AfterString));
     switch (result.outcome) {
     case StartResult::Outcome::Ignored:
-        chain::printEvent(QStringLiteral("変換表が空のため、何もしません"));
+        log.add(QStringLiteral("変換表が空のため、何もしません"));
         return 1;
     case StartResult::Outcome::Refused:
         return 1;
     case StartResult::Outcome::Finished:
         break;
     }
-    for (const RenameResult& rename : result.results) {
-        if (rename.error.isEmpty())
-            chain::printEvent(
-                QStringLiteral("名前を変更しました: %1 → %2").arg(rename.oldName, rename.newName));
-        else
-            chain::printEvent(QStringLiteral("名前を変更できません: %1 → %2: %3")
-                                  .arg(rename.oldName, rename.newName, rename.error));
-    }
+    for (const QString& event : renameEvents(result.results))
+        log.add(event);
     return result.anyFailed() ? 1 : 0;
 }
 

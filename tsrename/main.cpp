@@ -15,17 +15,23 @@
 
 int main(int argc, char* argv[]) {
     bool headless = false;
+    bool writeLog = true;
+    bool unknown = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0)
             headless = true;
+        else if (std::strcmp(argv[i], "--no-log") == 0)
+            writeLog = false;
+        else
+            unknown = true;
     }
     if (headless) {
-        if (argc != 2) {
-            std::fputs("使い方: tassik [--headless] (--headless のほかにオプションはありません)\n", stderr);
-            return 2;
+        if (unknown) {
+            std::fputs("使い方: tassik --headless [--no-log]\n", stderr);
+            return 1;
         }
         QCoreApplication app(argc, argv);
-        return tassik::runHeadless(chain::currentFolder());
+        return tassik::runHeadless(chain::currentFolder(), writeLog);
     }
 
     QApplication app(argc, argv);

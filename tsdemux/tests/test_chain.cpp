@@ -263,6 +263,42 @@ class ChainTest : public QObject {
         QVERIFY(QDir(m_dir.filePath(QStringLiteral("out"))).isEmpty());
     }
 
+    // Killed while the demuxer works, then started again: the run is finished off by the
+    // ordinary rules, and nothing is converted twice or left behind.
+    void headlessRunKilledDuringConversionIsFinishedOffAtTheNextStart() {
+        writeSettings(m_program, QStringLiteral("1"), m_dir.path());
+        writeFile(m_program + QStringLiteral("/BonTsDemux.seconds"), "2");
+        writeFile(m_dir.filePath(QStringLiteral("rec/番組!.ts")), "recording");
+        QProcess first;
+        first.setWorkingDirectory(m_program);
+        first.start(binDir() + QStringLiteral("/kestrune"), {"--headless", "--time-scale", "0.1"});
+        chain::SystemProcessWatch watch;
+        QElapsedTimer clock;
+        clock.start();
+        while (!runs(watch, Demuxer).value_or(false) && clock.elapsed() < 20000)
+            QThread::msleep(20);
+        QVERIFY(runs(watch, Demuxer).value_or(false));
+        first.kill(); // SIGKILL, while the demuxer works
+        QVERIFY(first.waitForFinished(5000));
+        QVERIFY(QFile::exists(m_program + QStringLiteral("/kestrune.run")));
+
+        QProcess second; // started while the demuxer still works: it waits for it
+        second.setWorkingDirectory(m_program);
+        second.start(binDir() + QStringLiteral("/kestrune"),
+                     {"--headless", "--until-idle", "--time-scale", "0.1"});
+        QVERIFY(second.waitForFinished(60000));
+        const QString output = QString::fromUtf8(second.readAllStandardOutput());
+        QCOMPARE(second.exitCode(), 0);
+        QVERIFY2(output.contains(QStringLiteral("前回の変換を引き継ぎます")), qPrintable(output));
+        QVERIFY2(!output.contains(QStringLiteral("変換を開始しました: ")), qPrintable(output)); // not again
+        QCOMPARE(QDir(m_dir.filePath(QStringLiteral("done"))).entryList(QDir::Files),
+                 QStringList{"番組！.ts"});
+        QCOMPARE(QDir(m_dir.filePath(QStringLiteral("out"))).entryList(QDir::Files),
+                 (QStringList{"番組！.m2v", "番組！.wav"}));
+        QVERIFY(QDir(m_dir.filePath(QStringLiteral("rec"))).isEmpty());
+        QVERIFY(!QFile::exists(m_program + QStringLiteral("/kestrune.run")));
+    }
+
     void headlessExitStatuses() {
         QProcess kestrune;
         kestrune.setWorkingDirectory(m_program);

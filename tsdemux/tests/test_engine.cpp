@@ -243,12 +243,11 @@ class EngineTest : public QObject {
         QCOMPARE(argAfter(bench.launcher.started.value(0), QStringLiteral("-i")), bench.path("rec/a#b.ts"));
     }
 
-    void stopDuringConversionLeavesDemuxerAndRecordingAlone() {
+    // "中止" leaves the demuxer running; the next start takes the recorded run up and
+    // finishes it off once the demuxer is gone, instead of converting it again.
+    void stopDuringConversionThenStartFinishesTheRunOff() {
         Bench bench(QStringLiteral("0"));
         bench.settings.set(slot::CheckInterval, QStringLiteral("20"));
-        // The interrupted run leaves no output here; output it did leave is never
-        // overwritten by the new conversion (outputsAreNeverOverwritten).
-        bench.writeOutputs = false;
         writeFile(bench.path("rec/a.ts"), "data");
         bench.engine.start({}, {}, {});
         bench.stepToCheck();
@@ -256,16 +255,91 @@ class EngineTest : public QObject {
         QCOMPARE(bench.launcher.started.size(), 1);
         bench.engine.stop();
         QVERIFY(!bench.engine.step());
+        QVERIFY(QFile::exists(bench.path("kestrune.run")));
 
         QVERIFY(bench.engine.start({}, {}, {})); // demuxer still running
         QCOMPARE(bench.engine.table().size(), 1u);
-        QCOMPARE(bench.engine.table()[0].state, int(FileRow::Waiting));
+        QCOMPARE(bench.engine.table()[0].state, int(FileRow::Launched));
+        bench.stepToCheck();
+        QVERIFY(QFile::exists(bench.path("rec/a.ts"))); // the demuxer still reads it
         bench.demuxerEnds();
-        bench.stepToCheck(); // the interrupted run ends: nothing is moved
-        QVERIFY(QFile::exists(bench.path("rec/a.ts")));
-        QCOMPARE(bench.settings.text(slot::Pending), QStringLiteral("0"));
-        bench.stepToCheck(); // taken up again and converted anew
-        QCOMPARE(bench.launcher.started.size(), 2);
+        bench.stepToCheck();
+        QCOMPARE(readFile(bench.path("done/a.ts")), QByteArray("data"));
+        QVERIFY(!QFile::exists(bench.path("kestrune.run")));
+        bench.stepToCheck();
+        QCOMPARE(bench.launcher.started.size(), 1);
+    }
+
+    // A run recorded by a Kestrune that died while the demuxer worked is finished off by
+    // a new engine built from the files alone, by the ordinary rules.
+    void recordedRunIsFinishedOffByANewEngine_data() {
+        QTest::addColumn<QString>("output");    // what the demuxer left: m2v bytes, or "none"
+        QTest::addColumn<qint64>("ageMs");      // how long before the recorded start it was written
+        QTest::addColumn<bool>("stillRunning"); // the demuxer still works when the engine starts
+        QTest::addColumn<bool>("filed");
+        QTest::newRow("output present") << "video" << qint64(0) << false << true;
+        QTest::newRow("demuxer still running") << "video" << qint64(0) << true << true;
+        QTest::newRow("output missing") << "none" << qint64(0) << false << false;
+        QTest::newRow("output empty") << "" << qint64(0) << false << false;
+        QTest::newRow("output older than the run") << "video" << qint64(3600 * 1000) << false << false;
+    }
+    void recordedRunIsFinishedOffByANewEngine() {
+        QFETCH(QString, output);
+        QFETCH(qint64, ageMs);
+        QFETCH(bool, stillRunning);
+        QFETCH(bool, filed);
+        Bench bench(QStringLiteral("1"));
+        bench.writeOutputs = false;
+        writeFile(bench.path("rec/x!.ts"), "recording");
+        bench.startIndividual({"x!.ts"});
+        bench.engine.step(); // renamed to x！.ts and launched; then the program is killed
+        QVERIFY(QFile::exists(bench.path("kestrune.run")));
+        if (output != u"none") {
+            writeFile(bench.path("out/x！.m2v"), output.toUtf8());
+            QFile written(bench.path("out/x！.m2v"));
+            QVERIFY(written.open(QIODevice::ReadWrite));
+            QVERIFY(written.setFileTime(QDateTime::currentDateTime().addMSecs(-ageMs),
+                                        QFileDevice::FileModificationTime));
+        }
+        bench.watch.setRunning(Demuxer, stillRunning);
+
+        Settings settings(SettingsSize); // what a new Kestrune reads from its files
+        settings.set(slot::ProgramFolder, bench.dir.path());
+        for (int k = 1; k <= 16; ++k)
+            settings.set(k, bench.settings.text(k));
+        settings.set(slot::Pending, QStringLiteral("0"));
+        ConversionEngine fresh(settings, bench.keywords, bench.watch, bench.launcher);
+        QStringList reports;
+        QObject::connect(&fresh, &ConversionEngine::report, [&](const QString& t) { reports << t; });
+        QVERIFY(fresh.start(bench.path("rec"), {"x！.ts"}, {"x！"}));
+        QVERIFY(!reports.filter(QStringLiteral("引き継ぎます")).isEmpty());
+        if (stillRunning) {
+            fresh.step();
+            QVERIFY(QFile::exists(bench.path("rec/x！.ts")));
+            bench.demuxerEnds();
+        }
+        for (int i = 0; i < 4 && fresh.isRunning(); ++i)
+            fresh.step();
+        QVERIFY(!fresh.isRunning());
+        QCOMPARE(bench.launcher.started.size(), 1); // never converted again
+        QCOMPARE(readFile(bench.path(filed ? "done/x！.ts" : "rec/x！.ts")), QByteArray("recording"));
+        QVERIFY(!QFile::exists(bench.path("kestrune.run")));
+        if (!filed)
+            QVERIFY(!reports.filter(QStringLiteral("移動しません")).isEmpty());
+    }
+
+    void damagedRunRecordIsSetAsideAndReported() {
+        Bench bench(QStringLiteral("1"));
+        writeFile(bench.path("kestrune.run"), "garbage\r\n");
+        writeFile(bench.path("rec/a.ts"), "recording");
+        QVERIFY(bench.startIndividual({"a.ts"}));
+        QVERIFY(!QFile::exists(bench.path("kestrune.run")));
+        const QStringList aside = QDir(bench.dir.path()).entryList({"kestrune.run.damaged-*"}, QDir::Files);
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(readFile(bench.path(aside.first())), QByteArray("garbage\r\n"));
+        QCOMPARE(bench.reports.filter(aside.first()).size(), 1);
+        bench.engine.step();
+        QCOMPARE(bench.launcher.started.size(), 1); // the engine goes on
     }
 
     // Each failure leaves the recording where it was, unchanged, reports it, and the

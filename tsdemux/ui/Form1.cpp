@@ -10,6 +10,8 @@
 #include "Texts.h"
 #include "ui/EventLogView.h"
 
+#include "EventLog.h"
+
 #include "ui/LineRules.h"
 
 #include "ChooseFolder.h"
@@ -57,8 +59,9 @@ void keepSpaceWhenHidden(QWidget* widget) {
 } // namespace
 
 Form1::Form1(Settings& settings, Keywords& keywords, chain::ProcessWatch& watch, chain::Launcher& launcher,
-             chain::Dialogs& dialogs, const QStringList& startNotes, QWidget* parent)
+             chain::Dialogs& dialogs, const QStringList& startNotes, chain::EventLog* log, QWidget* parent)
     : QWidget(parent), m_settings(settings), m_keywords(keywords), m_dialogs(dialogs),
+      m_log(log ? log : new chain::EventLog(QString(), this)),
       m_engine(new ConversionEngine(settings, keywords, watch, launcher, this)),
       m_timer(new chain::StepDriver([this] { return tick(); }, 1.0, this)) {
     setObjectName(QStringLiteral("Form1"));
@@ -67,8 +70,10 @@ Form1::Form1(Settings& settings, Keywords& keywords, chain::ProcessWatch& watch,
     buildLayout();
     connectHandlers();
     Form_Load();
+    EventLog->follow(*m_log);
     for (const QString& note : startNotes)
-        EventLog->addLine(note);
+        m_log->add(note);
+    m_engine->announceUnfinishedRun();
 }
 
 Form1::~Form1() = default;
@@ -245,8 +250,7 @@ void Form1::connectHandlers() {
         if (!running)
             onEngineStopped();
     });
-    connect(m_engine, &ConversionEngine::report, EventLog,
-            qOverload<const QString&>(&chain::EventLogView::addLine));
+    connect(m_engine, &ConversionEngine::report, m_log, &chain::EventLog::add);
 }
 
 // Puts the settings into the controls when the window opens.

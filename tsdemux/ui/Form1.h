@@ -21,8 +21,9 @@ class QPushButton;
 class QRadioButton;
 
 namespace chain {
+class EventLog;
 class EventLogView;
-}
+} // namespace chain
 
 namespace kestrune {
 
@@ -33,9 +34,11 @@ class Form1 : public QWidget {
     Q_OBJECT
   public:
     // `startNotes` are what start-up has to tell (a settings file it could not use, for
-    // instance): the event log shows them first.
+    // instance): the event log pane shows them after the earlier history of `log`, the
+    // program's log file (without one, events are only shown).
     Form1(Settings& settings, Keywords& keywords, chain::ProcessWatch& watch, chain::Launcher& launcher,
-          chain::Dialogs& dialogs, const QStringList& startNotes = {}, QWidget* parent = nullptr);
+          chain::Dialogs& dialogs, const QStringList& startNotes = {}, chain::EventLog* log = nullptr,
+          QWidget* parent = nullptr);
     ~Form1() override;
 
     // The start/stop button's running flag: "0" stopped, "1" running.
@@ -100,6 +103,7 @@ class Form1 : public QWidget {
     Settings& m_settings;
     Keywords& m_keywords;
     chain::Dialogs& m_dialogs;
+    chain::EventLog* m_log; // the program's, or one of our own that writes no file
     ConversionEngine* m_engine;
     chain::StepDriver* m_timer;
     IndividualList m_list;

@@ -3,6 +3,7 @@
 #include "Form1.h"
 #include "Startup.h"
 
+#include "EventLog.h"
 #include "FileOps.h"
 #include "Launcher.h"
 #include "ProcessWatch.h"
@@ -21,7 +22,9 @@ int runWindow() {
         return 0;
     chain::SystemProcessWatch watch;
     chain::SystemLauncher launcher;
-    Form1 window(settings, keywords, watch, launcher, dialogs, notes);
+    chain::EventLog log(chain::joinPath(settings.text(slot::ProgramFolder),
+                                        chain::EventLog::fileName(QStringLiteral("kestrune"))));
+    Form1 window(settings, keywords, watch, launcher, dialogs, notes, &log);
     dialogs.setOwner(&window);
     window.show();
     return qApp->exec();

@@ -3,6 +3,7 @@
 #include "Form1.h"
 #include "PreviewModel.h"
 #include "RecordingDialogs.h"
+#include "TestFiles.h"
 #include "Texts.h"
 #include "ui/WidgetDialogs.h"
 
@@ -22,6 +23,7 @@
 #include <QTimer>
 
 using namespace tassik;
+using chain::testing::readFile;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -213,9 +215,12 @@ void Form1Test::startRenamesThenAsksToQuit() {
     click(u"Command2"_s);
     QCOMPARE(quit.count(), 1);
     QVERIFY(m_dialogs.shown.isEmpty()); // no summary after a clean run
-    QStringList names = QDir(m_dir->path()).entryList(QDir::Files);
+    QStringList names = QDir(m_dir->path()).entryList({u"*.ts"_s}, QDir::Files);
     names.sort();
     QCOMPARE(names, (QStringList{u"X.ts"_s, u"keep.TS"_s}));
+    // The rename is in the program's log file, in the start folder.
+    const QString log = QString::fromUtf8(readFile(m_dir->filePath(u"tassik.log"_s)));
+    QVERIFY2(log.contains(u" 名前を変更しました: aXb.ts → X.ts\r\n"_s), qPrintable(log));
 }
 
 void Form1Test::startReportsKeptFilesBeforeQuitting() {

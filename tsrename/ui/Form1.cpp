@@ -3,6 +3,7 @@
 #include "Actions.h"
 #include "ChooseFolder.h"
 #include "Dialogs.h"
+#include "EventLog.h"
 #include "FileOps.h"
 #include "PreviewList.h"
 #include "SettingsText.h"
@@ -188,6 +189,11 @@ void Form1::Command2_Click() {
     const StartResult result = startRename(m_dialogs, m_values, Text2->text(), Text3->text());
     if (result.outcome != StartResult::Outcome::Finished)
         return;
+    {
+        chain::EventLog log(logPath(m_values));
+        for (const QString& event : renameEvents(result.results))
+            log.add(event);
+    } // written now, before the program ends
     if (result.anyFailed()) {
         const FailureSummary summary = failureSummary(result.results);
         m_dialogs.message(text::renameErrorTitle(), summary.text, chain::Dialogs::Icon::Warning,

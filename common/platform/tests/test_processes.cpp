@@ -368,6 +368,8 @@ TEST_CASE("a launched tool starts clean") {
 
         std::vector<std::string> pids;
         REQUIRE(waitUntil([&] { return (pids = processesUnder(dir.path())).size() == 1; }));
+        // Once its report is written the child holds no file of its own open.
+        REQUIRE(waitUntil([&] { return fs::exists(toPath(tool + ".out")); }));
         const std::string status = procFile(pids.front(), "status").value_or("");
         CHECK(status.find("\nSigBlk:\t0000000000000000\n") != std::string::npos);
         CHECK(status.find("\nSigIgn:\t0000000000000000\n") != std::string::npos);
