@@ -14,7 +14,7 @@
 namespace pellavo {
 
 namespace {
-const QString LogName = QStringLiteral("Pellavo"); // the event log is Pellavo.log in the start folder
+const QString LogName = QStringLiteral("pellavo"); // the event log is pellavo.log in the start folder
 } // namespace
 
 int runHeadless(const QStringList& arguments) {

@@ -35,7 +35,7 @@ class JobEngine : public QObject {
     // The record, in the start folder, of the job under way from VirtualDub's start until
     // its file is finished off: a Pellavo started again after a kill, a crash or a
     // headless stop finishes the job off, so the .m2v never keeps its temporary name.
-    static inline const QString RunRecordFile = QStringLiteral("Pellavo.run");
+    static inline const QString RunRecordFile = QStringLiteral("pellavo.run");
 
     JobEngine(SettingTable& settings, const PatternTable& patterns, chain::ProcessWatch& watch,
               chain::Launcher& launcher, RandomSource& random, chain::Dialogs& dialogs,
