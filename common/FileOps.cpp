@@ -105,6 +105,23 @@ std::optional<qint64> fileSize(const QString& path) {
     return static_cast<qint64>(*size);
 }
 
+std::optional<QByteArray> readFileRange(const QString& path, qint64 offset, qint64 count, QString* error) {
+    QString problem = pathProblem(path);
+    if (problem.isEmpty() && (offset < 0 || count < 0))
+        problem = QStringLiteral("読み取る位置が正しくありません");
+    std::string bytes;
+    if (problem.isEmpty()) {
+        problem = reasonText(platform::readFileRange(toNative(path), static_cast<std::uint64_t>(offset),
+                                                     static_cast<std::size_t>(count), bytes));
+    }
+    if (!problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return std::nullopt;
+    }
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
 bool fileExists(const QString& path) {
     return pathProblem(path).isEmpty() && platform::isRegularFile(toNative(path));
 }

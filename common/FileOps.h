@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -37,6 +38,10 @@ std::optional<QStringList> listFiles(const QString& folder, QString* error = nul
 QStringList withExtension(const QStringList& names, const QString& extension);
 
 std::optional<qint64> fileSize(const QString& path);
+// Up to `count` bytes of a file from `offset` on (fewer at its end), without reading the
+// rest. Nothing comes back when it can't be read; `error` then says why.
+std::optional<QByteArray> readFileRange(const QString& path, qint64 offset, qint64 count,
+                                        QString* error = nullptr);
 bool fileExists(const QString& path);
 // Whether the name is taken by anything: a file, a folder, a dot-file, a link. A move
 // or rename onto such a name fails.

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Builds the chain, makes a demo workspace with a few recordings and the stand-in
-# demuxer, lets Tassik clean up the recordings' names, then lets Kestrune convert them
-# headless in individual mode.
+# demuxer and video processor, lets Tassik clean up the recordings' names, lets Kestrune
+# demux them headless in individual mode, then lets Pellavo turn each .m2v/.wav pair
+# into an .avi through the stand-in VirtualDub.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
 root="$PWD"
 ws="$root/demo-workspace"
 rm -rf "$ws"
-mkdir -p "$ws/tassik" "$ws/kestrune" "$ws/recordings" "$ws/converted" "$ws/output"
+mkdir -p "$ws/tassik" "$ws/kestrune" "$ws/recordings" "$ws/converted" "$ws/output" \
+  "$ws/pellavo/Set Jobs" "$ws/virtualdub" "$ws/avi" "$ws/m2v-done"
 cp build/tools/BonTsDemux.exe "$ws/kestrune/"
 echo 1 >"$ws/kestrune/BonTsDemux.seconds" # each demux "takes" one second
+cp build/tools/VirtualDub.exe "$ws/virtualdub/"
+echo 1 >"$ws/virtualdub/VirtualDub.seconds" # and each VirtualDub job one second
 for name in '番組!' 'A#B' 'news' 'ドラマ~第1話' '朝の ニュース'; do
   head -c 200000 /dev/urandom >"$ws/recordings/$name.ts"
 done
@@ -24,6 +28,19 @@ printf '%s\r\n' 1 "$ws/recordings" "$ws/converted" "$ws/output" 2 'Demux(m2v+wav
 # Tassik's settings file: the recordings folder, and a table that turns blanks into "_".
 printf '%s\r\n' "$ws/recordings" '" "' '"_"' | iconv -f UTF-8 -t CP932 >"$ws/tassik/Tassik_Data1.txt"
 
+# Pellavo's settings file: Kestrune's output is its m2v folder; the .avi go to avi/, the
+# finished .m2v and .wav to m2v-done/ (delete flag 0); a 20 s interval. And the two job
+# patterns of its default table, in its "Set Jobs" folder.
+printf '%s\r\n' "$ws/output" "$ws/avi" "$ws/m2v-done" "$ws/virtualdub" 0 20 1 1 |
+  iconv -f UTF-8 -t CP932 >"$ws/pellavo/Pellavo_Data1.txt"
+for size in '1280X720 (2,5) 4-8-8-4' 'NoResize (3) 0-0-0-0'; do
+  printf '%s\r\n' '// VirtualDub job list' '// $signature virtualdub' '// $numjobs 1' '//' \
+    '// $job "Job 1"' '// $input "C:\rec\sample.m2v"' '// $output "C:\avi\sample.avi"' '// $script' \
+    'VirtualDub.Open("C:\\rec\\sample.m2v","",0);' 'VirtualDub.subset.AddRange(0,100);' \
+    'VirtualDub.video.SetRangeFrames(0,100);' 'VirtualDub.SaveAVI("C:\\avi\\sample.avi");' \
+    'VirtualDub.Close();' '// $endjob' '// $done' >"$ws/pellavo/Set Jobs/DivX $size same.jobs"
+done
+
 echo "== Recordings before:"; ls -1 "$ws/recordings"
 echo "== tassik --headless (program folder $ws/tassik)"
 (cd "$ws/tassik" && "$root/build/bin/tassik" --headless)
@@ -32,3 +49,9 @@ echo "== kestrune --headless (program folder $ws/kestrune)"
 echo "== Recordings left:"; ls -1 "$ws/recordings"
 echo "== Filed away after conversion:"; ls -1 "$ws/converted"
 echo "== Demuxer output:"; ls -l "$ws/output"
+echo "== pellavo --headless --until-idle (start folder $ws/pellavo)"
+(cd "$ws/pellavo" && "$root/build/bin/pellavo" --headless --until-idle --time-scale 0.1)
+echo "== The last job list Pellavo wrote:"; iconv -f CP932 -t UTF-8 "$ws/virtualdub/VirtualDub.jobs" | tr -d '\r'
+echo "== Videos:"; ls -l "$ws/avi"
+echo "== Filed away after VirtualDub:"; ls -1 "$ws/m2v-done"
+echo "== Left in the m2v folder:"; ls -1 "$ws/output"

@@ -41,6 +41,9 @@ std::optional<bool> sameVolume(const std::string& a, const std::string& b);
 
 // Reads a whole regular file into `bytes` (emptied first).
 OpResult readWholeFile(const std::string& path, std::string& bytes);
+// Reads up to `count` bytes of a regular file from `offset` on into `bytes` (emptied
+// first); fewer come back at the end of the file, none past it.
+OpResult readFileRange(const std::string& path, std::uint64_t offset, std::size_t count, std::string& bytes);
 // Replaces the file's contents whole and atomically: the bytes go to a new temporary
 // file in the same folder (its name the file's name + TemporarySuffix + six random
 // characters), are flushed to the disk, and the temporary file is then renamed over the

@@ -244,6 +244,42 @@ OpResult readWholeFile(const std::string& path, std::string& bytes) {
     return OpResult::success();
 }
 
+OpResult readFileRange(const std::string& path, std::uint64_t offset, std::size_t count, std::string& bytes) {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return failure(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return failure(error);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return OpResult{OpResult::Kind::NotRegularFile, 0, "not a regular file"};
+    }
+    bytes.resize(count);
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n = ::pread(fd, bytes.data() + got, count - got, static_cast<off_t>(offset + got));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(fd);
+            bytes.clear();
+            return failure(error);
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(got);
+    return OpResult::success();
+}
+
 namespace {
 
 // Writes all bytes, retrying short writes.

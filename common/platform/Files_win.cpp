@@ -240,6 +240,39 @@ OpResult readWholeFile(const std::string& path, std::string& bytes) {
     }
 }
 
+OpResult readFileRange(const std::string& path, std::uint64_t offset, std::size_t count, std::string& bytes) {
+    bytes.clear();
+    const std::wstring p = filePath(path);
+    const auto data = attributesOf(p);
+    if (!data)
+        return lastFailure();
+    if (isFolder(*data))
+        return notRegularFile();
+    const Handle file{::CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE)
+        return lastFailure();
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!::SetFilePointerEx(file.h, at, nullptr, FILE_BEGIN))
+        return lastFailure();
+    bytes.resize(count);
+    std::size_t got = 0;
+    while (got < count) {
+        const DWORD chunk = static_cast<DWORD>((std::min)(count - got, std::size_t{1} << 30));
+        DWORD n = 0;
+        if (!::ReadFile(file.h, bytes.data() + got, chunk, &n, nullptr)) {
+            bytes.clear();
+            return lastFailure();
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    bytes.resize(got);
+    return OpResult::success();
+}
+
 OpResult replaceFileContents(const std::string& path, std::string_view bytes) {
     const std::wstring target = filePath(path);
     if (const auto data = attributesOf(target); data && isFolder(*data))

@@ -286,6 +286,30 @@ TEST_CASE("contents are replaced whole or not at all") {
     }
 }
 
+TEST_CASE("a range of a file is read without the rest") {
+    const struct {
+        std::string name;
+        std::uint64_t offset;
+        std::size_t count;
+        std::string expected;
+    } rows[] = {
+        {"middle", 2, 3, "234"},
+        {"cut at the end", 8, 5, "89"},
+        {"past the end", 20, 4, ""},
+    };
+    TempDir dir;
+    REQUIRE(writeFile(dir.file("f"), "0123456789"));
+    for (const auto& row : rows) {
+        INFO(row.name);
+        std::string bytes = "left over";
+        CHECK(readFileRange(dir.file("f"), row.offset, row.count, bytes).ok());
+        CHECK(bytes == row.expected);
+    }
+    std::string bytes;
+    CHECK(readFileRange(dir.file("none"), 0, 4, bytes).kind == Kind::NotFound);
+    CHECK(readFileRange(dir.path(), 0, 4, bytes).kind == Kind::NotRegularFile);
+}
+
 TEST_CASE("appending adds to the end and creates a missing file") {
     TempDir dir;
     const std::string path = dir.file("log.txt");

@@ -1,0 +1,51 @@
+#include "HeadlessRunner.h"
+
+#include "JobEngine.h"
+#include "Startup.h"
+
+#include "EventLog.h"
+#include "EventPrinter.h"
+#include "FileOps.h"
+#include "HeadlessLoop.h"
+#include "PrintingDialogs.h"
+
+#include <cstdio>
+
+namespace pellavo {
+
+namespace {
+const QString LogName = QStringLiteral("pellavo"); // the event log is pellavo.log in the start folder
+} // namespace
+
+int runHeadless(const QStringList& arguments) {
+    const chain::HeadlessOptions options = chain::parseHeadlessOptions(arguments);
+    if (!options.error.isEmpty()) {
+        std::fputs((options.error + u'\n').toUtf8().constData(), stderr);
+        return 1;
+    }
+
+    chain::PrintingDialogs dialogs;
+    SettingTable settings(SettingTableSize);
+    PatternTable patterns;
+    const QString startFolder = chain::currentFolder();
+    chain::EventLog log(options.noLog ? QString()
+                                      : chain::joinPath(startFolder, chain::EventLog::fileName(LogName)));
+    chain::printEventsOf(log);
+    for (const QString& note : startUp(startFolder, settings, patterns, dialogs))
+        log.add(note);
+
+    chain::SystemProcessWatch watch;
+    chain::SystemLauncher launcher;
+    SystemRandom random;
+    JobEngine engine(settings, patterns, watch, launcher, random, dialogs);
+    QObject::connect(&engine, &JobEngine::report, &log, &chain::EventLog::add);
+    engine.M2vList();
+    engine.AviList();
+    engine.resumeRecordedRun();
+    return chain::runHeadlessLoop(options,
+                                  {[&] { return engine.step(); }, [&] { return engine.isIdle(); },
+                                   [&] { engine.stop(); }, [] { return 1; }},
+                                  JobEngine::FirstIntervalMs, &log);
+}
+
+} // namespace pellavo

@@ -1,0 +1,377 @@
+#include "JobEngine.h"
+
+#include "Texts.h"
+#include "WavLength.h"
+
+#include "CommandText.h"
+#include "FileOps.h"
+#include "RunRecord.h"
+#include "WholeNumber.h"
+
+#include <cmath>
+#include <limits>
+
+namespace pellavo {
+
+namespace {
+constexpr int FallbackIntervalMs = 20000; // for an interval that is no number or below a second
+
+// The fields of a job that the run record keeps, in the order of its lines.
+const QList<QString JobLines::*> RecordedFields = {
+    &JobLines::listedName,   &JobLines::wavName, &JobLines::temporaryAvi, &JobLines::finalAvi,
+    &JobLines::temporaryM2v, &JobLines::m2vPath, &JobLines::m2vFolder,
+};
+} // namespace
+
+JobEngine::JobEngine(SettingTable& settings, const PatternTable& patterns, chain::ProcessWatch& watch,
+                     chain::Launcher& launcher, RandomSource& random, chain::Dialogs& dialogs,
+                     QObject* parent)
+    : QObject(parent), m_settings(settings), m_patterns(patterns),
+      m_tools(watch, [this](const QString& text) { Q_EMIT report(text); }), m_launcher(launcher),
+      m_random(random), m_dialogs(dialogs), m_boxes([this] {
+          return InputBoxes{m_settings.text(slot::M2vFolder), m_settings.text(slot::AviFolder),
+                            m_settings.text(slot::StorageFolder), m_settings.text(slot::VirtualDubFolder),
+                            m_settings.text(slot::Interval)};
+      }) {}
+
+QString JobEngine::Command7Caption() const {
+    return m_state == State::Running ? text::Stop : text::Start;
+}
+
+bool JobEngine::runPending() const {
+    return m_job.has_value(); // slot 26 mirrors it
+}
+
+bool JobEngine::isIdle() const {
+    return !runPending() && !nextFile();
+}
+
+std::optional<int> JobEngine::step() {
+    if (m_state == State::Stopped)
+        return std::nullopt;
+    if (BonAct())
+        return intervalMs();
+
+    bool finished = false;
+    if (runPending()) {
+        finishOff();
+        finished = true;
+    }
+    // A fresh look at the folders when nothing is left to take (files passed over don't count).
+    if (!finished && !nextFile()) {
+        M2vList();
+        AviList();
+    }
+    if (const std::optional<QString> name = nextFile()) {
+        m_jobError = 0;
+        startFile(*name);
+        if (m_state == State::Stopped) // the pattern file was unreadable: the program ends
+            return std::nullopt;
+        if (m_jobError >= 1) {
+            const std::optional<int> next = Command7_Click();
+            m_jobError = 0;
+            if (m_state == State::Watching)
+                setState(State::Stopped); // the input check failed, and this tick left the timer off
+            return next;
+        }
+    }
+    return intervalMs();
+}
+
+std::optional<int> JobEngine::Command7_Click() {
+    if (m_state == State::Running) {
+        stop();
+        return std::nullopt;
+    }
+    m_settings.set(slot::Abort, QStringLiteral("0"));
+    const InputVerdict verdict = InputCheck(m_boxes(), m_settings, m_dialogs);
+    if (verdict.Text5)
+        Q_EMIT intervalCorrected(*verdict.Text5);
+    if (m_settings.text(slot::Abort) == u"1") {
+        m_settings.set(slot::Abort, QStringLiteral("0"));
+        return std::nullopt;
+    }
+    m_passedOver.clear();
+    Q_EMIT listsChanged();
+    setState(State::Running);
+    Q_EMIT report(QStringLiteral("変換を開始しました"));
+    Q_EMIT timerChanged(StartIntervalMs);
+    return StartIntervalMs;
+}
+
+void JobEngine::stop() {
+    if (m_state == State::Stopped)
+        return;
+    setState(State::Stopped);
+    Q_EMIT report(runPending()
+                      ? QStringLiteral("変換を中止しました (VirtualDub の終了後、次の開始で仕上げます)")
+                      : QStringLiteral("変換を中止しました"));
+    Q_EMIT timerChanged(std::nullopt);
+}
+
+void JobEngine::M2vList() {
+    m_list1 = listing(slot::M2vFolder, text::Label1, text::M2vExtension, m_reportedList1Failure);
+    Q_EMIT listsChanged();
+}
+
+void JobEngine::AviList() {
+    m_list2 = listing(slot::AviFolder, text::Label2, text::AviExtension, m_reportedList2Failure);
+    Q_EMIT listsChanged();
+}
+
+void JobEngine::resumeRecordedRun() {
+    const chain::RunRecord record = runRecord();
+    const chain::RunRecord::Loaded loaded = record.load();
+    if (loaded.state == chain::RunRecord::Loaded::State::None)
+        return;
+    JobLines job;
+    QString damage = loaded.reason;
+    if (loaded.state == chain::RunRecord::Loaded::State::Present) {
+        if (loaded.run.fields.size() < RecordedFields.size())
+            damage = QStringLiteral("行が足りません");
+        for (qsizetype k = 0; damage.isEmpty() && k < RecordedFields.size(); ++k) {
+            job.*RecordedFields[k] = loaded.run.fields[k];
+            if (!chain::pathProblem(job.*RecordedFields[k]).isEmpty())
+                damage = QStringLiteral("%1 行目が空か、使えない文字を含んでいます").arg(k + 2);
+        }
+    }
+    if (!damage.isEmpty()) {
+        QString error;
+        const QString aside = record.setAside(&error);
+        Q_EMIT report(aside.isEmpty() ? QStringLiteral("実行の記録 %1 を使えません: %2 (退避できません: %3)")
+                                            .arg(record.path(), damage, error)
+                                      : QStringLiteral("実行の記録 %1 を使えないため、%2 に退避しました: %3")
+                                            .arg(record.path(), aside, damage));
+        return;
+    }
+    m_job = job;
+    m_settings.set(slot::RunFlag, QStringLiteral("1"));
+    Q_EMIT report(QStringLiteral("前回の実行を引き継ぎます: %1 (一時ファイル名 %2)")
+                      .arg(m_job->m2vPath, m_job->temporaryM2v));
+    setLabel9(m_job->listedName + text::Compressing);
+}
+
+chain::RunRecord JobEngine::runRecord() const {
+    return chain::RunRecord(chain::joinPath(m_settings.text(slot::StartFolder), RunRecordFile));
+}
+
+std::optional<QString> JobEngine::nextFile() const {
+    for (const QString& name : m_list1) {
+        if (!m_passedOver.contains(name))
+            return name;
+    }
+    return std::nullopt;
+}
+
+QString JobEngine::folderProblem() const {
+    const struct {
+        const QString& label;
+        int index;
+    } folders[] = {{text::Label1, slot::M2vFolder},
+                   {text::Label2, slot::AviFolder},
+                   {text::Label5, slot::StorageFolder},
+                   {text::Label3, slot::VirtualDubFolder}};
+    for (const auto& folder : folders) {
+        const QString value = m_settings.text(folder.index);
+        if (const QString problem = chain::folderSettingProblem(folder.label, value); !problem.isEmpty())
+            return problem;
+        // A quote would end the path early in the job script or the command line.
+        if (value.contains(u'"'))
+            return QStringLiteral("%1「%2」に \" が含まれています").arg(folder.label, value);
+    }
+    return {};
+}
+
+void JobEngine::startFile(const QString& name) {
+    const QString m2vPath = chain::joinPath(m_settings.text(slot::M2vFolder), name);
+    if (const QString problem = folderProblem(); !problem.isEmpty()) {
+        passOver(name, QStringLiteral("%1 は変換しません: %2").arg(m2vPath, problem));
+        return;
+    }
+    const QString wavPath =
+        chain::joinPath(m_settings.text(slot::M2vFolder), baseName(name) + text::WavExtension);
+    if (const QString error = WavLength(m_settings, wavPath); !error.isEmpty()) {
+        passOver(
+            name,
+            QStringLiteral("%1 の長さを読めないため、%2 は変換しません: %3").arg(wavPath, m2vPath, error));
+        return;
+    }
+    const int frames = chain::wholeNumber(m_settings.text(slot::Frames));
+
+    const JobWriteResult written = JobWrite(m_settings, m_patterns, m_random, m_dialogs, name, frames);
+    switch (written.outcome) {
+    case JobWriteResult::Outcome::NoPattern:
+        m_jobError = 100;
+        return;
+    case JobWriteResult::Outcome::PatternUnreadable:
+        m_settings.set(slot::Abort, QStringLiteral("1"));
+        setState(State::Stopped);
+        Q_EMIT quitRequested();
+        return;
+    case JobWriteResult::Outcome::Failed:
+        passOver(name, QStringLiteral("%1 は変換しません: %2").arg(m2vPath, written.error));
+        return;
+    case JobWriteResult::Outcome::Written:
+        break;
+    }
+    const JobLines& job = written.job;
+
+    const chain::RunRecord record = runRecord();
+    chain::RunRecord::Run run{QDateTime::currentDateTime(), {}};
+    for (QString JobLines::*field : RecordedFields)
+        run.fields << job.*field;
+    if (const QString error = record.save(run); !error.isEmpty()) {
+        passOver(name, QStringLiteral("実行の記録 %1 を書き込めないため、%2 は変換しません: %3")
+                           .arg(record.path(), m2vPath, error));
+        return;
+    }
+    if (!move(job.m2vPath, job.temporaryM2v)) {
+        record.remove();
+        passOver(name);
+        return;
+    }
+    const QString commandLine = chain::programArgument(chain::joinPath(
+                                    m_settings.text(slot::VirtualDubFolder), text::VirtualDubProgram)) +
+                                text::VirtualDubSwitches;
+    if (const QString error = m_launcher.start(commandLine, chain::Launcher::Window::Minimised);
+        !error.isEmpty()) {
+        Q_EMIT report(QStringLiteral("VirtualDub を起動できません (%1): %2").arg(commandLine, error));
+        move(job.temporaryM2v, job.m2vPath);
+        record.remove();
+        passOver(name);
+        return;
+    }
+    Q_EMIT report(QStringLiteral("VirtualDub を起動しました: %1").arg(commandLine));
+    m_job = job;
+    m_settings.set(slot::RunFlag, QStringLiteral("1"));
+    setLabel9(name + text::Compressing);
+}
+
+void JobEngine::finishOff() {
+    const JobLines job = *m_job;
+    Q_EMIT report(QStringLiteral("VirtualDub が終わりました: %1").arg(job.m2vPath));
+    const bool m2vNamed = move(job.temporaryM2v, job.m2vPath);
+    // Should its own name have been taken meanwhile, the .m2v is filed from its temporary name.
+    const QString m2vNow = m2vNamed ? job.m2vPath : job.temporaryM2v;
+    bool filed = nameTheAvi(job);
+    if (filed) {
+        const QString storage = m_settings.text(slot::StorageFolder);
+        filed = move(chain::joinPath(job.m2vFolder, job.wavName), chain::joinPath(storage, job.wavName));
+        const bool m2vFiled = m_settings.text(slot::DeleteFlag) == u"1"
+                                  ? remove(m2vNow)
+                                  : move(m2vNow, chain::joinPath(storage, job.listedName));
+        filed = filed && m2vFiled;
+    } else {
+        Q_EMIT report(QStringLiteral("%1 と %2 は m2v格納フォルダに残します")
+                          .arg(m2vNow, chain::joinPath(job.m2vFolder, job.wavName)));
+    }
+    if (!filed)
+        passOver(job.listedName);
+    const chain::RunRecord record = runRecord();
+    if (const QString error = record.remove(); !error.isEmpty())
+        Q_EMIT report(QStringLiteral("実行の記録 %1 を削除できません: %2").arg(record.path(), error));
+    m_job.reset();
+    M2vList();
+    AviList();
+    m_settings.set(slot::RunFlag, QStringLiteral("0"));
+    setLabel9({});
+}
+
+bool JobEngine::nameTheAvi(const JobLines& job) {
+    const std::optional<qint64> size = chain::fileSize(job.temporaryAvi);
+    if (!size) {
+        Q_EMIT report(QStringLiteral("VirtualDub の出力 %1 ができていません").arg(job.temporaryAvi));
+        return false;
+    }
+    if (*size == 0) {
+        Q_EMIT report(QStringLiteral("VirtualDub の出力 %1 が空です").arg(job.temporaryAvi));
+        remove(job.temporaryAvi);
+        return false;
+    }
+    if (!move(job.temporaryAvi, job.finalAvi)) {
+        Q_EMIT report(QStringLiteral("変換した動画は %1 のまま残します").arg(job.temporaryAvi));
+        return false;
+    }
+    return true;
+}
+
+bool JobEngine::move(const QString& from, const QString& to) {
+    if (const QString error = chain::moveNoReplace(from, to); !error.isEmpty()) {
+        Q_EMIT report(QStringLiteral("%1 を %2 へ移動できません: %3").arg(from, to, error));
+        return false;
+    }
+    const auto folderOf = [](const QString& path) {
+        return path.left(path.lastIndexOf(chain::pathSeparator()));
+    };
+    Q_EMIT report((folderOf(from) == folderOf(to) ? QStringLiteral("名前を変更しました: %1 → %2")
+                                                  : QStringLiteral("移動しました: %1 → %2"))
+                      .arg(from, to));
+    return true;
+}
+
+bool JobEngine::remove(const QString& path) {
+    if (const QString error = chain::deleteFile(path); !error.isEmpty()) {
+        Q_EMIT report(QStringLiteral("%1 を削除できません: %2").arg(path, error));
+        return false;
+    }
+    Q_EMIT report(QStringLiteral("削除しました: %1").arg(path));
+    return true;
+}
+
+void JobEngine::passOver(const QString& name, const QString& why) {
+    if (!why.isEmpty())
+        Q_EMIT report(why);
+    Q_EMIT report(QStringLiteral("%1 は次の開始まで変換しません").arg(name));
+    m_passedOver.insert(name);
+    Q_EMIT listsChanged();
+}
+
+QStringList JobEngine::listing(int folderSlot, const QString& label, const QString& extension,
+                               std::optional<QString>& reported) {
+    const QString folder = m_settings.text(folderSlot);
+    QString text = chain::folderSettingProblem(label, folder);
+    std::optional<QStringList> files;
+    if (text.isEmpty()) {
+        QString error;
+        files = chain::listFiles(folder, &error);
+        text = QStringLiteral("%1 %2 を読めません: %3").arg(label, folder, error);
+    }
+    if (!files) {
+        if (reported != text)
+            Q_EMIT report(text);
+        reported = text;
+        return {};
+    }
+    reported.reset();
+    return chain::withExtension(*files, extension);
+}
+
+int JobEngine::intervalMs() {
+    const QString interval = m_settings.text(slot::Interval);
+    const double ms = std::nearbyint(chain::leadingNumber(interval) * 1000.0);
+    if (!(ms >= 1000.0)) {
+        if (m_reportedInterval != interval)
+            Q_EMIT report(
+                QStringLiteral("確認間隔時間「%1」は使えないため、20 秒ごとに確認します").arg(interval));
+        m_reportedInterval = interval;
+        return FallbackIntervalMs;
+    }
+    m_reportedInterval.reset();
+    return ms >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(ms);
+}
+
+void JobEngine::setState(State state) {
+    if (m_state == state)
+        return;
+    m_state = state;
+    Q_EMIT stateChanged(state);
+}
+
+void JobEngine::setLabel9(const QString& text) {
+    m_label9 = text;
+    if (!text.isEmpty())
+        Q_EMIT report(text);
+    Q_EMIT statusChanged(text);
+}
+
+} // namespace pellavo

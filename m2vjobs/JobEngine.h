@@ -1,0 +1,129 @@
+#pragma once
+
+#include "InputCheck.h"
+#include "JobWrite.h"
+#include "PatternTable.h"
+#include "RandomSource.h"
+#include "Slots.h"
+
+#include "Dialogs.h"
+#include "Launcher.h"
+#include "ProcessWatch.h"
+#include "RunRecord.h"
+#include "ToolWatch.h"
+
+#include <QObject>
+#include <QSet>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace pellavo {
+
+// Pellavo's job engine: converts the waiting .m2v files of List1 one at a time through
+// VirtualDub.exe, and once no tool of the chain runs, gives the new .avi its name and
+// files the .m2v and .wav away. It knows no widget: one timer tick is one call of
+// step(), and what changed is told through signals.
+class JobEngine : public QObject {
+    Q_OBJECT
+  public:
+    // Watching: from start-up until the first start or stop, the timer running.
+    // Running: started with "開始". Stopped: the timer off.
+    enum class State { Watching, Running, Stopped };
+    static constexpr int FirstIntervalMs = 10440; // the first tick after start-up
+    static constexpr int StartIntervalMs = 3000;  // the first tick after "開始"
+    // The record, in the start folder, of the job under way from VirtualDub's start until
+    // its file is finished off: a Pellavo started again after a kill, a crash or a
+    // headless stop finishes the job off, so the .m2v never keeps its temporary name.
+    static inline const QString RunRecordFile = QStringLiteral("pellavo.run");
+
+    JobEngine(SettingTable& settings, const PatternTable& patterns, chain::ProcessWatch& watch,
+              chain::Launcher& launcher, RandomSource& random, chain::Dialogs& dialogs,
+              QObject* parent = nullptr);
+
+    // One timer tick (Timer1_Timer). Returns the next interval in ms, or nothing when
+    // the timer is to stay off.
+    std::optional<int> step();
+    // The start/stop button: starts after the input check of the boxes passes, or
+    // stops. Returns the first interval when it started the engine.
+    std::optional<int> Command7_Click();
+    // Stops as "中止" does; a running VirtualDub keeps running, its file stays under way.
+    void stop();
+    // Where the input check gets the boxes' texts; by default the settings themselves.
+    void setBoxes(std::function<InputBoxes()> boxes) { m_boxes = std::move(boxes); }
+
+    // Lists the .m2v files of the m2v folder into List1, the .avi files of the avi
+    // folder into List2.
+    void M2vList();
+    void AviList();
+    // Takes up the job that the run record names, left by a Pellavo that ended while
+    // VirtualDub ran: the next tick with no tool running finishes it off. A record that
+    // can't be used is set aside under another name and reported.
+    void resumeRecordedRun();
+
+    State state() const { return m_state; }
+    QString Command7Caption() const;
+    const QStringList& List1() const { return m_list1; }
+    const QStringList& List2() const { return m_list2; }
+    // Whether a file of List1 failed and is left alone until the next start.
+    bool isPassedOver(const QString& name) const { return m_passedOver.contains(name); }
+    // The status line.
+    const QString& Label9() const { return m_label9; }
+    // A VirtualDub run has been started and its file not yet finished off (the run flag).
+    bool runPending() const;
+    // Nothing left to do: no run pending and no file of List1 left to take.
+    bool isIdle() const;
+    // Is any tool of the chain running? A process list that can't be read counts as yes.
+    bool BonAct() { return m_tools.anyToolBusy(); }
+
+  Q_SIGNALS:
+    // One line for the event log: a start of VirtualDub, a rename, a move, a failure.
+    void report(const QString& text);
+    void stateChanged(JobEngine::State state);
+    // List1 or List2, or the passed-over files among them, changed.
+    void listsChanged();
+    void statusChanged(const QString& label9);
+    // Command7_Click or stop() started the timer (with this interval) or stopped it.
+    void timerChanged(std::optional<int> intervalMs);
+    // The input check corrected the interval box to this text.
+    void intervalCorrected(const QString& text5);
+    // A pattern file can't be read: the program ends as "キャンセル" ends it.
+    void quitRequested();
+
+  private:
+    chain::RunRecord runRecord() const;
+    std::optional<QString> nextFile() const;
+    void startFile(const QString& name);
+    QString folderProblem() const;
+    void finishOff();
+    bool nameTheAvi(const JobLines& job);
+    bool move(const QString& from, const QString& to);
+    bool remove(const QString& path);
+    void passOver(const QString& name, const QString& why = {});
+    QStringList listing(int folderSlot, const QString& label, const QString& extension,
+                        std::optional<QString>& reported);
+    int intervalMs();
+    void setState(State state);
+    void setLabel9(const QString& text);
+
+    SettingTable& m_settings;
+    const PatternTable& m_patterns;
+    chain::ToolWatch m_tools;
+    chain::Launcher& m_launcher;
+    RandomSource& m_random;
+    chain::Dialogs& m_dialogs;
+    std::function<InputBoxes()> m_boxes;
+
+    State m_state = State::Watching;
+    QStringList m_list1;
+    QStringList m_list2;
+    QSet<QString> m_passedOver;
+    QString m_label9;
+    int m_jobError = 0;
+    std::optional<JobLines> m_job; // the job under way while the run flag is 1
+    std::optional<QString> m_reportedList1Failure;
+    std::optional<QString> m_reportedList2Failure;
+    std::optional<QString> m_reportedInterval;
+};
+
+} // namespace pellavo

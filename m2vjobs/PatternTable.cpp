@@ -1,0 +1,53 @@
+#include "PatternTable.h"
+
+#include "Texts.h"
+
+#include "FileOps.h"
+#include "SettingsText.h"
+
+namespace pellavo {
+
+PatternTable defaultPatterns() {
+    return {{{text::Others, text::DefaultOthersPattern}, {text::NoResize, text::DefaultNoResizePattern}}};
+}
+
+PatternEntry patternFromLine(const QString& line) {
+    const QString trimmed = chain::trimBlanks(line);
+    const qsizetype cut = trimmed.lastIndexOf(u'\\');
+    if (cut < 0)
+        return {};
+    return {trimmed.left(cut), trimmed.mid(cut + 1)};
+}
+
+chain::TextRead loadPatterns(const QString& startFolder, PatternTable& table) {
+    chain::TextRead read = chain::readTextFile(chain::joinPath(startFolder, text::PatternFile));
+    if (read.state != chain::TextRead::State::Read) {
+        table = defaultPatterns();
+        return read;
+    }
+    table.entries.clear();
+    for (const QString& line : read.lines)
+        table.entries << patternFromLine(line);
+    return read;
+}
+
+std::optional<PatternEntry> firstLabelled(const PatternTable& table, const QString& label) {
+    for (const PatternEntry& entry : table.entries) {
+        if (entry.label == label)
+            return entry;
+    }
+    return std::nullopt;
+}
+
+bool hasRequiredEntries(const PatternTable& table) {
+    const auto noResize = firstLabelled(table, text::NoResize);
+    if (!noResize || noResize->file.isEmpty())
+        return false;
+    for (const PatternEntry& entry : table.entries) {
+        if (entry.label == text::OthersJapanese || entry.label == text::Others)
+            return !entry.file.isEmpty();
+    }
+    return false;
+}
+
+} // namespace pellavo

@@ -1,0 +1,37 @@
+#include "Startup.h"
+
+#include "Settings.h"
+#include "Texts.h"
+
+#include "FileOps.h"
+#include "TextFile.h"
+
+namespace pellavo {
+
+namespace {
+QString unreadableNote(const QString& file, const chain::TextRead& read, const QString& afterwards) {
+    if (read.state != chain::TextRead::State::Unreadable)
+        return {};
+    return QStringLiteral("設定ファイル %1 を読めないため、%2 (%3)。").arg(file, afterwards, read.reason);
+}
+} // namespace
+
+QStringList startUp(const QString& startFolder, SettingTable& settings, PatternTable& patterns,
+                    chain::Dialogs& dialogs) {
+    QStringList notes;
+    settings.set(slot::StartFolder, startFolder);
+    for (const QString& file : {text::SettingsFile, text::PatternFile}) {
+        for (const QString& leftover : chain::removeSaveLeftovers(chain::joinPath(startFolder, file)))
+            notes << QStringLiteral("中断された保存の一時ファイル %1 を削除しました").arg(leftover);
+    }
+    notes << unreadableNote(text::SettingsFile, loadSettings(settings),
+                            QStringLiteral("既定の設定で始めます"))
+          << unreadableNote(text::PatternFile, loadPatterns(startFolder, patterns),
+                            QStringLiteral("既定の登録で始めます"));
+    notes.removeAll(QString());
+    if (!hasRequiredEntries(patterns))
+        dialogs.message(text::FatalTitle, text::MissingBothText1 + u'\n' + text::MissingBothText2);
+    return notes;
+}
+
+} // namespace pellavo

@@ -1,0 +1,366 @@
+#include "FixedRandom.h"
+#include "JobEngine.h"
+#include "Texts.h"
+#include "WaveBytes.h"
+
+#include "FakeTools.h"
+#include "RecordingDialogs.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace pellavo;
+using chain::testing::FakeLauncher;
+using chain::testing::FakeProcessWatch;
+using chain::testing::readFile;
+using chain::testing::writeFile;
+
+namespace {
+const QString VirtualDub = QStringLiteral("VirtualDub.exe");
+const QString Temporary = QStringLiteral("QWERTYUIOPASDFGHJKLZ"); // the first name the fixed source draws
+
+// The text between the quotes after `call` in the job list.
+QString argumentOf(const QByteArray& jobs, const QString& call) {
+    const QRegularExpression line(QRegularExpression::escape(call) + QStringLiteral("\"([^\"]*)\""));
+    return line.match(QString::fromUtf8(jobs))
+        .captured(1)
+        .replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+}
+} // namespace
+
+// A start folder with the default patterns, the m2v, avi, storage and VirtualDub
+// folders, and fake tools. The fake VirtualDub runs until the test ends it; started,
+// it writes the .avi the job list names, holding the bytes of the .m2v it opens.
+struct Bench {
+    enum class Tool { WritesAvi, WritesNothing, WritesEmpty };
+    QTemporaryDir dir;
+    SettingTable settings{SettingTableSize};
+    PatternTable patterns = defaultPatterns();
+    FakeProcessWatch watch;
+    FakeLauncher launcher;
+    pellavo::testing::FixedRandom random{Temporary + QStringLiteral("ABCDEFGHIJKLMNOPQRST")};
+    chain::RecordingDialogs dialogs;
+    std::unique_ptr<JobEngine> engine;
+    QStringList reports;
+    Tool tool = Tool::WritesAvi;
+
+    Bench() {
+        for (const char* sub : {"start/Set Jobs", "m2v", "avi", "done", "vd dir"})
+            QDir(dir.path()).mkpath(QString::fromUtf8(sub));
+        settings.set(slot::StartFolder, path("start"));
+        settings.set(slot::M2vFolder, path("m2v"));
+        settings.set(slot::AviFolder, path("avi"));
+        settings.set(slot::StorageFolder, path("done"));
+        settings.set(slot::VirtualDubFolder, path("vd dir"));
+        settings.set(slot::DeleteFlag, QStringLiteral("1"));
+        settings.set(slot::Interval, QStringLiteral("30"));
+        settings.set(slot::PictureSize, QStringLiteral("1"));
+        settings.set(slot::FrameRate, QStringLiteral("1"));
+        for (const PatternEntry& entry : patterns.entries)
+            writeFile(path("start/Set Jobs/" + entry.file),
+                      "VirtualDub.Open(\"x\",\"\",0);\r\nVirtualDub.SaveAVI(\"x\");\r\n// $done\r\n");
+        launcher.onStart = [this](const QString&) {
+            watch.setRunning(VirtualDub, true);
+            const QByteArray jobs = readFile(path("vd dir/VirtualDub.jobs"));
+            const QString avi = argumentOf(jobs, text::SaveAviCall);
+            if (tool == Tool::WritesAvi)
+                writeFile(avi, "AVI of " + readFile(argumentOf(jobs, text::OpenCall)));
+            else if (tool == Tool::WritesEmpty)
+                writeFile(avi, "");
+        };
+        newEngine();
+    }
+    // A new engine on the same folders, as after a restart of the program.
+    void newEngine() {
+        engine = std::make_unique<JobEngine>(settings, patterns, watch, launcher, random, dialogs);
+        QObject::connect(engine.get(), &JobEngine::report, [this](const QString& t) { reports << t; });
+    }
+    QString path(const QString& relative) const { return dir.filePath(relative); }
+    void addPair(const QString& base, qint64 ms = 1000) {
+        writeFile(path("m2v/" + base + ".m2v"), "video " + base.toUtf8());
+        writeFile(path("m2v/" + base + ".wav"), pellavo::testing::pcmWave(ms));
+    }
+    void toolEnds() { watch.setRunning(VirtualDub, false); }
+    QStringList filesIn(const QString& folder) const {
+        QStringList files = QDir(path(folder)).entryList(QDir::Files);
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+    bool reported(const QString& fragment) const {
+        return std::any_of(reports.begin(), reports.end(),
+                           [&](const QString& r) { return r.contains(fragment); });
+    }
+};
+
+class EngineTest : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void intervalComesFromSlotSix_data() {
+        QTest::addColumn<QString>("interval");
+        QTest::addColumn<int>("ms");
+        QTest::newRow("30") << "30" << 30000;
+        QTest::newRow("below a second") << "0.5" << 20000;
+        QTest::newRow("no number") << "abc" << 20000;
+    }
+    void intervalComesFromSlotSix() {
+        QFETCH(QString, interval);
+        QFETCH(int, ms);
+        Bench bench;
+        bench.settings.set(slot::Interval, interval);
+        QCOMPARE(bench.engine->step(), std::optional<int>(ms));
+        bench.watch.setRunning(chain::DemuxerImage, true);
+        QCOMPARE(bench.engine->step(), std::optional<int>(ms));
+        QCOMPARE(bench.reports.size(), ms == 20000 ? 1 : 0); // a bad interval is told once
+    }
+
+    void convertsEachPairAndFilesItAway_data() {
+        QTest::addColumn<QString>("deleteFlag");
+        QTest::newRow("delete the .m2v") << "1";
+        QTest::newRow("store the .m2v") << "0";
+    }
+    void convertsEachPairAndFilesItAway() {
+        QFETCH(QString, deleteFlag);
+        Bench bench;
+        bench.settings.set(slot::DeleteFlag, deleteFlag);
+        bench.addPair(QStringLiteral("a"));
+        bench.addPair(QStringLiteral("b.x")); // the base name ends at the last dot
+        JobEngine& engine = *bench.engine;
+        engine.M2vList();
+        QCOMPARE(engine.List1(), (QStringList{"a.m2v", "b.x.m2v"}));
+
+        QCOMPARE(engine.step(), std::optional<int>(30000)); // watching: no start needed
+        QCOMPARE(bench.launcher.started, QStringList{'"' + bench.path("vd dir/VirtualDub.exe") + "\" /x /r"});
+        QCOMPARE(bench.launcher.windows[0], chain::Launcher::Window::Minimised);
+        QCOMPARE(engine.Label9(), QStringLiteral("a.m2v を圧縮中です。"));
+        QCOMPARE(bench.filesIn("m2v"), (QStringList{Temporary + ".m2v", "a.wav", "b.x.m2v", "b.x.wav"}));
+        QVERIFY(QFile::exists(bench.path("start/" + JobEngine::RunRecordFile)));
+
+        // While any tool of the chain runs, the finished run waits.
+        bench.toolEnds();
+        for (const QString& other : {chain::DemuxerImage, chain::VirtualDubModImage}) {
+            bench.watch.setRunning(other, true);
+            QCOMPARE(engine.step(), std::optional<int>(30000));
+            bench.watch.setRunning(other, false);
+            QVERIFY(engine.runPending());
+            QVERIFY(!QFile::exists(bench.path("avi/a.avi")));
+        }
+
+        QVERIFY(engine.step()); // a finished off, b started
+        QCOMPARE(readFile(bench.path("avi/a.avi")), QByteArray("AVI of video a"));
+        QCOMPARE(engine.Label9(), QStringLiteral("b.x.m2v を圧縮中です。"));
+        bench.toolEnds();
+        QVERIFY(engine.step());
+        QCOMPARE(readFile(bench.path("avi/b.x.avi")), QByteArray("AVI of video b.x"));
+        const QStringList stored = deleteFlag == u"1" ? QStringList{"a.wav", "b.x.wav"}
+                                                      : QStringList{"a.m2v", "a.wav", "b.x.m2v", "b.x.wav"};
+        QCOMPARE(bench.filesIn("done"), stored);
+        QVERIFY(bench.filesIn("m2v").isEmpty());
+        QCOMPARE(engine.List2(), (QStringList{"a.avi", "b.x.avi"}));
+        QCOMPARE(engine.Label9(), QString());
+        QVERIFY(engine.isIdle());
+        QVERIFY(!QFile::exists(bench.path("start/" + JobEngine::RunRecordFile)));
+        QCOMPARE(bench.launcher.started.size(), 2);
+    }
+
+    void newFilesAreListedAfterAFinishedRunOrAnEmptyList() {
+        Bench bench;
+        JobEngine& engine = *bench.engine;
+        engine.step(); // nothing there
+        bench.addPair(QStringLiteral("a"));
+        bench.addPair(QStringLiteral("b"));
+        engine.step(); // the list was empty: a fresh look, a started
+        QCOMPARE(bench.launcher.started.size(), 1);
+        bench.addPair(QStringLiteral("c"));
+        bench.toolEnds();
+        engine.step(); // a finished, b started; c is listed only now
+        QCOMPARE(engine.List1(), (QStringList{"b.m2v", "c.m2v"}));
+        QCOMPARE(engine.Label9(), QStringLiteral("b.m2v を圧縮中です。"));
+    }
+
+    void stopDuringARunThenRestartFinishesIt() {
+        Bench bench;
+        JobEngine& engine = *bench.engine;
+        QSignalSpy timer(&engine, &JobEngine::timerChanged);
+        bench.addPair(QStringLiteral("a"));
+        bench.dialogs.answers.enqueue(true); // avi folder on the m2v drive: go on
+        QCOMPARE(engine.Command7_Click(), std::optional<int>(3000));
+        QCOMPARE(engine.Command7Caption(), QStringLiteral("中止"));
+        engine.step();
+        QVERIFY(engine.runPending());
+        QCOMPARE(engine.Command7_Click(), std::nullopt);
+        QCOMPARE(engine.state(), JobEngine::State::Stopped);
+        QCOMPARE(engine.Command7Caption(), QStringLiteral("開始"));
+        bench.toolEnds();
+        QCOMPARE(engine.step(), std::nullopt); // stopped: nothing happens
+        QVERIFY(QFile::exists(bench.path("m2v/" + Temporary + ".m2v")));
+        bench.dialogs.answers.enqueue(true);
+        QCOMPARE(engine.Command7_Click(), std::optional<int>(3000));
+        engine.step();
+        QVERIFY(QFile::exists(bench.path("avi/a.avi")));
+        QCOMPARE(timer.size(), 3);
+        QCOMPARE(timer[1][0].value<std::optional<int>>(), std::nullopt);
+    }
+
+    void missingPatternStopsTheEngine_data() {
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<QList<bool>>("answers"); // for the input check of the engine's own start
+        QTest::addColumn<std::optional<int>>("next");
+        QTest::addColumn<JobEngine::State>("state");
+        QTest::newRow("running: stops")
+            << true << QList<bool>{} << std::optional<int>() << JobEngine::State::Stopped;
+        QTest::newRow("watching, check fails: stopped")
+            << false << QList<bool>{false} << std::optional<int>() << JobEngine::State::Stopped;
+        QTest::newRow("watching, check passes: running")
+            << false << QList<bool>{true} << std::optional<int>(3000) << JobEngine::State::Running;
+    }
+    void missingPatternStopsTheEngine() {
+        QFETCH(bool, running);
+        QFETCH(QList<bool>, answers);
+        QFETCH(std::optional<int>, next);
+        QFETCH(JobEngine::State, state);
+        Bench bench;
+        bench.patterns.entries = {{QStringLiteral("HD"), QStringLiteral("hd.jobs")}};
+        bench.addPair(QStringLiteral("a"));
+        if (running) {
+            bench.dialogs.answers.enqueue(true);
+            QVERIFY(bench.engine->Command7_Click());
+        }
+        bench.dialogs.shown.clear();
+        bench.dialogs.answers = QQueue<bool>(answers);
+        QCOMPARE(bench.engine->step(), next);
+        QCOMPARE(bench.engine->state(), state);
+        QCOMPARE(bench.dialogs.shown[0].title, QStringLiteral("データ損傷、致命的エラー"));
+        QCOMPARE(bench.dialogs.shown[0].text, text::MissingNoResizeText);
+        QCOMPARE(bench.filesIn("m2v"), (QStringList{"a.m2v", "a.wav"}));
+        QVERIFY(bench.filesIn("vd dir").isEmpty()); // no VirtualDub.jobs written
+        QVERIFY(bench.launcher.started.isEmpty());
+    }
+
+    void unreadablePatternFileEndsTheProgram() {
+        Bench bench;
+        QSignalSpy quit(bench.engine.get(), &JobEngine::quitRequested);
+        QVERIFY(QFile::remove(bench.path("start/Set Jobs/" + text::DefaultOthersPattern)));
+        bench.addPair(QStringLiteral("a"));
+        QCOMPARE(bench.engine->step(), std::nullopt);
+        QCOMPARE(quit.size(), 1);
+        QCOMPARE(bench.dialogs.shown[0].title, QStringLiteral("ファイルエラー"));
+        QCOMPARE(bench.dialogs.shown[0].text, bench.path("start/Set Jobs/" + text::DefaultOthersPattern) +
+                                                  " のファイルが有りませんので、圧縮は出来ません。");
+        QCOMPARE(bench.filesIn("m2v"), (QStringList{"a.m2v", "a.wav"}));
+    }
+
+    // Each failure: a.m2v is passed over, b still converted where it can be, and every
+    // file's content is found once, where it was or where a report says it went.
+    void failedStepsKeepEveryFile_data() {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<bool>("bConverted");
+        for (const char* failure : {"missing wav", "50 ms wav", "not a wave", "no avi", "empty avi",
+                                    "avi name taken", "m2v name taken again", "storage name taken"})
+            QTest::newRow(failure) << QString::fromUtf8(failure) << true;
+        // These hold for every file: b is passed over too.
+        for (const char* failure : {"blank storage folder", "jobs file unwritable", "VirtualDub won't start",
+                                    "run record unwritable"})
+            QTest::newRow(failure) << QString::fromUtf8(failure) << false;
+    }
+    void failedStepsKeepEveryFile() {
+        QFETCH(QString, failure);
+        QFETCH(bool, bConverted);
+        Bench bench;
+        bench.settings.set(slot::DeleteFlag, QStringLiteral("0"));
+        bench.addPair(QStringLiteral("a"), 1000);
+        bench.addPair(QStringLiteral("b"), 1100);
+        const auto aWav = bench.path("m2v/a.wav");
+        if (failure == u"missing wav")
+            QVERIFY(QFile::remove(aWav));
+        else if (failure == u"50 ms wav")
+            writeFile(aWav, pellavo::testing::pcmWave(50));
+        else if (failure == u"not a wave")
+            writeFile(aWav, "no wave at all");
+        else if (failure == u"avi name taken")
+            writeFile(bench.path("avi/a.avi"), "an older a.avi");
+        else if (failure == u"storage name taken")
+            writeFile(bench.path("done/a.wav"), "an older a.wav");
+        else if (failure == u"blank storage folder")
+            bench.settings.set(slot::StorageFolder, QString());
+        else if (failure == u"jobs file unwritable")
+            QVERIFY(QDir(bench.path("vd dir")).removeRecursively());
+        else if (failure == u"VirtualDub won't start")
+            bench.launcher.failWith = QStringLiteral("起動できません");
+        else if (failure == u"run record unwritable")
+            QVERIFY(QDir(bench.path("start")).mkdir(JobEngine::RunRecordFile));
+        QMap<QString, QByteArray> originals; // content → where it was
+        QDirIterator files(bench.dir.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString file = files.next();
+            if (!file.contains(QStringLiteral("Set Jobs")))
+                originals.insert(file, readFile(file));
+        }
+
+        bench.tool = failure == u"no avi"      ? Bench::Tool::WritesNothing
+                     : failure == u"empty avi" ? Bench::Tool::WritesEmpty
+                                               : Bench::Tool::WritesAvi;
+        bench.engine->M2vList();
+        for (int i = 0; i < 6 && !bench.engine->isIdle(); ++i) {
+            bench.engine->step();
+            if (failure == u"m2v name taken again" && bench.engine->runPending() &&
+                !QFile::exists(bench.path("m2v/a.m2v")))
+                writeFile(bench.path("m2v/a.m2v"), "a new a.m2v");
+            bench.tool = Bench::Tool::WritesAvi; // only a's run misbehaves
+            bench.toolEnds();
+        }
+        QVERIFY(bench.engine->isIdle());
+        QVERIFY(bench.engine->isPassedOver(QStringLiteral("a.m2v")));
+        QCOMPARE(bench.engine->List1().contains(QStringLiteral("a.m2v")),
+                 QFile::exists(bench.path("m2v/a.m2v")));
+        QCOMPARE(QFile::exists(bench.path("avi/b.avi")), bConverted);
+
+        QMap<QByteArray, QStringList> found; // content → where it is now
+        QDirIterator now(bench.dir.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (now.hasNext()) {
+            const QString file = now.next();
+            found[readFile(file)] << file;
+        }
+        for (auto it = originals.cbegin(); it != originals.cend(); ++it) {
+            const QStringList places = found.value(it.value());
+            QVERIFY2(places.size() == 1, qPrintable(it.key()));
+            QVERIFY2(places[0] == it.key() || bench.reported(places[0]),
+                     qPrintable(places[0] + " is not named in: " + bench.reports.join(u'\n')));
+        }
+        QVERIFY(bench.filesIn("start").isEmpty()); // no run record left
+    }
+
+    void nextProgramFinishesARecordedRun() {
+        Bench bench;
+        bench.addPair(QStringLiteral("a"));
+        bench.engine->step();
+        QVERIFY(bench.engine->runPending());
+        bench.settings.set(slot::RunFlag, QString()); // the program ends; a new one starts
+        bench.newEngine();
+        bench.engine->resumeRecordedRun();
+        QCOMPARE(bench.engine->Label9(), QStringLiteral("a.m2v を圧縮中です。"));
+        QVERIFY(bench.engine->step()); // VirtualDub still runs
+        QVERIFY(!QFile::exists(bench.path("avi/a.avi")));
+        bench.toolEnds();
+        QVERIFY(bench.engine->step());
+        QCOMPARE(readFile(bench.path("avi/a.avi")), QByteArray("AVI of video a"));
+        QCOMPARE(bench.filesIn("done"), QStringList{"a.wav"});
+        QVERIFY(bench.filesIn("start").isEmpty());
+
+        writeFile(bench.path("start/" + JobEngine::RunRecordFile),
+                  "2026-01-01T00:00:00.000Z\r\nnews.m2v\r\n");
+        bench.newEngine();
+        bench.engine->resumeRecordedRun();
+        QVERIFY(!bench.engine->runPending());
+        QVERIFY(bench.reported(JobEngine::RunRecordFile));
+        QCOMPARE(bench.filesIn("start").size(), 1); // set aside, not deleted
+        QVERIFY(bench.filesIn("start")[0].startsWith(JobEngine::RunRecordFile + ".damaged-"));
+    }
+};
+
+QTEST_GUILESS_MAIN(EngineTest)
+#include "test_engine.moc"

@@ -1,0 +1,141 @@
+#include "PatternTable.h"
+#include "Settings.h"
+#include "Startup.h"
+#include "Texts.h"
+
+#include "RecordingDialogs.h"
+#include "TestFiles.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace pellavo;
+using chain::testing::readFile;
+using chain::testing::writeFile;
+
+// Pellavo's two settings files and its start-up: what is read, what falls back to the
+// defaults, and what is written.
+class SettingsTest : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void settingsFileFillsSlotsOneToEight_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("slots"); // 1 to 8; "S" stands for the start folder
+        QTest::newRow("eight lines trimmed, the ninth ignored")
+            << QByteArray(" /m2v \r\n/avi\r\n/done\r\n/vd  \r\n0\r\n 45 \r\n2\r\n2\r\nninth\r\n")
+            << QStringList{"/m2v", "/avi", "/done", "/vd", "0", "45", "2", "2"};
+        QTest::newRow("short file: the rest default")
+            << QByteArray("/m2v\r\n/avi\n") << QStringList{"/m2v", "/avi", "S", "S", "1", "30", "1", "1"};
+        QTest::newRow("codes out of place become 1")
+            << QByteArray("a\r\nb\r\nc\r\nd\r\n2\r\nx\r\n3\r\n1.0\r\n")
+            << QStringList{"a", "b", "c", "d", "1", "x", "1", "1"};
+        QTest::newRow("cp932 folder") << QByteArray("/\x98\x5e\x89\xe6\r\n")
+                                      << QStringList{"/録画", "S", "S", "S", "1", "30", "1", "1"};
+        QTest::newRow("not cp932: every default")
+            << QByteArray("/m2v\r\n\x81\r\n") << QStringList{"S", "S", "S", "S", "1", "30", "1", "1"};
+    }
+    void settingsFileFillsSlotsOneToEight() {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, slots);
+        QTemporaryDir dir;
+        writeFile(dir.filePath(text::SettingsFile), file);
+        SettingTable settings(SettingTableSize);
+        settings.set(slot::StartFolder, dir.path());
+        loadSettings(settings);
+        for (int k = 1; k <= 8; ++k)
+            QCOMPARE(settings.text(k), slots[k - 1] == u"S" ? dir.path() : slots[k - 1]);
+    }
+
+    void storeWritesEightLinesInCp932() {
+        QTemporaryDir dir;
+        SettingTable settings(SettingTableSize);
+        settings.set(slot::StartFolder, dir.path());
+        applyDefaults(settings);
+        settings.set(slot::M2vFolder, QStringLiteral("/録画"));
+        settings.set(slot::DeleteFlag, QStringLiteral("0"));
+        QCOMPARE(SaveSettings(settings), QString());
+        const QByteArray start = dir.path().toUtf8();
+        QCOMPARE(readFile(dir.filePath(text::SettingsFile)), "/\x98\x5e\x89\xe6\r\n" + start + "\r\n" +
+                                                                 start + "\r\n" + start +
+                                                                 "\r\n0\r\n30\r\n1\r\n1\r\n");
+    }
+
+    void patternLineSplitsAtItsLastBackslash_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("last backslash") << "A\\B\\C.jobs"
+                                        << "A\\B"
+                                        << "C.jobs";
+        QTest::newRow("trimmed") << "  HD\\hd.jobs  "
+                                 << "HD"
+                                 << "hd.jobs";
+        QTest::newRow("no backslash") << "others x.jobs"
+                                      << ""
+                                      << "";
+    }
+    void patternLineSplitsAtItsLastBackslash() {
+        QFETCH(QString, line);
+        QFETCH(QString, label);
+        QFETCH(QString, file);
+        QCOMPARE(patternFromLine(line), (PatternEntry{label, file}));
+    }
+
+    // Start-up with the given pattern file (nothing: none) shows the fatal-data box or not.
+    void startUpChecksTheRequiredEntries_data() {
+        QTest::addColumn<QByteArray>("patternFile");
+        QTest::addColumn<bool>("complaint");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("no file: default table") << QByteArray() << false << 2;
+        QTest::newRow("only others") << QByteArray("others\\x.jobs\r\n") << true << 1;
+        QTest::newRow("NoResize without file") << QByteArray("NoResize\\\r\nothers\\x.jobs\r\n") << true << 2;
+        QTest::newRow("first NoResize counts")
+            << QByteArray("NoResize\\\r\nNoResize\\n.jobs\r\nothers\\x.jobs\r\n") << true << 3;
+        QTest::newRow("first others counts")
+            << QByteArray("NoResize\\n.jobs\r\nothers\\\r\n\x82\xbb\x82\xcc\x91\xbc\\x.jobs\r\n") << true
+            << 3;
+        QTest::newRow("その他 serves")
+            << QByteArray("\x82\xbb\x82\xcc\x91\xbc\\x.jobs\r\nNoResize\\n.jobs\r\n") << false << 2;
+        QTest::newRow("one empty line") << QByteArray("\r\n") << true << 1;
+    }
+    void startUpChecksTheRequiredEntries() {
+        QFETCH(QByteArray, patternFile);
+        QFETCH(bool, complaint);
+        QFETCH(int, entries);
+        QTemporaryDir dir;
+        if (!patternFile.isNull())
+            writeFile(dir.filePath(text::PatternFile), patternFile);
+        SettingTable settings(SettingTableSize);
+        PatternTable patterns;
+        chain::RecordingDialogs dialogs;
+        startUp(dir.path(), settings, patterns, dialogs);
+        QCOMPARE(patterns.entries.size(), entries);
+        QCOMPARE(dialogs.shown.size(), complaint ? 1 : 0);
+        if (complaint) {
+            QCOMPARE(dialogs.shown[0].title, QStringLiteral("データ損傷、致命的エラー"));
+            QCOMPARE(dialogs.shown[0].text, text::MissingBothText1 + u'\n' + text::MissingBothText2);
+        }
+    }
+
+    void startUpNotesUnreadableFilesAndDefaultsApply() {
+        QTemporaryDir dir;
+        writeFile(dir.filePath(text::SettingsFile), "/m2v\r\n\x81\r\n");
+        writeFile(dir.filePath(text::PatternFile), "\xff");
+        writeFile(dir.filePath(text::SettingsFile + QStringLiteral(".tmp~Ab12Cd")), "half a save");
+        SettingTable settings(SettingTableSize);
+        PatternTable patterns;
+        chain::RecordingDialogs dialogs;
+        const QStringList notes = startUp(dir.path(), settings, patterns, dialogs);
+        QCOMPARE(notes.size(), 3);
+        QVERIFY(notes[0].contains(QStringLiteral(".tmp~Ab12Cd")));
+        QVERIFY(notes[1].contains(text::SettingsFile));
+        QVERIFY(notes[2].contains(text::PatternFile));
+        QCOMPARE(settings.text(slot::StartFolder), dir.path());
+        QCOMPARE(settings.text(slot::M2vFolder), dir.path());
+        QCOMPARE(patterns.entries, defaultPatterns().entries);
+        QVERIFY(dialogs.shown.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(SettingsTest)
+#include "test_settings.moc"
