@@ -32,6 +32,8 @@ PatternEntry patternFromLine(const QString& line);
 // Reads Pellavo_Data2.txt from the start folder, one entry per line. A missing or
 // unreadable file gives the default table. Returns what reading the file came to.
 chain::TextRead loadPatterns(const QString& startFolder, PatternTable& table);
+// The table of the lines of Pellavo_Data2.txt, one entry a line.
+PatternTable patternsFromLines(const QStringList& lines);
 
 // The first entry labelled `label`, if any.
 std::optional<PatternEntry> firstLabelled(const PatternTable& table, const QString& label);
