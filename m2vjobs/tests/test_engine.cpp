@@ -231,7 +231,8 @@ class EngineTest : public QObject {
             QVERIFY(bench.engine->Command7_Click());
         }
         bench.dialogs.shown.clear();
-        bench.dialogs.answers = QQueue<bool>(answers);
+        bench.dialogs.answers.clear();
+        bench.dialogs.answers.append(answers);
         QCOMPARE(bench.engine->step(), next);
         QCOMPARE(bench.engine->state(), state);
         QCOMPARE(bench.dialogs.shown[0].title, QStringLiteral("データ損傷、致命的エラー"));
