@@ -3,7 +3,9 @@
 # as root, otherwise prints the command to run. Sourced by the other scripts. With
 # CHAIN_WITH_WINDOWS=1 (scripts/test-windows.sh, CI) it also brings MinGW-w64 and Wine,
 # for the Windows build of the platform layer and the tests that run Windows programs.
-packages=(cmake make g++ qt6-base-dev qt6-translations-l10n doctest-dev)
+# clang and its runtime libraries build the sanitizer build and the fuzz targets
+# (scripts/test-sanitizers.sh, scripts/fuzz.sh); e2fsprogs gives chattr to the fault tests.
+packages=(cmake make g++ qt6-base-dev qt6-translations-l10n doctest-dev clang libclang-rt-14-dev e2fsprogs)
 windows_packages=()
 if [ "${CHAIN_WITH_WINDOWS:-0}" = 1 ]; then
   windows_packages=(g++-mingw-w64-x86-64-posix wine64 wine)
