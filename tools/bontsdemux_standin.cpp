@@ -3,6 +3,8 @@
 // named by -o, and ends. Files beside the executable tune it for tests and the demo:
 //   BonTsDemux.seconds  run time in seconds (decimal), unless --seconds X is given; default 0.5
 //   BonTsDemux.fail     wait, then exit 1 without writing anything (same as --fail)
+//   BonTsDemux.truncate a byte count: each output is cut to that many bytes once written, as if the
+//                       demuxer had died half-way (0 leaves empty files)
 // Exit codes: 0 done, 1 failure mode, 2 bad command line or setting, 3 -start/-quit missing,
 // 4 source unreadable, 5 output not written.
 
@@ -319,6 +321,30 @@ void writeWav(const std::string& path, std::uint64_t ms) {
     }
 }
 
+// The byte count in BonTsDemux.truncate beside the executable, if the file is there.
+std::optional<std::uint64_t> truncateTo(const fs::path& folder) {
+    const auto text = readSmallFile(folder / "BonTsDemux.truncate");
+    if (!text) {
+        return std::nullopt;
+    }
+    const auto bytes = parseWhole(*text);
+    if (!bytes) {
+        throw Stop{BadCommandLine, "bad number in BonTsDemux.truncate"};
+    }
+    return bytes;
+}
+
+// Cuts a written output to `bytes` when it is longer.
+void cut(const std::string& path, std::uint64_t bytes) {
+    std::error_code ec;
+    if (fs::file_size(fs::path(path), ec) > bytes && !ec) {
+        fs::resize_file(fs::path(path), bytes, ec);
+    }
+    if (ec) {
+        throw Stop{NotWritten, "cannot cut " + path};
+    }
+}
+
 // The whole run: check the line, wait, then write what -encode asks for.
 int run(int argc, char** argv) {
     const std::vector<std::string> args =
@@ -343,6 +369,7 @@ int run(int argc, char** argv) {
     if (!source.is_open()) {
         throw Stop{BadSource, "cannot read " + options.input};
     }
+    const std::optional<std::uint64_t> truncated = truncateTo(folder);
     const bool wantM2v = options.encode != "Demux(wav)";
     const bool wantWav = options.encode != "Demux(m2v)";
     const std::uint64_t ms = wantWav ? wavMilliseconds(options.input) : 0;
@@ -359,6 +386,12 @@ int run(int argc, char** argv) {
         const std::string path = options.output + ".wav";
         writeWav(path, ms);
         std::cout << "wrote " << path << " (" << ms << " ms of silence)" << std::endl;
+    }
+    if (truncated && wantM2v) {
+        cut(options.output + ".m2v", *truncated);
+    }
+    if (truncated && wantWav) {
+        cut(options.output + ".wav", *truncated);
     }
     return Done;
 }
