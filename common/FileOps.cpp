@@ -64,13 +64,18 @@ QString setNormalAttributes(const QString& path) {
 }
 
 std::optional<QStringList> listFiles(const QString& folder, QString* error) {
+    return listFiles(folder, QString(), error);
+}
+
+std::optional<QStringList> listFiles(const QString& folder, const QString& extension, QString* error) {
     if (const QString problem = pathProblem(folder); !problem.isEmpty()) {
         if (error)
             *error = problem;
         return std::nullopt;
     }
     std::vector<std::string> names;
-    const platform::OpResult result = platform::listOrdinaryFiles(toNative(folder), names);
+    const platform::OpResult result =
+        platform::listOrdinaryFiles(toNative(folder), names, toNative(extension));
     if (!result.ok()) {
         if (error)
             *error = reasonText(result);
@@ -88,9 +93,18 @@ std::optional<QStringList> listFiles(const QString& folder, QString* error) {
 }
 
 QStringList withExtension(const QStringList& names, const QString& extension) {
+    // Only ASCII letters match in either case, as in the platform's listing.
+    const auto lower = [](QChar c) { return c.unicode() < 0x80 ? c.toLower() : c; };
+    const auto matches = [&](const QString& name) {
+        if (name.size() < extension.size())
+            return false;
+        const QStringView tail = QStringView(name).last(extension.size());
+        return std::equal(tail.begin(), tail.end(), extension.begin(),
+                          [&](QChar a, QChar b) { return lower(a) == lower(b); });
+    };
     QStringList matching;
     for (const QString& name : names) {
-        if (name.endsWith(extension, Qt::CaseInsensitive))
+        if (matches(name))
             matching << name;
     }
     return matching;

@@ -34,7 +34,12 @@ QString setNormalAttributes(const QString& path);
 // by name with letter case ignored. Nothing comes back when the folder can't be
 // listed; `error` then says why.
 std::optional<QStringList> listFiles(const QString& folder, QString* error = nullptr);
-// The names of `names` whose extension is `extension` (given with its dot), case ignored.
+// The same for the files whose extension is `extension` (given with its dot, letter case
+// ignored): the others are left out before they are examined or sorted.
+std::optional<QStringList> listFiles(const QString& folder, const QString& extension,
+                                     QString* error = nullptr);
+// The names of `names` whose extension is `extension` (given with its dot), case ignored
+// as the listing ignores it.
 QStringList withExtension(const QStringList& names, const QString& extension);
 
 std::optional<qint64> fileSize(const QString& path);

@@ -53,13 +53,13 @@ QStringList tsFiles(const QStringList& folderFiles) {
 
 FolderRun renameFolder(const QString& folder, const SubstitutionTable& table) {
     FolderRun run;
-    const std::optional<QStringList> listing = chain::listFiles(folder, &run.listError);
+    const std::optional<QStringList> listing = chain::listFiles(folder, tsExtension(), &run.listError);
     if (!listing) {
         if (run.listError.isEmpty())
             run.listError = QStringLiteral("フォルダを読めません");
         return run;
     }
-    for (const QString& name : tsFiles(*listing)) {
+    for (const QString& name : *listing) {
         const PlannedName planned = planName(name, table);
         if (!planned.changed)
             continue;

@@ -23,8 +23,11 @@ OpResult setNormalAttributes(const std::string& path);
 
 // Names of the ordinary files in a folder, unsorted: no folders, no hidden or system
 // files on Windows, no dot-files on POSIX (where a symbolic link counts as what it points
-// to). `names` is emptied first and stays empty on failure.
-OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names);
+// to). With an `extension` (a dot and letters, such as ".ts") only the names that end in
+// it, ASCII letter case ignored, are kept, and no other entry is examined further.
+// `names` is emptied first and stays empty on failure.
+OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names,
+                           std::string_view extension = {});
 
 // Size of a regular file (symbolic links followed); nothing for a folder or a missing file.
 std::optional<std::uint64_t> fileSize(const std::string& path);

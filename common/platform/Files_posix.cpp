@@ -1,5 +1,7 @@
 #include "Files.h"
 
+#include "AsciiCase.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <random>
@@ -139,7 +141,8 @@ OpResult setNormalAttributes(const std::string& path) {
     return OpResult::success();
 }
 
-OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names) {
+OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names,
+                           std::string_view extension) {
     names.clear();
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr)
@@ -157,11 +160,17 @@ OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& 
             }
             return OpResult::success();
         }
-        if (entry->d_name[0] == '.')
+        if (entry->d_name[0] == '.' || !endsWithIgnoringAsciiCase(entry->d_name, extension))
             continue;
-        // Symbolic links count by what they point to; entries that vanish are left out.
-        struct stat st {};
-        if (::fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+        // The entry's type comes with it on most filesystems: a regular file needs no
+        // stat. A symbolic link counts by what it points to, and an entry of unknown type
+        // is asked about; one that vanished meanwhile is left out.
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            regular = ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+        }
+        if (regular)
             names.emplace_back(entry->d_name);
     }
 }

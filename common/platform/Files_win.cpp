@@ -1,5 +1,6 @@
 #include "Files.h"
 
+#include "AsciiCase.h"
 #include "WinApi.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -138,16 +139,22 @@ OpResult setNormalAttributes(const std::string& path) {
     return OpResult::success();
 }
 
-OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names) {
+OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names,
+                           std::string_view extension) {
     names.clear();
     if (folder.empty()) // would list the root of the current drive
         return failure(ERROR_PATH_NOT_FOUND);
     std::wstring pattern;
-    if (!win::toWide(folder, pattern))
+    std::wstring ending;
+    if (!win::toWide(folder, pattern) || !win::toWide(extension, ending))
         return failure(ERROR_INVALID_NAME);
     if (pattern.back() != L'\\' && pattern.back() != L'/')
         pattern += L'\\';
-    pattern = win::extendedIfLong(pattern + L'*');
+    // The system picks the names by the pattern "*.ts" itself. It also matches a name by
+    // its short 8.3 form, so each long name is still tested below.
+    if (ending.find_first_of(L"*?<>\"") != std::wstring::npos)
+        ending.clear();
+    pattern = win::extendedIfLong(pattern + L'*' + ending);
 
     WIN32_FIND_DATAW entry{};
     const HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
@@ -158,8 +165,11 @@ OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& 
     }
     constexpr DWORD Left = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
-        if ((entry.dwFileAttributes & Left) == 0)
-            names.push_back(win::toUtf8(entry.cFileName));
+        if ((entry.dwFileAttributes & Left) != 0)
+            continue;
+        std::string name = win::toUtf8(entry.cFileName);
+        if (endsWithIgnoringAsciiCase(name, extension))
+            names.push_back(std::move(name));
     } while (::FindNextFileW(find, &entry));
     const DWORD error = ::GetLastError();
     ::FindClose(find);

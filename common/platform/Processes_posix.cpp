@@ -1,5 +1,7 @@
 #include "Processes.h"
 
+#include "AsciiCase.h"
+
 #include <cerrno>
 #include <optional>
 #include <string_view>
@@ -15,17 +17,6 @@
 namespace chain::platform {
 
 namespace {
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 // Reads a small /proc file of the folder `proc` into `out`, up to `limit` bytes, or (with
 // `firstReadOnly`) what one read gives, which for a /proc record is all of it. False when

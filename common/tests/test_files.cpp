@@ -15,6 +15,7 @@
 #endif
 
 using namespace chain;
+using namespace Qt::StringLiterals;
 using chain::testing::readFile;
 using chain::testing::writeFile;
 
@@ -31,6 +32,19 @@ class FilesTest : public QObject {
         QVERIFY(files);
         QCOMPARE(*files, (QStringList{"A.TS", "a2.ts", "b.ts", "c.tsv"}));
         QCOMPARE(withExtension(*files, QStringLiteral(".ts")), (QStringList{"A.TS", "a2.ts", "b.ts"}));
+    }
+
+    // What an engine lists by extension is what filtering the whole listing gives, in the
+    // same order; letter case is ignored for ASCII letters only, as on every platform.
+    void listingByExtensionIsTheFilteredListing() {
+        QTemporaryDir dir;
+        for (const QString& name : {u"b.ts"_s, u"A.TS"_s, u"番組.Ts"_s, u"c.tsv"_s, u".hidden.ts"_s,
+                                    u"a2.ts"_s, u"long.t\u017f"_s, u"ｘ.ＴＳ"_s, u"ts"_s})
+            writeFile(dir.filePath(name), "x");
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub.ts")));
+        const QStringList expected{u"A.TS"_s, u"a2.ts"_s, u"b.ts"_s, u"番組.Ts"_s};
+        QCOMPARE(listFiles(dir.path(), u".ts"_s).value_or(QStringList()), expected);
+        QCOMPARE(withExtension(listFiles(dir.path()).value_or(QStringList()), u".ts"_s), expected);
     }
 
     void missingFolderCantBeListed() {

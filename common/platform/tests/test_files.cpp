@@ -186,6 +186,36 @@ TEST_CASE("a listing holds only ordinary files") {
     CHECK(sorted(names) == sorted(expected));
 }
 
+// Only names that end in the extension are examined further; the rules of the whole
+// listing still hold for them.
+TEST_CASE("a listing by extension keeps the ordinary files that end in it") {
+    TempDir dir;
+    for (const char* name :
+         {"a.ts", "C.Ts", "番組.ts", "c.tsv", "d.ts.bak", "ts", "B.TXT", "sub.ts/inner.ts"}) {
+        fs::create_directories(toPath(dir.file(name)).parent_path());
+        REQUIRE(writeFile(dir.file(name), "1"));
+    }
+    Names expected{"a.ts", "C.Ts", "番組.ts"};
+#ifdef _WIN32
+    REQUIRE(writeFile(dir.file("hidden.ts"), "2"));
+    REQUIRE(setAttributes(dir.file("hidden.ts"), FILE_ATTRIBUTE_HIDDEN));
+#else
+    REQUIRE(writeFile(dir.file(".hidden.ts"), "3"));
+    fs::create_symlink(toPath(dir.file("a.ts")), toPath(dir.file("link.TS")));
+    fs::create_symlink(toPath(dir.file("B.TXT")), toPath(dir.file("other.ts")));
+    fs::create_directory_symlink(toPath(dir.file("sub.ts")), toPath(dir.file("folderlink.ts")));
+    fs::create_symlink(toPath(dir.file("gone.ts")), toPath(dir.file("dangling.ts")));
+    expected.push_back("link.TS");
+    expected.push_back("other.ts");
+#endif
+
+    Names names{"left over"};
+    REQUIRE(listOrdinaryFiles(dir.path(), names, ".ts").ok());
+    CHECK(sorted(names) == sorted(expected));
+    REQUIRE(listOrdinaryFiles(dir.path(), names, ".TXT").ok());
+    CHECK(names == Names{"B.TXT"});
+}
+
 TEST_CASE("listing a missing folder fails") {
     TempDir dir;
     REQUIRE(writeFile(dir.file("file"), "x"));
