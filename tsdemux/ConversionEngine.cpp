@@ -146,7 +146,11 @@ std::optional<int> ConversionEngine::step() {
         }
     }
 
-    if (BonAct())
+    // An auto tick asks both of its checks (BonAct, VirtualAct) from one read of the
+    // process list; individual mode needs only the first.
+    const chain::ToolWatch::Busy busy =
+        isAutoMode() ? m_tools.demuxerAndVideoToolBusy() : chain::ToolWatch::Busy{BonAct(), false};
+    if (busy.demuxer)
         return rearm();
 
     if (m_settings.text(slot::Pending) == u"1")
@@ -173,7 +177,7 @@ std::optional<int> ConversionEngine::step() {
         return rearm();
     }
 
-    if (VirtualAct())
+    if (busy.videoTool)
         return rearm();
     ScanFolder();
     Q_EMIT tableChanged();
