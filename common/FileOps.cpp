@@ -51,6 +51,27 @@ QString moveNoReplace(const QString& from, const QString& to) {
     return reasonText(platform::moveNoReplace(toNative(from), toNative(to)));
 }
 
+QStringList renameInFolder(const QString& folder, const QList<std::pair<QString, QString>>& renames) {
+    // A pair that a single move would refuse is refused alike and not handed on.
+    QStringList reasons;
+    std::vector<std::pair<std::string, std::string>> handedOn;
+    for (const auto& [from, to] : renames) {
+        QString problem = pathProblem(joinPath(folder, from));
+        if (problem.isEmpty())
+            problem = pathProblem(joinPath(folder, to));
+        reasons << problem;
+        if (problem.isEmpty())
+            handedOn.emplace_back(toNative(from), toNative(to));
+    }
+    const std::vector<platform::OpResult> results = platform::renameInFolder(toNative(folder), handedOn);
+    std::size_t next = 0;
+    for (QString& reason : reasons) {
+        if (reason.isEmpty())
+            reason = reasonText(results[next++]);
+    }
+    return reasons;
+}
+
 QString deleteFile(const QString& path) {
     if (const QString problem = pathProblem(path); !problem.isEmpty())
         return problem;

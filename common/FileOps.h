@@ -25,6 +25,10 @@ QString folderSettingProblem(const QString& settingName, const QString& folder);
 // Renames or moves a file. Fails when the target exists, and never copies across
 // volumes.
 QString moveNoReplace(const QString& from, const QString& to);
+// Renames files within one folder, in order, as moveNoReplace does: (old name, new name)
+// pairs. The folder is opened once for all of them. The reasons come back in the same
+// order, empty for each rename that worked.
+QStringList renameInFolder(const QString& folder, const QList<std::pair<QString, QString>>& renames);
 // Deletes one file.
 QString deleteFile(const QString& path);
 // Clears read-only, hidden and system marks where the platform has them.

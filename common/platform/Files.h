@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // File operations of the platform layer. Paths are the system's own bytes (POSIX) or
@@ -15,6 +16,11 @@ namespace chain::platform {
 // Renames or moves `from` to `to`. Fails with Exists when `to` exists, and with
 // CrossVolume instead of copying when the two lie on different volumes.
 OpResult moveNoReplace(const std::string& from, const std::string& to);
+// Renames files within one folder, in order, each as moveNoReplace does: (old name, new
+// name) pairs. On POSIX the folder is opened once and each rename is relative to it
+// (Windows renames by whole paths). results[i] tells how renames[i] went.
+std::vector<OpResult> renameInFolder(const std::string& folder,
+                                     const std::vector<std::pair<std::string, std::string>>& renames);
 // Deletes a file; a folder is refused.
 OpResult deleteFile(const std::string& path);
 // Clears read-only, hidden, system and archive marks (Windows); on POSIX it only checks

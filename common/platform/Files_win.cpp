@@ -121,6 +121,20 @@ OpResult moveNoReplace(const std::string& from, const std::string& to) {
     return OpResult::success();
 }
 
+std::vector<OpResult> renameInFolder(const std::string& folder,
+                                     const std::vector<std::pair<std::string, std::string>>& renames) {
+    // Win32 renames by whole paths; the folder is only joined to each name.
+    std::string prefix = folder;
+    if (!prefix.empty() && prefix.back() != '\\' && prefix.back() != '/')
+        prefix += '\\';
+    std::vector<OpResult> results;
+    results.reserve(renames.size());
+    for (const auto& [from, to] : renames)
+        results.push_back(folder.empty() ? failure(ERROR_PATH_NOT_FOUND)
+                                         : moveNoReplace(prefix + from, prefix + to));
+    return results;
+}
+
 OpResult deleteFile(const std::string& path) {
     const std::wstring p = filePath(path);
     const auto data = attributesOf(p);

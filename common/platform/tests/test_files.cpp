@@ -118,6 +118,35 @@ TEST_CASE("a move never replaces a file") {
     }
 }
 
+// A run of renames in one folder: each as a move, in order, so a name freed by one
+// rename can be taken by a later one and a name taken by an earlier one is refused.
+TEST_CASE("renames within a folder never replace a file") {
+    TempDir dir;
+    for (const char* name : {"a.ts", "b.ts", "c.ts", "d.ts"})
+        REQUIRE(writeFile(dir.file(name), name));
+    fs::create_directory(toPath(dir.file("sub")));
+    const std::vector<std::pair<std::string, std::string>> renames{
+        {"a.ts", "x.ts"},       {"b.ts", "x.ts"}, {"c.ts", "a.ts"},       {"d.ts", "d.ts"},
+        {"missing.ts", "y.ts"}, {"b.ts", "sub"},  {"b.ts", "番組 ～①.ts"}};
+    const std::vector<OpResult> results = renameInFolder(dir.path(), renames);
+    std::vector<Kind> kinds;
+    for (const OpResult& r : results)
+        kinds.push_back(r.kind);
+    CHECK(kinds == std::vector<Kind>{Kind::Ok, Kind::Exists, Kind::Ok, Kind::Exists, Kind::NotFound,
+                                     Kind::Exists, Kind::Ok});
+    CHECK(entriesOf(dir.path()) == Names{"a.ts", "d.ts", "sub", "x.ts", "番組 ～①.ts"});
+    CHECK(readFile(dir.file("x.ts")) == "a.ts");
+    CHECK(readFile(dir.file("a.ts")) == "c.ts");
+    CHECK(readFile(dir.file("番組 ～①.ts")) == "b.ts");
+
+    const std::vector<OpResult> missing =
+        renameInFolder(dir.file("none"), {{"a.ts", "z.ts"}, {"d.ts", "z.ts"}});
+    REQUIRE(missing.size() == 2);
+    CHECK(missing[0].kind == Kind::NotFound);
+    CHECK(missing[1].kind == Kind::NotFound);
+    CHECK(renameInFolder("", {{"a.ts", "z.ts"}}).front().kind == Kind::NotFound); // never the root
+}
+
 TEST_CASE("a move to another volume is refused, not copied") {
     TempDir here;
     const auto there = folderOnAnotherVolume(here.path());
