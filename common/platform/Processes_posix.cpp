@@ -18,32 +18,22 @@ namespace chain::platform {
 
 namespace {
 
-// Reads a small /proc file of the folder `proc` into `out`, up to `limit` bytes, or (with
-// `firstReadOnly`) what one read gives, which for a /proc record is all of it. False when
-// it can't be read: the process may have ended, or belong to someone we may not look at.
-bool readSmallFile(int proc, const std::string& path, std::string& out, std::size_t limit,
-                   bool firstReadOnly) {
+// Reads up to `limit` bytes of a small /proc file of the folder `proc` into `out`, in one
+// read: the kernel makes the whole record (a stat line, a command line) for one read that
+// has room for it. False when it can't be read: the process may have ended, or belong
+// to someone we may not look at.
+bool readSmallFile(int proc, const std::string& path, std::string& out, std::size_t limit) {
     out.resize(limit);
     const int fd = ::openat(proc, path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    std::size_t got = 0;
-    bool ok = true;
-    while (got < limit) {
-        const ssize_t n = ::read(fd, out.data() + got, limit - got);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        got += static_cast<std::size_t>(n);
-        if (n == 0 || firstReadOnly)
-            break;
-    }
+    ssize_t n;
+    do {
+        n = ::read(fd, out.data(), limit);
+    } while (n < 0 && errno == EINTR);
     ::close(fd);
-    out.resize(ok ? got : 0);
-    return ok;
+    out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return n >= 0;
 }
 
 // The last part of a path. Wine gives its processes an argv[0] in Windows form, so a
@@ -148,7 +138,7 @@ void matchProcess(int proc, const std::string& pid, std::string_view comm,
     // threads). Until Wine has loaded a program, its process runs under the name of one
     // of Wine's starters, with the program's path as the next argument.
     std::string cmdline;
-    if (readSmallFile(proc, pid + "/cmdline", cmdline, 4096, false)) {
+    if (readSmallFile(proc, pid + "/cmdline", cmdline, 4096)) {
         const std::vector<std::string_view> args = firstArguments(cmdline, 6);
         if (!args.empty() && !args[0].empty() && !settle(baseIs(baseName(args[0], true))))
             return;
@@ -206,7 +196,7 @@ ProcessAnswer processesRunningIn(const std::string& procFolder, const std::vecto
             continue;
         pid = entry->d_name;
         // A process that has ended since the listing has no stat left to read.
-        if (!readSmallFile(procFd, pid + "/stat", stat, 1024, true))
+        if (!readSmallFile(procFd, pid + "/stat", stat, 1024))
             continue;
         const std::optional<StatLine> line = parseStat(stat);
         if (line && isZombie(line->state))
