@@ -9,6 +9,27 @@
 
 namespace chain {
 
+namespace {
+// QString::compare with letter case ignored, which folds the case of every character:
+// units that are the same fold alike, so only the texts from where they differ are
+// compared (from the start of a surrogate pair cut there).
+int compareIgnoringCase(QStringView a, QStringView b) {
+    qsizetype same = 0;
+    const qsizetype shorter = std::min(a.size(), b.size());
+    while (same < shorter && a[same] == b[same])
+        ++same;
+    if (same > 0 && a[same - 1].isHighSurrogate())
+        --same;
+    return a.sliced(same).compare(b.sliced(same), Qt::CaseInsensitive);
+}
+
+// Why an entry name can't be used in a folder that can: it holds a NUL or another
+// control character. (Joined to such a folder, an empty name is the folder itself.)
+QString nameProblem(const QString& name) {
+    return name.isEmpty() ? QString() : pathProblem(name);
+}
+} // namespace
+
 QChar pathSeparator() {
 #ifdef Q_OS_WIN
     return u'\\';
@@ -53,12 +74,15 @@ QString moveNoReplace(const QString& from, const QString& to) {
 
 QStringList renameInFolder(const QString& folder, const QList<std::pair<QString, QString>>& renames) {
     // A pair that a single move would refuse is refused alike and not handed on.
+    const QString folderProblem = pathProblem(folder);
     QStringList reasons;
     std::vector<std::pair<std::string, std::string>> handedOn;
     for (const auto& [from, to] : renames) {
-        QString problem = pathProblem(joinPath(folder, from));
+        QString problem = folderProblem;
         if (problem.isEmpty())
-            problem = pathProblem(joinPath(folder, to));
+            problem = nameProblem(from);
+        if (problem.isEmpty())
+            problem = nameProblem(to);
         reasons << problem;
         if (problem.isEmpty())
             handedOn.emplace_back(toNative(from), toNative(to));
@@ -107,7 +131,7 @@ std::optional<QStringList> listFiles(const QString& folder, const QString& exten
     for (const std::string& name : names)
         list << fromNative(name);
     std::sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
-        const int folded = a.compare(b, Qt::CaseInsensitive);
+        const int folded = compareIgnoringCase(a, b);
         return folded != 0 ? folded < 0 : a < b;
     });
     return list;

@@ -47,6 +47,17 @@ class FilesTest : public QObject {
         QCOMPARE(withExtension(listFiles(dir.path()).value_or(QStringList()), u".ts"_s), expected);
     }
 
+    // Letter case is folded for characters outside the BMP too (Deseret capital and
+    // small long I), also where two names first differ inside a surrogate pair.
+    void listingSortsByFoldedCaseBeyondTheBmp() {
+        QTemporaryDir dir;
+        for (const QString& name :
+             {u"x\U00010400b.ts"_s, u"x\U00010428a.ts"_s, u"B.ts"_s, u"a.ts"_s, u"A.ts"_s})
+            writeFile(dir.filePath(name), "x");
+        QCOMPARE(listFiles(dir.path()).value_or(QStringList()),
+                 (QStringList{u"A.ts"_s, u"a.ts"_s, u"B.ts"_s, u"x\U00010428a.ts"_s, u"x\U00010400b.ts"_s}));
+    }
+
     void missingFolderCantBeListed() {
         QTemporaryDir dir;
         QString error;
