@@ -127,7 +127,7 @@ void matchProcess(int proc, const std::string& pid, std::string_view comm,
         if (n > 0 && static_cast<std::size_t>(n) < sizeof target) {
             std::string_view path(target, static_cast<std::size_t>(n));
             constexpr std::string_view deleted = " (deleted)";
-            if (path.ends_with(deleted))
+            if (path.size() > deleted.size() && path.ends_with(deleted))
                 path.remove_suffix(deleted.size());
             if (!settle(baseIs(baseName(path, false))))
                 return;
