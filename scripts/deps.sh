@@ -6,7 +6,7 @@
 # with CHAIN_WITH_BENCH=1 (scripts/bench.sh) the tools the benchmark script calls.
 packages=(cmake make g++ qt6-base-dev qt6-translations-l10n doctest-dev libbenchmark-dev)
 if [ "${CHAIN_WITH_BENCH:-0}" = 1 ]; then
-  packages+=(time procps)
+  packages+=(time procps strace)
 fi
 windows_packages=()
 if [ "${CHAIN_WITH_WINDOWS:-0}" = 1 ]; then
