@@ -28,6 +28,27 @@ int compareIgnoringCase(QStringView a, QStringView b) {
 QString nameProblem(const QString& name) {
     return name.isEmpty() ? QString() : pathProblem(name);
 }
+
+// Names of the system, as text sorted the way listings are.
+QStringList sortedNames(const std::vector<std::string>& names) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string& name : names)
+        list << fromNative(name);
+    std::sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
+        const int folded = compareIgnoringCase(a, b);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    return list;
+}
+
+// A name with the differences that some filesystems ignore taken out: Unicode forms
+// (decomposed), upper and lower case (upper-cased, then case-folded, which also makes
+// "ı" and "I", or "ß" and "SS", one). Two names that any of them takes for one name have
+// the same loose name.
+QString looseName(const QString& name) {
+    return name.normalized(QString::NormalizationForm_D).toUpper().toCaseFolded();
+}
 } // namespace
 
 QChar pathSeparator() {
@@ -126,15 +147,47 @@ std::optional<QStringList> listFiles(const QString& folder, const QString& exten
             *error = reasonText(result);
         return std::nullopt;
     }
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(names.size()));
-    for (const std::string& name : names)
-        list << fromNative(name);
-    std::sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
-        const int folded = compareIgnoringCase(a, b);
-        return folded != 0 ? folded < 0 : a < b;
-    });
-    return list;
+    return sortedNames(names);
+}
+
+std::optional<FolderListing> FolderListing::read(const QString& folder, QString* error) {
+    if (const QString problem = pathProblem(folder); !problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return std::nullopt;
+    }
+    std::vector<std::string> files;
+    std::vector<std::string> others;
+    const platform::OpResult result = platform::listOrdinaryFiles(toNative(folder), files, {}, &others);
+    if (!result.ok()) {
+        if (error)
+            *error = reasonText(result);
+        return std::nullopt;
+    }
+    FolderListing listing;
+    listing.m_folder = folder;
+    listing.m_files = sortedNames(files);
+    listing.m_names.reserve(listing.m_files.size() + static_cast<qsizetype>(others.size()));
+    listing.m_looseNames.reserve(listing.m_names.capacity());
+    for (const QString& name : listing.m_files)
+        listing.m_names.insert(name);
+    for (const std::string& name : others)
+        listing.m_names.insert(fromNative(name));
+    for (const QString& name : std::as_const(listing.m_names))
+        listing.m_looseNames.insert(looseName(name));
+    return listing;
+}
+
+bool FolderListing::nameTaken(const QString& name) const {
+    // What nameTaken() refuses to look at, or a path rather than a name, goes to it.
+    if (!pathProblem(name).isEmpty() || name.contains(pathSeparator()) || name.contains(u'/'))
+        return chain::nameTaken(joinPath(m_folder, name));
+    if (m_names.contains(name))
+        return true;
+    // No entry could be taken for it: none has the same loose name.
+    if (!m_looseNames.contains(looseName(name)))
+        return false;
+    return chain::nameTaken(joinPath(m_folder, name));
 }
 
 QStringList withExtension(const QStringList& names, const QString& extension) {

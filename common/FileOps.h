@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -45,6 +46,25 @@ std::optional<QStringList> listFiles(const QString& folder, const QString& exten
 // The names of `names` whose extension is `extension` (given with its dot), case ignored
 // as the listing ignores it.
 QStringList withExtension(const QStringList& names, const QString& extension);
+
+// One listing of a folder that can also tell whether a name is taken there by any entry
+// (a file, a folder, a dot-file, a link, even a dangling one), as nameTaken() tells it,
+// without asking the system about each name: only a name that an entry carries in
+// another letter case or form (one name to a filesystem that ignores case) is asked about.
+class FolderListing {
+  public:
+    // Nothing when the folder can't be listed; `error` then says why.
+    static std::optional<FolderListing> read(const QString& folder, QString* error = nullptr);
+    // The ordinary files, as listFiles() gives them.
+    const QStringList& files() const { return m_files; }
+    bool nameTaken(const QString& name) const;
+
+  private:
+    QString m_folder;
+    QStringList m_files;
+    QSet<QString> m_names;      // every entry's name
+    QSet<QString> m_looseNames; // the same, in the form looseName() gives
+};
 
 std::optional<qint64> fileSize(const QString& path);
 // Up to `count` bytes of a file from `offset` on (fewer at its end), without reading the

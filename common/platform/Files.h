@@ -31,9 +31,10 @@ OpResult setNormalAttributes(const std::string& path);
 // files on Windows, no dot-files on POSIX (where a symbolic link counts as what it points
 // to). With an `extension` (a dot and letters, such as ".ts") only the names that end in
 // it, ASCII letter case ignored, are kept, and no other entry is examined further.
-// `names` is emptied first and stays empty on failure.
+// `others`, when given, gets the names of all the other entries, so that the two hold
+// every name in the folder. Both are emptied first and stay empty on failure.
 OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names,
-                           std::string_view extension = {});
+                           std::string_view extension = {}, std::vector<std::string>* others = nullptr);
 
 // Size of a regular file (symbolic links followed); nothing for a folder or a missing file.
 std::optional<std::uint64_t> fileSize(const std::string& path);

@@ -163,8 +163,10 @@ OpResult setNormalAttributes(const std::string& path) {
 }
 
 OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names,
-                           std::string_view extension) {
+                           std::string_view extension, std::vector<std::string>* others) {
     names.clear();
+    if (others)
+        others->clear();
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr)
         return failure(errno);
@@ -177,22 +179,29 @@ OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& 
             ::closedir(dir);
             if (error != 0) {
                 names.clear();
+                if (others)
+                    others->clear();
                 return failure(error);
             }
             return OpResult::success();
         }
-        if (entry->d_name[0] == '.' || !endsWithIgnoringAsciiCase(entry->d_name, extension))
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
             continue;
         // The entry's type comes with it on most filesystems: a regular file needs no
         // stat. A symbolic link counts by what it points to, and an entry of unknown type
         // is asked about; one that vanished meanwhile is left out.
-        bool regular = entry->d_type == DT_REG;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+        bool ordinary = name[0] != '.' && endsWithIgnoringAsciiCase(name, extension);
+        if (ordinary && (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)) {
             struct stat st {};
-            regular = ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+            ordinary = ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+        } else if (ordinary) {
+            ordinary = entry->d_type == DT_REG;
         }
-        if (regular)
-            names.emplace_back(entry->d_name);
+        if (ordinary)
+            names.emplace_back(name);
+        else if (others)
+            others->emplace_back(name);
     }
 }
 

@@ -154,8 +154,10 @@ OpResult setNormalAttributes(const std::string& path) {
 }
 
 OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names,
-                           std::string_view extension) {
+                           std::string_view extension, std::vector<std::string>* others) {
     names.clear();
+    if (others)
+        others->clear();
     if (folder.empty()) // would list the root of the current drive
         return failure(ERROR_PATH_NOT_FOUND);
     std::wstring pattern;
@@ -165,8 +167,9 @@ OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& 
     if (pattern.back() != L'\\' && pattern.back() != L'/')
         pattern += L'\\';
     // The system picks the names by the pattern "*.ts" itself. It also matches a name by
-    // its short 8.3 form, so each long name is still tested below.
-    if (ending.find_first_of(L"*?<>\"") != std::wstring::npos)
+    // its short 8.3 form, so each long name is still tested below. Every name is listed
+    // when all of them are asked for.
+    if (others || ending.find_first_of(L"*?<>\"") != std::wstring::npos)
         ending.clear();
     pattern = win::extendedIfLong(pattern + L'*' + ending);
 
@@ -179,16 +182,21 @@ OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& 
     }
     constexpr DWORD Left = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
-        if ((entry.dwFileAttributes & Left) != 0)
+        const std::wstring_view wide = entry.cFileName;
+        if (wide == L"." || wide == L"..")
             continue;
-        std::string name = win::toUtf8(entry.cFileName);
-        if (endsWithIgnoringAsciiCase(name, extension))
+        std::string name = win::toUtf8(wide);
+        if ((entry.dwFileAttributes & Left) == 0 && endsWithIgnoringAsciiCase(name, extension))
             names.push_back(std::move(name));
+        else if (others)
+            others->push_back(std::move(name));
     } while (::FindNextFileW(find, &entry));
     const DWORD error = ::GetLastError();
     ::FindClose(find);
     if (error != ERROR_NO_MORE_FILES) {
         names.clear();
+        if (others)
+            others->clear();
         return failure(error);
     }
     return OpResult::success();

@@ -243,6 +243,14 @@ TEST_CASE("a listing by extension keeps the ordinary files that end in it") {
     CHECK(sorted(names) == sorted(expected));
     REQUIRE(listOrdinaryFiles(dir.path(), names, ".TXT").ok());
     CHECK(names == Names{"B.TXT"});
+
+    // Asked for, the other entries' names come too: together, every name in the folder.
+    Names others{"left over"};
+    REQUIRE(listOrdinaryFiles(dir.path(), names, ".ts", &others).ok());
+    CHECK(sorted(names) == sorted(expected));
+    Names all = names;
+    all.insert(all.end(), others.begin(), others.end());
+    CHECK(sorted(all) == entriesOf(dir.path()));
 }
 
 TEST_CASE("listing a missing folder fails") {
