@@ -1,8 +1,8 @@
 #include "SaveWithMessage.h"
 
 #include "Settings.h"
-#include "Texts.h"
 
+#include "FailureMessages.h"
 #include "FileOps.h"
 
 namespace kestrune {
@@ -11,18 +11,9 @@ bool saveSettingsTelling(const Settings& settings, chain::Dialogs& dialogs) {
     const QString reason = SaveSettings(settings);
     if (reason.isEmpty())
         return true;
-    tellWriteFailure(dialogs, chain::joinPath(settings.text(slot::ProgramFolder), SettingsFileName), reason);
+    chain::tellWriteFailure(dialogs, chain::joinPath(settings.text(slot::ProgramFolder), SettingsFileName),
+                            reason);
     return false;
-}
-
-void tellWriteFailure(chain::Dialogs& dialogs, const QString& path, const QString& reason) {
-    dialogs.message(text::ErrorTitle, QStringLiteral("%1 に書き込めませんでした。\n%2").arg(path, reason),
-                    chain::Dialogs::Icon::Critical);
-}
-
-void tellDeleteFailure(chain::Dialogs& dialogs, const QString& path, const QString& reason) {
-    dialogs.message(text::ErrorTitle, QStringLiteral("%1 を削除できませんでした。\n%2").arg(path, reason),
-                    chain::Dialogs::Icon::Critical);
 }
 
 } // namespace kestrune

@@ -10,8 +10,4 @@ namespace kestrune {
 // and why. True when the file was written.
 bool saveSettingsTelling(const Settings& settings, chain::Dialogs& dialogs);
 
-// Tells the user that a file could not be written, or deleted, and why.
-void tellWriteFailure(chain::Dialogs& dialogs, const QString& path, const QString& reason);
-void tellDeleteFailure(chain::Dialogs& dialogs, const QString& path, const QString& reason);
-
 } // namespace kestrune
