@@ -3,9 +3,9 @@
 #include "Settings.h"
 #include "Texts.h"
 
-#include "FailureMessages.h"
 #include "FileOps.h"
 #include "SettingsText.h"
+#include "WriteFailure.h"
 
 namespace pellavo {
 

@@ -2,7 +2,8 @@
 # Builds the chain, makes a demo workspace with a few recordings and the stand-in
 # demuxer and video processor, lets Tassik clean up the recordings' names, lets Kestrune
 # demux them headless in individual mode, then lets Pellavo turn each .m2v/.wav pair
-# into an .avi through the stand-in VirtualDub.
+# into an .avi through the stand-in VirtualDub, and Orvane run two ready-made jobs files
+# through the same VirtualDub.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
@@ -10,7 +11,8 @@ root="$PWD"
 ws="$root/demo-workspace"
 rm -rf "$ws"
 mkdir -p "$ws/tassik" "$ws/kestrune" "$ws/recordings" "$ws/converted" "$ws/output" \
-  "$ws/pellavo/Set Jobs" "$ws/virtualdub" "$ws/avi" "$ws/m2v-done"
+  "$ws/pellavo/Set Jobs" "$ws/virtualdub" "$ws/avi" "$ws/m2v-done" \
+  "$ws/orvane" "$ws/jobs" "$ws/jobs-done" "$ws/clips"
 cp build/tools/BonTsDemux.exe "$ws/kestrune/"
 echo 1 >"$ws/kestrune/BonTsDemux.seconds" # each demux "takes" one second
 cp build/tools/VirtualDub.exe "$ws/virtualdub/"
@@ -41,6 +43,19 @@ for size in '1280X720 (2,5) 4-8-8-4' 'NoResize (3) 0-0-0-0'; do
     'VirtualDub.Close();' '// $endjob' '// $done' >"$ws/pellavo/Set Jobs/DivX $size same.jobs"
 done
 
+# Orvane's settings file: the same VirtualDub folder, its jobs folder, the folder the
+# jobs files are moved to once VirtualDub has them (delete option 0), and the close option
+# on, so that it ends by itself. And two ready-made jobs files, each turning a clip of its
+# own into an .avi; a line after "// $done" is never handed to VirtualDub.
+printf '%s\r\n' "$ws/virtualdub" "$ws/jobs" "$ws/jobs-done" 0 1 | iconv -f UTF-8 -t CP932 >"$ws/orvane/Orvane_Data.txt"
+for name in 'ニュース特集' 'drama'; do
+  head -c 100000 /dev/urandom >"$ws/clips/$name.m2v"
+  printf '%s\r\n' '// VirtualDub job list' '// $numjobs 1' '// $job "Job 1"' "// \$input \"$ws/clips/$name.m2v\"" \
+    "// \$output \"$ws/avi/$name.avi\"" "VirtualDub.Open(\"$ws/clips/$name.m2v\",\"\",0);" \
+    "VirtualDub.SaveAVI(\"$ws/avi/$name.avi\");" '// $endjob' '// $done' "VirtualDub.SaveAVI(\"$ws/avi/never.avi\");" |
+    iconv -f UTF-8 -t CP932 >"$ws/jobs/$name.jobs"
+done
+
 echo "== Recordings before:"; ls -1 "$ws/recordings"
 echo "== tassik --headless (program folder $ws/tassik)"
 (cd "$ws/tassik" && "$root/build/bin/tassik" --headless)
@@ -55,3 +70,8 @@ echo "== The last job list Pellavo wrote:"; iconv -f CP932 -t UTF-8 "$ws/virtual
 echo "== Videos:"; ls -l "$ws/avi"
 echo "== Filed away after VirtualDub:"; ls -1 "$ws/m2v-done"
 echo "== Left in the m2v folder:"; ls -1 "$ws/output"
+echo "== orvane --headless (start folder $ws/orvane)"
+(cd "$ws/orvane" && "$root/build/bin/orvane" --headless --time-scale 0.1)
+echo "== The last job list Orvane handed over:"; iconv -f CP932 -t UTF-8 "$ws/virtualdub/VirtualDub.jobs" | tr -d '\r'
+echo "== Jobs files filed away:"; ls -1 "$ws/jobs-done"
+echo "== Videos:"; ls -l "$ws/avi"

@@ -1,8 +1,8 @@
 #include "Form4.h"
 
+#include "SaveWithMessage.h"
 #include "Texts.h"
 
-#include "FailureMessages.h"
 #include "FileOps.h"
 #include "ui/LineRules.h"
 
@@ -120,11 +120,11 @@ void Form4::Command6_Click() {
         if (!m_dialogs.question(text::DeleteKeywordsTitle, text::DeleteKeywordsText))
             return;
         if (const QString reason = removeKeywordFile(folder); !reason.isEmpty()) {
-            chain::tellDeleteFailure(m_dialogs, path, reason);
+            tellDeleteFailure(m_dialogs, path, reason);
             return;
         }
     } else if (const QString reason = saveKeywordFile(folder, m_edit.rows()); !reason.isEmpty()) {
-        chain::tellWriteFailure(m_dialogs, path, reason);
+        tellWriteFailure(m_dialogs, path, reason);
         return;
     }
     m_keywords.setEntries(m_edit.rows());

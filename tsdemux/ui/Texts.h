@@ -100,5 +100,6 @@ inline const QString Form5_Command2 = QStringLiteral("記憶");
 inline const QString Form5_Command3 = QStringLiteral("キャンセル");
 inline const QString EmptyCharText = QStringLiteral("文字はしっかり入力して下さい。");
 inline const QString LengthDiffersText = QStringLiteral("入力した文字数が違います。正確に入力して下さい。");
+inline const QString ErrorTitle = QStringLiteral("エラー");
 
 } // namespace kestrune::text

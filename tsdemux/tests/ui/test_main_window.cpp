@@ -6,7 +6,6 @@
 #include "Texts.h"
 #include "ui/EventLogView.h"
 
-#include "FailureMessages.h"
 #include "TestFiles.h"
 #include "Translation.h"
 
@@ -494,7 +493,7 @@ class MainWindowTest : public QObject {
         open();
         click(form.get(), "Command11");
         QCOMPARE(kit->dialogs.shown.size(), 1);
-        QCOMPARE(kit->dialogs.shown[0].title, chain::ErrorTitle);
+        QCOMPARE(kit->dialogs.shown[0].title, text::ErrorTitle);
         QVERIFY(kit->dialogs.shown[0].text.contains(chain::joinPath(missing, SettingsFileName)));
     }
 

@@ -7,8 +7,6 @@
 #include "Form5.h"
 #include "Texts.h"
 
-#include "FailureMessages.h"
-
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
@@ -176,7 +174,7 @@ class SecondaryWindowsTest : public QObject {
         click(&window, "Option3");
         click(&window, "Command1");
         QCOMPARE(kit->dialogs.shown.size(), 1);
-        QCOMPARE(kit->dialogs.shown[0].title, chain::ErrorTitle);
+        QCOMPARE(kit->dialogs.shown[0].title, text::ErrorTitle);
         QVERIFY(kit->dialogs.shown[0].text.contains(chain::joinPath(missing, SettingsFileName)));
         QCOMPARE(kit->settings.text(slot::DemuxKind), DemuxBoth);
         QVERIFY(window.isVisible());
@@ -358,7 +356,7 @@ class SecondaryWindowsTest : public QObject {
         click(&window, "Command1");
         click(&window, "Command6");
         QCOMPARE(kit->dialogs.shown.size(), 1);
-        QCOMPARE(kit->dialogs.shown[0].title, chain::ErrorTitle);
+        QCOMPARE(kit->dialogs.shown[0].title, text::ErrorTitle);
         QVERIFY(kit->dialogs.shown[0].text.contains(chain::joinPath(missing, KeywordFileName)));
         QVERIFY(window.isVisible());
         QCOMPARE(kit->keywords.count(), 0);
@@ -455,7 +453,7 @@ class SecondaryWindowsTest : public QObject {
         QCOMPARE(box(&window, "Text1")->text(), QStringLiteral("!?#&~/.😀"));
         click(&window, "Command2"); // lengths are equal in characters: stored, but not savable
         QCOMPARE(kit->dialogs.shown.size(), 1);
-        QCOMPARE(kit->dialogs.shown[0].title, chain::ErrorTitle);
+        QCOMPARE(kit->dialogs.shown[0].title, text::ErrorTitle);
         QVERIFY2(kit->dialogs.shown[0].text.contains(QStringLiteral("「😀」")),
                  qPrintable(kit->dialogs.shown[0].text));
         QCOMPARE(kit->settings.text(slot::BeforeString), QStringLiteral("!?#&~/."));
