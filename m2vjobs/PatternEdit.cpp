@@ -8,21 +8,19 @@ void PatternEdit::select(int position) {
     m_selected = position >= 0 && position < m_table.entries.size() ? position : -1;
 }
 
-PatternEdit::Outcome PatternEdit::add(const QString& label, const QString& file) {
+bool PatternEdit::add(const QString& label, const QString& file) {
     for (const PatternEntry& entry : m_table.entries) {
         if (entry.label == label)
-            return Outcome::Duplicate;
+            return false;
     }
     PatternPut(static_cast<int>(m_table.entries.size()) + 1, label, file);
     m_selected = static_cast<int>(m_table.entries.size()) - 1;
-    return Outcome::Done;
+    return true;
 }
 
-PatternEdit::Outcome PatternEdit::change(const QString& label, const QString& file) {
-    if (m_selected < 0)
-        return Outcome::Nothing;
-    PatternPut(m_selected + 1, label, file);
-    return Outcome::Done;
+void PatternEdit::change(const QString& label, const QString& file) {
+    if (m_selected >= 0)
+        PatternPut(m_selected + 1, label, file);
 }
 
 void PatternEdit::remove() {

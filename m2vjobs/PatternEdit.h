@@ -9,8 +9,6 @@ namespace pellavo {
 // -1 means no entry is selected.
 class PatternEdit {
   public:
-    enum class Outcome { Nothing, Duplicate, Done };
-
     explicit PatternEdit(PatternTable table) : m_table(std::move(table)) {}
 
     const PatternTable& table() const { return m_table; }
@@ -18,12 +16,12 @@ class PatternEdit {
     // Selects an entry; -1 or a position outside the table selects none.
     void select(int position);
 
-    // Appends the trimmed label and file and selects the new entry. A label equal, as
-    // typed and untrimmed, to one already there is a Duplicate and changes nothing.
-    // Empty labels and files are accepted.
-    Outcome add(const QString& label, const QString& file);
+    // Appends the trimmed label and file and selects the new entry; false, changing
+    // nothing, when a label is equal to `label` as typed (untrimmed). Empty labels and
+    // files are accepted.
+    bool add(const QString& label, const QString& file);
     // Puts the trimmed label and file into the selected entry; nothing when none is.
-    Outcome change(const QString& label, const QString& file);
+    void change(const QString& label, const QString& file);
     // Deletes the selected entry and selects the one now at its position, or the last.
     void remove();
     // Swaps the selected entry with the one above or below it; it stays selected. Down
