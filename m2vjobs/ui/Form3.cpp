@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace pellavo {
 
@@ -64,6 +65,11 @@ Form3::Form3(const QString& startFolder, PatternTable& patterns, chain::Dialogs&
     // A start folder without "Set Jobs" gives an empty file list.
     File1->addItems(
         chain::listFiles(chain::joinPath(startFolder, text::PatternFolder)).value_or(QStringList{}));
+    // Pattern file names are long: room for them in the file list and the file box.
+    const int names =
+        std::max(File1->sizeHintForColumn(0), File1->fontMetrics().averageCharWidth() * 32) + 32;
+    File1->setMinimumWidth(std::min(names, File1->fontMetrics().averageCharWidth() * 64));
+    Text2->setMinimumWidth(File1->minimumWidth());
     PatternShow();
 }
 
