@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the chain, makes a demo workspace with a few recordings and the stand-in
-# demuxer and video processor, lets Tassik clean up the recordings' names, lets Kestrune
-# demux them headless in individual mode, then lets Pellavo turn each .m2v/.wav pair
-# into an .avi through the stand-in VirtualDub.
+# Builds the chain, makes a demo workspace with a short broadcast-style recording (MPEG-2
+# video at 29.97 frames a second, stereo sound) that ffmpeg generates, lets Tassik clean up
+# its name, lets Kestrune demux it headless in individual mode through the ffmpeg-backed
+# BonTsDemux.exe, then lets Pellavo turn the .m2v/.wav pair into an .avi through the
+# ffmpeg-backed VirtualDub.exe, and compares the .avi's frame count with Pellavo's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
@@ -11,14 +12,13 @@ ws="$root/demo-workspace"
 rm -rf "$ws"
 mkdir -p "$ws/tassik" "$ws/kestrune" "$ws/recordings" "$ws/converted" "$ws/output" \
   "$ws/pellavo/Set Jobs" "$ws/virtualdub" "$ws/avi" "$ws/m2v-done"
-cp build/tools/BonTsDemux.exe "$ws/kestrune/"
-echo 1 >"$ws/kestrune/BonTsDemux.seconds" # each demux "takes" one second
-cp build/tools/VirtualDub.exe "$ws/virtualdub/"
-echo 1 >"$ws/virtualdub/VirtualDub.seconds" # and each VirtualDub job one second
-for name in '番組!' 'A#B' 'news' 'ドラマ~第1話' '朝の ニュース'; do
-  head -c 200000 /dev/urandom >"$ws/recordings/$name.ts"
-done
-echo 90000 >"$ws/recordings/news.ts.ms" # the stand-in writes 90 s of audio for this one
+# The tools are linked into the folders where the programs look for them, as an install does.
+ln -s "$root/build/tools/ffmpeg/BonTsDemux.exe" "$ws/kestrune/"
+ln -s "$root/build/tools/ffmpeg/VirtualDub.exe" "$ws/virtualdub/"
+recording="$ws/recordings/朝の ニュース!.ts"
+ffmpeg -nostdin -v error -f lavfi -i "testsrc2=size=720x480:rate=30000/1001:duration=6" \
+  -f lavfi -i "aevalsrc=exprs=0.2*sin(440*2*PI*t)|0.2*sin(660*2*PI*t):c=stereo:s=48000:d=6" \
+  -c:v mpeg2video -b:v 4M -g 15 -c:a aac -b:a 192k -f mpegts "file:$recording"
 
 # Kestrune's settings file: individual mode, the three folders, a 2 s interval, the
 # default character table. Written in cp932 with CR LF, as Kestrune writes it.
@@ -29,17 +29,11 @@ printf '%s\r\n' 1 "$ws/recordings" "$ws/converted" "$ws/output" 2 'Demux(m2v+wav
 printf '%s\r\n' "$ws/recordings" '" "' '"_"' | iconv -f UTF-8 -t CP932 >"$ws/tassik/Tassik_Data1.txt"
 
 # Pellavo's settings file: Kestrune's output is its m2v folder; the .avi go to avi/, the
-# finished .m2v and .wav to m2v-done/ (delete flag 0); a 20 s interval. And the two job
-# patterns of its default table, in its "Set Jobs" folder.
+# finished .m2v and .wav to m2v-done/ (delete flag 0); a 20 s interval; 29.97 frames a
+# second. And the two job patterns of its default table, in its "Set Jobs" folder.
 printf '%s\r\n' "$ws/output" "$ws/avi" "$ws/m2v-done" "$ws/virtualdub" 0 20 1 1 |
   iconv -f UTF-8 -t CP932 >"$ws/pellavo/Pellavo_Data1.txt"
-for size in '1280X720 (2,5) 4-8-8-4' 'NoResize (3) 0-0-0-0'; do
-  printf '%s\r\n' '// VirtualDub job list' '// $signature virtualdub' '// $numjobs 1' '//' \
-    '// $job "Job 1"' '// $input "C:\rec\sample.m2v"' '// $output "C:\avi\sample.avi"' '// $script' \
-    'VirtualDub.Open("C:\\rec\\sample.m2v","",0);' 'VirtualDub.subset.AddRange(0,100);' \
-    'VirtualDub.video.SetRangeFrames(0,100);' 'VirtualDub.SaveAVI("C:\\avi\\sample.avi");' \
-    'VirtualDub.Close();' '// $endjob' '// $done' >"$ws/pellavo/Set Jobs/DivX $size same.jobs"
-done
+cp "$root/m2vjobs/patterns/"*.jobs "$ws/pellavo/Set Jobs/"
 
 echo "== Recordings before:"; ls -1 "$ws/recordings"
 echo "== tassik --headless (program folder $ws/tassik)"
@@ -51,7 +45,14 @@ echo "== Filed away after conversion:"; ls -1 "$ws/converted"
 echo "== Demuxer output:"; ls -l "$ws/output"
 echo "== pellavo --headless --until-idle (start folder $ws/pellavo)"
 (cd "$ws/pellavo" && "$root/build/bin/pellavo" --headless --until-idle --time-scale 0.1)
-echo "== The last job list Pellavo wrote:"; iconv -f CP932 -t UTF-8 "$ws/virtualdub/VirtualDub.jobs" | tr -d '\r'
+echo "== The job list Pellavo wrote:"; iconv -f CP932 -t UTF-8 "$ws/virtualdub/VirtualDub.jobs" | tr -d '\r'
 echo "== Videos:"; ls -l "$ws/avi"
 echo "== Filed away after VirtualDub:"; ls -1 "$ws/m2v-done"
 echo "== Left in the m2v folder:"; ls -1 "$ws/output"
+
+avi=("$ws/avi/"*.avi)
+counted=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames \
+  -of default=nw=1:nk=1 "file:${avi[0]}")
+computed=$(iconv -f CP932 -t UTF-8 "$ws/virtualdub/VirtualDub.jobs" |
+  sed -n 's/^VirtualDub\.subset\.AddRange(0,\([0-9]*\));.*/\1/p')
+echo "== Frames of $(basename "${avi[0]}"): ffprobe counts $counted, Pellavo computed $computed from the .wav"
