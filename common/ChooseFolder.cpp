@@ -32,9 +32,9 @@ std::optional<QString> folderFromDialogResult(const QString& returned, const QSt
 }
 
 std::optional<QString> ChooseFolder(Dialogs& dialogs, const QString& title, const QString& currentFolder,
-                                    QString& remembered) {
+                                    QString& remembered, const QString& filter) {
     remembered = joinPath(currentFolder, title);
-    const std::optional<QString> picked = dialogs.pickFolder(title, currentFolder);
+    const std::optional<QString> picked = dialogs.pickFolder(title, currentFolder, filter);
     // The picker stands in for a save-as dialog whose dummy file name is left as it
     // was, so its answer is read as that dialog's file name would be.
     const QString returned = picked ? joinPath(*picked, title) : remembered;

@@ -15,8 +15,9 @@ std::optional<QString> folderFromDialogResult(const QString& returned, const QSt
 
 // The folder choice all four programs share. The dialog opens at `currentFolder`; its
 // initial file name, `currentFolder` + separator + `title`, is stored in `remembered`
-// (the program's slot for it). Returns the chosen folder, or nothing for no change.
+// (the program's slot for it); a `filter` ("description|*.ext") shows those files too.
+// Returns the chosen folder, or nothing for no change.
 std::optional<QString> ChooseFolder(Dialogs& dialogs, const QString& title, const QString& currentFolder,
-                                    QString& remembered);
+                                    QString& remembered, const QString& filter = {});
 
 } // namespace chain

@@ -20,7 +20,9 @@ class Dialogs {
     virtual bool question(const QString& title, const QString& text) = 0;
     // Lets the user pick a folder, opening at `startFolder`. The chosen folder comes back
     // without a trailing separator ("E:" or "/" for a root); nothing comes back on cancel.
-    virtual std::optional<QString> pickFolder(const QString& title, const QString& startFolder) = 0;
+    // A `filter` ("description|*.ext") also shows the folder's files of that kind.
+    virtual std::optional<QString> pickFolder(const QString& title, const QString& startFolder,
+                                              const QString& filter = {}) = 0;
 };
 
 } // namespace chain

@@ -26,7 +26,7 @@ bool PrintingDialogs::question(const QString& title, const QString& text) {
     return false;
 }
 
-std::optional<QString> PrintingDialogs::pickFolder(const QString&, const QString&) {
+std::optional<QString> PrintingDialogs::pickFolder(const QString&, const QString&, const QString&) {
     return std::nullopt;
 }
 

@@ -12,7 +12,8 @@ class PrintingDialogs : public Dialogs {
     void message(const QString& title, const QString& text, Icon icon = Icon::None,
                  const QString& details = {}) override;
     bool question(const QString& title, const QString& text) override;
-    std::optional<QString> pickFolder(const QString& title, const QString& startFolder) override;
+    std::optional<QString> pickFolder(const QString& title, const QString& startFolder,
+                                      const QString& filter = {}) override;
 };
 
 } // namespace chain

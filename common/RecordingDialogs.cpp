@@ -11,8 +11,9 @@ bool RecordingDialogs::question(const QString& title, const QString& text) {
     return answers.isEmpty() ? false : answers.dequeue();
 }
 
-std::optional<QString> RecordingDialogs::pickFolder(const QString& title, const QString& startFolder) {
-    shown.append({Shown::Kind::Folder, title, startFolder, Icon::None, {}});
+std::optional<QString> RecordingDialogs::pickFolder(const QString& title, const QString& startFolder,
+                                                    const QString& filter) {
+    shown.append({Shown::Kind::Folder, title, startFolder, Icon::None, {}, filter});
     return folders.isEmpty() ? std::nullopt : folders.dequeue();
 }
 

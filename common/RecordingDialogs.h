@@ -16,13 +16,15 @@ class RecordingDialogs : public Dialogs {
         QString title;
         QString text; // message text, or the start folder of a folder pick
         Icon icon = Icon::None;
-        QString details; // a message's folded-away details
+        QString details;     // a message's folded-away details
+        QString filter = {}; // of a folder pick
     };
 
     void message(const QString& title, const QString& text, Icon icon = Icon::None,
                  const QString& details = {}) override;
     bool question(const QString& title, const QString& text) override;
-    std::optional<QString> pickFolder(const QString& title, const QString& startFolder) override;
+    std::optional<QString> pickFolder(const QString& title, const QString& startFolder,
+                                      const QString& filter = {}) override;
 
     QList<Shown> shown;
     QQueue<bool> answers;

@@ -22,6 +22,17 @@ QMessageBox::Icon toBoxIcon(Dialogs::Icon icon) {
     }
     return QMessageBox::NoIcon;
 }
+
+// Qt's form of a "description|pattern" filter: the description, followed by the pattern
+// in parentheses unless the description already ends with it.
+QString qtNameFilter(const QString& filter) {
+    const qsizetype bar = filter.indexOf(u'|');
+    if (bar < 0)
+        return filter;
+    const QString description = filter.left(bar);
+    const QString patterns = u'(' + filter.mid(bar + 1).replace(u';', u' ') + u')';
+    return description.endsWith(patterns) ? description : description + u' ' + patterns;
+}
 } // namespace
 
 void WidgetDialogs::message(const QString& title, const QString& text, Icon icon, const QString& details) {
@@ -36,8 +47,17 @@ bool WidgetDialogs::question(const QString& title, const QString& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
-std::optional<QString> WidgetDialogs::pickFolder(const QString& title, const QString& startFolder) {
-    const QString chosen = QFileDialog::getExistingDirectory(m_owner, title, startFolder);
+std::optional<QString> WidgetDialogs::pickFolder(const QString& title, const QString& startFolder,
+                                                 const QString& filter) {
+    QFileDialog dialog(m_owner, title, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    if (filter.isEmpty())
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    else
+        dialog.setNameFilter(qtNameFilter(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString chosen = dialog.selectedFiles().constFirst();
     if (chosen.isEmpty())
         return std::nullopt;
     QString folder = QDir::toNativeSeparators(chosen);

@@ -16,7 +16,8 @@ class WidgetDialogs : public Dialogs {
     void message(const QString& title, const QString& text, Icon icon = Icon::None,
                  const QString& details = {}) override;
     bool question(const QString& title, const QString& text) override;
-    std::optional<QString> pickFolder(const QString& title, const QString& startFolder) override;
+    std::optional<QString> pickFolder(const QString& title, const QString& startFolder,
+                                      const QString& filter = {}) override;
 
   private:
     QWidget* m_owner;

@@ -15,11 +15,6 @@ bool saveSettingsTelling(const Settings& settings, chain::Dialogs& dialogs) {
     return false;
 }
 
-void tellWriteFailure(chain::Dialogs& dialogs, const QString& path, const QString& reason) {
-    dialogs.message(text::ErrorTitle, QStringLiteral("%1 に書き込めませんでした。\n%2").arg(path, reason),
-                    chain::Dialogs::Icon::Critical);
-}
-
 void tellDeleteFailure(chain::Dialogs& dialogs, const QString& path, const QString& reason) {
     dialogs.message(text::ErrorTitle, QStringLiteral("%1 を削除できませんでした。\n%2").arg(path, reason),
                     chain::Dialogs::Icon::Critical);

@@ -3,6 +3,7 @@
 #include "Slots.h"
 
 #include "Dialogs.h"
+#include "WriteFailure.h"
 
 namespace kestrune {
 
@@ -11,7 +12,7 @@ namespace kestrune {
 bool saveSettingsTelling(const Settings& settings, chain::Dialogs& dialogs);
 
 // Tells the user that a file could not be written, or deleted, and why.
-void tellWriteFailure(chain::Dialogs& dialogs, const QString& path, const QString& reason);
+using chain::tellWriteFailure;
 void tellDeleteFailure(chain::Dialogs& dialogs, const QString& path, const QString& reason);
 
 } // namespace kestrune

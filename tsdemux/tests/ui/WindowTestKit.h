@@ -9,6 +9,7 @@
 #include "Launcher.h"
 #include "ProcessWatch.h"
 #include "RecordingDialogs.h"
+#include "WidgetTest.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -66,29 +67,10 @@ struct Kit {
     chain::RecordingDialogs dialogs;
 };
 
-template <typename W = QAbstractButton> W* child(QWidget* root, const char* name) {
-    W* widget = root->findChild<W*>(QString::fromLatin1(name));
-    if (!widget)
-        qWarning("no child named %s", name);
-    return widget;
-}
-
-inline void click(QWidget* root, const char* name) {
-    QAbstractButton* button = child(root, name);
-    QVERIFY2(button, name);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-inline void clickRow(QListWidget* list, int row) {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-}
-
-inline QStringList rowsOf(const QListWidget* list) {
-    QStringList rows;
-    for (int i = 0; i < list->count(); ++i)
-        rows.append(list->item(i)->text());
-    return rows;
-}
+using chain::testing::child;
+using chain::testing::click;
+using chain::testing::clickRow;
+using chain::testing::rowsOf;
 
 // Clicks `opener` in `root`, and runs `act` on the modal window it opens; `act` must close
 // it. Returns the modal window's object name.

@@ -1,0 +1,156 @@
+#include "BatchEngine.h"
+
+#include "JobsText.h"
+
+#include "CommandText.h"
+#include "FileOps.h"
+#include "TextFile.h"
+
+namespace orvane {
+
+BatchEngine::BatchEngine(StateTable& state, JobLists& lists, chain::ProcessWatch& watch,
+                         chain::Launcher& launcher, QObject* parent)
+    : QObject(parent), m_state(state), m_lists(lists),
+      m_tools(watch, [this](const QString& text) { Q_EMIT report(text); }), m_launcher(launcher) {}
+
+int BatchEngine::start() {
+    m_running = true;
+    m_idle = false;
+    m_passedOver.clear();
+    Q_EMIT report(QStringLiteral("ジョブの処理を開始しました"));
+    Q_EMIT runningChanged(true);
+    return StepMs;
+}
+
+void BatchEngine::stop() {
+    if (!m_running)
+        return;
+    m_running = false;
+    Q_EMIT report(QStringLiteral("ジョブの処理を中止しました"));
+    Q_EMIT runningChanged(false);
+}
+
+std::optional<int> BatchEngine::step() {
+    if (!m_running)
+        return std::nullopt;
+    m_idle = false;
+    if (!m_state.text(slot::CurrentJobPath).isEmpty())
+        fileAway();
+    else
+        lookAtFolder();
+
+    if (BonAct())
+        return StepMs;
+
+    const QStringList jobs = m_lists.jobs(); // a failed start may read the list again
+    for (const QString& name : jobs) {
+        if (!m_passedOver.contains(name) && startJob(name))
+            return StepMs;
+    }
+
+    if (isOn(m_state, slot::CloseOption)) {
+        Q_EMIT report(QStringLiteral("処理するジョブファイルがなくなったため、終了します"));
+        return std::nullopt;
+    }
+    if (m_status != WaitingStatus)
+        Q_EMIT report(QStringLiteral("処理するジョブファイルがないため、待機します"));
+    setStatus(WaitingStatus);
+    m_lists.JobsList();
+    m_idle = true;
+    for (const QString& name : m_lists.jobs())
+        m_idle = m_idle && m_passedOver.contains(name);
+    return m_idle ? NothingLeftMs : JobsAppearedMs;
+}
+
+void BatchEngine::fileAway() {
+    const QString path = m_state.text(slot::CurrentJobPath);
+    const QString name = m_state.text(slot::CurrentJobName);
+    if (isOn(m_state, slot::DeleteOption)) {
+        const QString error = chain::deleteFile(path);
+        if (error.isEmpty())
+            Q_EMIT report(QStringLiteral("削除しました: %1").arg(path));
+        else
+            passOver(name, QStringLiteral("%1 を削除できません: %2").arg(path, error));
+    } else {
+        const QString target = chain::joinPath(m_state.text(slot::JobsMoveFolder), name);
+        const QString error = chain::moveNoReplace(path, target);
+        if (error.isEmpty())
+            Q_EMIT report(QStringLiteral("移動しました: %1 → %2").arg(path, target));
+        else
+            passOver(name, QStringLiteral("%1 を %2 へ移動できません: %3").arg(path, target, error));
+    }
+    m_lists.JobsList();
+    m_state.set(slot::CurrentJobPath, QString());
+    m_state.set(slot::CurrentJobName, QString());
+    m_lists.clearOutputs();
+    m_lists.showFirst();
+}
+
+void BatchEngine::lookAtFolder() {
+    const qsizetype count = m_lists.jobsFiles().value_or(QStringList{}).size();
+    if (count == m_lists.jobs().size())
+        return;
+    m_lists.JobsList();
+    m_lists.showFirst();
+}
+
+bool BatchEngine::startJob(const QString& name) {
+    const QString path = chain::joinPath(m_state.text(slot::JobsFolder), name);
+    const chain::TextRead read = chain::readTextFile(path);
+    if (read.state != chain::TextRead::State::Read) {
+        const QString why = read.state == chain::TextRead::State::Missing
+                                ? QStringLiteral("ファイルが見つかりません")
+                                : read.reason;
+        passOver(name, QStringLiteral("ジョブファイル %1 を読めません: %2").arg(path, why));
+        return false;
+    }
+    const QStringList used = usedPart(read.lines);
+    if (isBlank(used)) {
+        passOver(name, QStringLiteral("ジョブファイル %1 は空です").arg(path));
+        return false;
+    }
+    const QString folder = m_state.text(slot::VirtualDubFolder);
+    if (folder.contains(u'"')) {
+        passOver(name,
+                 QStringLiteral("VirtualDubフォルダ %1 に \" が含まれるため、VirtualDub を起動できません")
+                     .arg(folder));
+        return false;
+    }
+    const QString jobList = chain::joinPath(folder, VirtualDubJobsName);
+    if (const QString error = chain::writeTextLines(jobList, used, chain::OldFile::Replace);
+        !error.isEmpty()) {
+        passOver(name, QStringLiteral("%1 に書き込めません: %2").arg(jobList, error));
+        return false;
+    }
+    m_lists.OutputList(name);
+    const QString command = commandLine();
+    if (const QString error = m_launcher.start(command, chain::Launcher::Window::Minimised);
+        !error.isEmpty()) {
+        passOver(name, QStringLiteral("VirtualDub を起動できません (%1): %2").arg(command, error));
+        return false;
+    }
+    m_state.set(slot::CurrentJobName, name);
+    m_state.set(slot::CurrentJobPath, path);
+    Q_EMIT report(QStringLiteral("%1 を VirtualDub に渡しました: %2").arg(name, command));
+    setStatus(name + CompressingTail);
+    return true;
+}
+
+QString BatchEngine::commandLine() const {
+    return chain::programArgument(chain::joinPath(m_state.text(slot::VirtualDubFolder), VirtualDubName)) +
+           VirtualDubOptions;
+}
+
+void BatchEngine::passOver(const QString& name, const QString& why) {
+    Q_EMIT report(why + QStringLiteral("（次の「開始」まで %1 は飛ばします）").arg(name));
+    m_passedOver.insert(name);
+}
+
+void BatchEngine::setStatus(const QString& text) {
+    if (text == m_status)
+        return;
+    m_status = text;
+    Q_EMIT statusChanged(text);
+}
+
+} // namespace orvane

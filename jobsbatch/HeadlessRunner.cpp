@@ -1,0 +1,43 @@
+#include "HeadlessRunner.h"
+
+#include "BatchEngine.h"
+#include "Startup.h"
+
+#include "EventLog.h"
+#include "EventPrinter.h"
+#include "FileOps.h"
+#include "HeadlessLoop.h"
+
+#include <cstdio>
+
+namespace orvane {
+
+int runHeadless(const QStringList& arguments) {
+    const chain::HeadlessOptions options = chain::parseHeadlessOptions(arguments);
+    if (!options.error.isEmpty()) {
+        std::fputs((options.error + u'\n').toUtf8().constData(), stderr);
+        return 1;
+    }
+
+    const QString startFolder = chain::currentFolder();
+    chain::EventLog log(options.noLog ? QString() : chain::joinPath(startFolder, LogFileName));
+    chain::printEventsOf(log);
+    StateTable state(StateTableSize);
+    JobLists lists(state);
+    QObject::connect(&lists, &JobLists::report, &log, &chain::EventLog::add);
+    for (const QString& note : startUp(startFolder, state, lists))
+        log.add(note);
+
+    chain::SystemProcessWatch watch;
+    chain::SystemLauncher launcher;
+    BatchEngine engine(state, lists, watch, launcher);
+    QObject::connect(&engine, &BatchEngine::report, &log, &chain::EventLog::add);
+
+    const int first = engine.start();
+    return chain::runHeadlessLoop(options,
+                                  {[&] { return engine.step(); }, [&] { return engine.isIdle(); },
+                                   [&] { engine.stop(); }, [] { return 0; }},
+                                  first, &log);
+}
+
+} // namespace orvane

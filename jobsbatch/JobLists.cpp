@@ -1,0 +1,106 @@
+#include "JobLists.h"
+
+#include "JobsText.h"
+
+#include "FileOps.h"
+#include "TextFile.h"
+
+#include <QFileInfo>
+
+namespace orvane {
+
+namespace {
+bool sameFolder(const QString& a, const QString& b) {
+    if (a == b)
+        return true;
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+} // namespace
+
+JobLists::JobLists(StateTable& state, QObject* parent) : QObject(parent), m_state(state) {}
+
+std::optional<QStringList> JobLists::jobsFiles() {
+    const QString folder = m_state.text(slot::JobsFolder);
+    QString error;
+    const std::optional<QStringList> files = chain::listFiles(folder, &error);
+    if (!files) {
+        if (!m_listingFailureReported)
+            Q_EMIT report(QStringLiteral("(.jobs)フォルダ %1 を読めません: %2").arg(folder, error));
+        m_listingFailureReported = true;
+        return std::nullopt;
+    }
+    m_listingFailureReported = false;
+    QStringList jobs = chain::withExtension(*files, JobsPattern.mid(1));
+    // In the VirtualDub folder, VirtualDub.jobs is the job list the batch writes, not a
+    // jobs file: handed over it would run the last job again, and then be filed away.
+    if (sameFolder(folder, m_state.text(slot::VirtualDubFolder)))
+        jobs.removeIf(
+            [](const QString& name) { return name.compare(VirtualDubJobsName, Qt::CaseInsensitive) == 0; });
+    return jobs;
+}
+
+void JobLists::JobsList() {
+    m_jobs = jobsFiles().value_or(QStringList{});
+    m_selected = -1;
+    Q_EMIT jobsChanged();
+}
+
+void JobLists::OutputList(const QString& name) {
+    readOutputs(name, true);
+}
+
+void JobLists::readOutputs(const QString& name, bool reloadOnFailure) {
+    const auto lines = chain::readTextLines(chain::joinPath(m_state.text(slot::JobsFolder), name));
+    m_outputs = lines ? outputNames(*lines) : QStringList{};
+    Q_EMIT outputsChanged();
+    if (lines || !reloadOnFailure)
+        return;
+    JobsList();
+    if (!m_jobs.isEmpty()) {
+        readOutputs(m_jobs.first(), false);
+        select(0);
+    }
+}
+
+void JobLists::showFirst() {
+    if (m_jobs.isEmpty())
+        return;
+    OutputList(m_jobs.first());
+    select(0);
+}
+
+void JobLists::clearOutputs() {
+    m_outputs.clear();
+    Q_EMIT outputsChanged();
+}
+
+void JobLists::select(int row) {
+    m_selected = row;
+    Q_EMIT selectionChanged();
+}
+
+void JobLists::List1_Click(int row) {
+    if (isOn(m_state, slot::ListEditFlag) || m_jobs.isEmpty() || row < 0 || row >= m_jobs.size())
+        return;
+    select(row);
+    OutputList(m_jobs[row]);
+}
+
+void JobLists::Command6_Click() {
+    if (m_selected < 0 || m_selected >= m_jobs.size())
+        return;
+    m_state.set(slot::ListEditFlag, QStringLiteral("1"));
+    const int removed = m_selected;
+    m_jobs.removeAt(removed);
+    const int left = static_cast<int>(m_jobs.size());
+    m_selected = removed <= left - 1 ? removed : removed - 1;
+    Q_EMIT jobsChanged();
+    if (m_jobs.isEmpty())
+        clearOutputs();
+    else
+        OutputList(m_jobs[m_selected]);
+    m_state.set(slot::ListEditFlag, QStringLiteral("0"));
+}
+
+} // namespace orvane

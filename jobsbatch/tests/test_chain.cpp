@@ -1,0 +1,80 @@
+// The built orvane --headless with the real launcher, the real process list and the
+// stand-in VirtualDub.exe on real folders.
+
+#include "TestFiles.h"
+
+#include "FileOps.h"
+#include "ProcessWatch.h"
+#include "TextFile.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+namespace {
+QString standIn() {
+    return qEnvironmentVariable("CHAIN_TOOLS_DIR") + QStringLiteral("/VirtualDub.exe");
+}
+
+// A jobs file as the chain writes them: one job turning `input` into `output`, and a line
+// after "// $done" that VirtualDub must never see.
+QStringList jobsFile(const QString& input, const QString& output) {
+    return {QStringLiteral("// $job \"Job 1\""),
+            QStringLiteral("// $output \"%1\"").arg(output),
+            QStringLiteral("VirtualDub.Open(\"%1\",\"\",0);").arg(input),
+            QStringLiteral("VirtualDub.SaveAVI(\"%1\");").arg(output),
+            QStringLiteral("// $endjob"),
+            QStringLiteral("// $done"),
+            QStringLiteral("VirtualDub.SaveAVI(\"%1.never\");").arg(output)};
+}
+} // namespace
+
+class ChainTest : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void headlessRunsTheJobsAndEndsByItself() {
+        QVERIFY2(QFile::exists(standIn()), qPrintable(standIn()));
+        QTemporaryDir dir;
+        const auto path = [&](const QString& relative) { return dir.filePath(relative); };
+        for (const char* sub : {"prog", "jobs", "moved", "in", "out"})
+            QVERIFY(QDir(dir.path()).mkpath(QString::fromLatin1(sub)));
+        QVERIFY(QFile::copy(standIn(), path("prog/VirtualDub.exe")));
+        chain::testing::writeFile(path("prog/VirtualDub.seconds"), "0.5");
+        const QStringList names{"drama", "ニュース"};
+        for (const QString& name : names) {
+            chain::testing::writeFile(path("in/" + name + ".m2v"), "video");
+            QCOMPARE(
+                chain::writeTextLines(path("jobs/" + name + ".jobs"),
+                                      jobsFile(path("in/" + name + ".m2v"), path("out/" + name + ".avi"))),
+                QString());
+        }
+        QCOMPARE(chain::writeTextLines(path("prog/Orvane_Data.txt"),
+                                       {path("prog"), path("jobs"), path("moved"), "0", "1"}),
+                 QString());
+
+        QProcess orvane;
+        orvane.setWorkingDirectory(path("prog"));
+        orvane.start(qEnvironmentVariable("CHAIN_BIN_DIR") + QStringLiteral("/orvane"),
+                     {"--headless", "--time-scale", "0.02"});
+        QVERIFY(orvane.waitForFinished(60000));
+        const QString output = QString::fromUtf8(orvane.readAllStandardOutput());
+        QCOMPARE(orvane.exitCode(), 0);
+        QVERIFY(
+            QString::fromUtf8(chain::testing::readFile(path("prog/orvane.log"))).contains("ニュース.jobs"));
+        // The close option ended the run only after the last VirtualDub had gone.
+        chain::SystemProcessWatch watch;
+        QCOMPARE(watch.running({"VirtualDub.exe"}), std::optional<QStringList>(QStringList{}));
+        QCOMPARE(QDir(path("out")).entryList(QDir::Files), (QStringList{"drama.avi", "ニュース.avi"}));
+        QVERIFY2(chain::fileSize(path("out/ニュース.avi")).value_or(0) > 0, qPrintable(output));
+        QCOMPARE(QDir(path("moved")).entryList(QDir::Files), (QStringList{"drama.jobs", "ニュース.jobs"}));
+        QCOMPARE(QDir(path("jobs")).entryList(QDir::Files), QStringList{});
+        QCOMPARE(chain::readTextLines(path("prog/VirtualDub.jobs")).value_or(QStringList{}),
+                 jobsFile(path("in/ニュース.m2v"), path("out/ニュース.avi")).mid(0, 6));
+    }
+};
+
+QTEST_GUILESS_MAIN(ChainTest)
+#include "test_chain.moc"

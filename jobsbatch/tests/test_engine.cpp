@@ -1,0 +1,342 @@
+// The batch engine step by step, with a fake process list and launcher on real folders.
+
+#include "BatchEngine.h"
+#include "FakeTools.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace orvane;
+using chain::testing::FakeLauncher;
+using chain::testing::FakeProcessWatch;
+using chain::testing::readFile;
+using chain::testing::writeFile;
+
+namespace {
+const QString VirtualDub = QStringLiteral("VirtualDub.exe");
+constexpr int Step = BatchEngine::StepMs;
+
+// A process list that lets the test act while the engine asks it (a jobs file arriving
+// between two looks at the folder, say).
+struct ActingWatch : FakeProcessWatch {
+    std::function<void()> onAsk;
+    std::optional<QStringList> running(const QStringList& names) override {
+        if (onAsk)
+            onAsk();
+        return FakeProcessWatch::running(names);
+    }
+};
+} // namespace
+
+// The VirtualDub, jobs and jobs-move folders with both options off. The fake VirtualDub
+// runs from its start until the test ends it, and keeps the job list it was handed.
+struct Bench {
+    QTemporaryDir dir;
+    StateTable state{StateTableSize};
+    JobLists lists{state};
+    ActingWatch watch;
+    FakeLauncher launcher;
+    BatchEngine engine{state, lists, watch, launcher};
+    QStringList reports;
+    QList<QByteArray> handedOver; // VirtualDub.jobs at each start
+
+    Bench() {
+        for (const char* sub : {"vd", "jobs", "moved"})
+            QDir(dir.path()).mkdir(QString::fromLatin1(sub));
+        state.set(slot::StartFolder, dir.path());
+        state.set(slot::VirtualDubFolder, path("vd"));
+        state.set(slot::JobsFolder, path("jobs"));
+        state.set(slot::JobsMoveFolder, path("moved"));
+        state.set(slot::DeleteOption, QStringLiteral("0"));
+        state.set(slot::CloseOption, QStringLiteral("0"));
+        const auto keep = [this](const QString& t) { reports << t; };
+        QObject::connect(&engine, &BatchEngine::report, keep);
+        QObject::connect(&lists, &JobLists::report, keep);
+        launcher.onStart = [this](const QString&) {
+            watch.setRunning(VirtualDub, true);
+            handedOver << readFile(path("vd/VirtualDub.jobs"));
+        };
+    }
+    QString path(const QString& relative) const { return dir.filePath(relative); }
+    // Puts jobs files named like their content ("A.jobs" holds "A\r\n") and reads the list.
+    void jobs(const QStringList& names) {
+        for (const QString& name : names)
+            writeFile(path("jobs/" + name), (name.section(u'.', 0, 0) + "\r\n").toUtf8());
+        lists.JobsList();
+        lists.showFirst();
+    }
+    QStringList files(const QString& folder) const { return QDir(path(folder)).entryList(QDir::Files); }
+    void virtualDubEnds() { watch.setRunning(VirtualDub, false); }
+    // Steps, VirtualDub ending right after each of its starts, until the engine has nothing
+    // left (or ends the program); returns the intervals.
+    QList<int> runDown(int maxSteps = 20) {
+        QList<int> intervals;
+        while (intervals.size() < maxSteps) {
+            const std::optional<int> next = engine.step();
+            intervals << next.value_or(-1);
+            virtualDubEnds();
+            if (!next || *next == BatchEngine::NothingLeftMs)
+                break;
+        }
+        return intervals;
+    }
+    int reportsNaming(const QString& text) const { return static_cast<int>(reports.filter(text).size()); }
+};
+
+class EngineTest : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void runsJobsInNameOrderAndFilesEachAway_data() {
+        QTest::addColumn<bool>("runsThroughFiling"); // VirtualDub still runs at the step after its start
+        QTest::addColumn<bool>("deleting");
+        QTest::addColumn<QList<int>>("intervals");
+        const QList<int> waiting{Step, Step, Step, Step, Step, Step, BatchEngine::NothingLeftMs};
+        QTest::newRow("still running, moved") << true << false << waiting;
+        QTest::newRow("gone, moved") << false << false
+                                     << QList<int>{Step, Step, Step, BatchEngine::NothingLeftMs};
+        QTest::newRow("still running, deleted") << true << true << waiting;
+    }
+    void runsJobsInNameOrderAndFilesEachAway() {
+        QFETCH(bool, runsThroughFiling);
+        QFETCH(bool, deleting);
+        QFETCH(QList<int>, intervals);
+        Bench bench;
+        bench.state.set(slot::DeleteOption, deleting ? QStringLiteral("1") : QStringLiteral("0"));
+        bench.jobs({"b.jobs", "A.jobs", "c.jobs"});
+        QCOMPARE(bench.engine.start(), Step);
+        QList<int> seen;
+        while (seen.size() < 10 && seen.value(seen.size() - 1) != BatchEngine::NothingLeftMs) {
+            const QString filing = bench.state.text(slot::CurrentJobName);
+            seen << bench.engine.step().value_or(-1);
+            if (!filing.isEmpty()) { // filed away at the step after its start
+                QVERIFY(!bench.files("jobs").contains(filing));
+                QCOMPARE(bench.files("moved").contains(filing), !deleting);
+            }
+            if (!runsThroughFiling || !filing.isEmpty())
+                bench.virtualDubEnds();
+        }
+        QCOMPARE(seen, intervals);
+        QCOMPARE(bench.handedOver, (QList<QByteArray>{"A\r\n", "b\r\n", "c\r\n"}));
+        QCOMPARE(bench.files("jobs"), QStringList{});
+        QCOMPARE(bench.launcher.started.first(), bench.path("vd") + QStringLiteral("/VirtualDub.exe /x /r"));
+        QCOMPARE(bench.launcher.windows.first(), chain::Launcher::Window::Minimised);
+        QCOMPARE(bench.engine.status(), WaitingStatus);
+    }
+
+    // Label5 names the job while it runs; a tool that Orvane did not start holds the batch back.
+    void waitsWhileAnyToolRuns() {
+        Bench bench;
+        bench.jobs({"a.jobs"});
+        bench.watch.setRunning(QStringLiteral("BonTsDemux.exe"), true);
+        bench.engine.start();
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(bench.engine.step(), std::optional<int>(Step));
+        QCOMPARE(bench.launcher.started, QStringList{});
+        QCOMPARE(bench.engine.status(), QString());
+        bench.watch.setRunning(QStringLiteral("BonTsDemux.exe"), false);
+        QCOMPARE(bench.engine.step(), std::optional<int>(Step));
+        QCOMPARE(bench.launcher.started.size(), 1);
+        QCOMPARE(bench.engine.status(), "a.jobs" + CompressingTail);
+        QCOMPARE(bench.watch.questions, 4); // one process-list read per step
+    }
+
+    // An empty folder is looked at again every minute; files that arrive during a step are
+    // taken a second later.
+    void nothingLeftWaitsAMinuteOrASecond() {
+        Bench bench;
+        bench.engine.start();
+        QCOMPARE(bench.engine.step(), std::optional<int>(BatchEngine::NothingLeftMs));
+        QVERIFY(bench.engine.isIdle());
+        QCOMPARE(bench.engine.step(), std::optional<int>(BatchEngine::NothingLeftMs));
+        QCOMPARE(bench.reportsNaming(QStringLiteral("待機")), 1); // said once, not every minute
+        bench.watch.onAsk = [&] { writeFile(bench.path("jobs/new.jobs"), "new\r\n"); };
+        QCOMPARE(bench.engine.step(), std::optional<int>(BatchEngine::JobsAppearedMs));
+        QVERIFY(!bench.engine.isIdle());
+        bench.watch.onAsk = nullptr;
+        QCOMPARE(bench.engine.step(), std::optional<int>(Step));
+        QCOMPARE(bench.handedOver, QList<QByteArray>{"new\r\n"});
+    }
+
+    // The close option ends the program at the first step that finds no tool and no file.
+    void closeOptionEndsOnlyAfterTheLastVirtualDubHasGone() {
+        Bench bench;
+        bench.state.set(slot::CloseOption, QStringLiteral("1"));
+        bench.jobs({"a.jobs"});
+        bench.engine.start();
+        QCOMPARE(bench.engine.step(), std::optional<int>(Step)); // started
+        QCOMPARE(bench.engine.step(), std::optional<int>(Step)); // filed away, VirtualDub runs
+        QCOMPARE(bench.engine.step(), std::optional<int>(Step)); // still runs
+        bench.virtualDubEnds();
+        QCOMPARE(bench.engine.step(), std::nullopt);
+        QCOMPARE(bench.files("moved"), QStringList{"a.jobs"});
+
+        Bench empty;
+        empty.state.set(slot::CloseOption, QStringLiteral("1"));
+        QCOMPARE(empty.engine.start(), Step);
+        QCOMPARE(empty.engine.step(), std::nullopt);
+    }
+
+    void stopRightAfterAStartLeavesTheJobsFileUntilTheNextStart() {
+        Bench bench;
+        bench.jobs({"a.jobs", "b.jobs"});
+        bench.engine.start();
+        bench.engine.step();
+        bench.engine.stop();
+        QCOMPARE(bench.files("jobs"), (QStringList{"a.jobs", "b.jobs"}));
+        QCOMPARE(bench.state.text(slot::CurrentJobName), QStringLiteral("a.jobs"));
+        QCOMPARE(bench.engine.step(), std::nullopt); // stopped: the step does nothing
+        QCOMPARE(bench.files("jobs"), (QStringList{"a.jobs", "b.jobs"}));
+
+        bench.engine.start();
+        QCOMPARE(bench.engine.step(), std::optional<int>(Step)); // files a away; VirtualDub still runs
+        QCOMPARE(bench.files("moved"), QStringList{"a.jobs"});
+        QCOMPARE(bench.state.text(slot::CurrentJobPath), QString());
+        bench.virtualDubEnds();
+        bench.engine.step();
+        QCOMPARE(bench.handedOver, (QList<QByteArray>{"a\r\n", "b\r\n"}));
+    }
+
+    void entryTakenOffBeforeStartComesBackAtTheFirstStep() {
+        Bench bench;
+        bench.jobs({"a.jobs", "b.jobs"});
+        bench.lists.Command6_Click(); // the first entry was selected
+        QCOMPARE(bench.lists.jobs(), QStringList{"b.jobs"});
+        bench.engine.start();
+        bench.engine.step();
+        QCOMPARE(bench.lists.jobs(), (QStringList{"a.jobs", "b.jobs"}));
+        QCOMPARE(bench.handedOver, QList<QByteArray>{"a\r\n"});
+    }
+
+    // With the jobs folder as VirtualDub folder (as by default), the job list written there
+    // is not taken for a jobs file: each job runs once, and the job list stays.
+    void jobListBesideTheJobsIsNoJobsFile() {
+        Bench bench;
+        bench.state.set(slot::VirtualDubFolder, bench.path("jobs/../jobs"));
+        bench.state.set(slot::DeleteOption, QStringLiteral("1"));
+        bench.launcher.onStart = [&](const QString&) {
+            bench.handedOver << readFile(bench.path("jobs/VirtualDub.jobs"));
+        };
+        bench.jobs({"a.jobs", "b.jobs"});
+        bench.engine.start();
+        bench.runDown();
+        QCOMPARE(bench.handedOver, (QList<QByteArray>{"a\r\n", "b\r\n"}));
+        QCOMPARE(bench.files("jobs"), QStringList{"VirtualDub.jobs"});
+        QCOMPARE(bench.lists.jobs(), QStringList{});
+    }
+
+    void jobListIsTheUsedPartRightTrimmed_data() {
+        QTest::addColumn<QByteArray>("jobsFile");
+        QTest::addColumn<QByteArray>("jobList");
+        QTest::newRow("cut after // $done")
+            << QByteArray("a  \r\n// $done  \r\nb\r\n// $done\r\n") << QByteArray("a\r\n// $done\r\n");
+        QTest::newRow("no // $done: whole, right-trimmed")
+            << QByteArray("  x \t \r\n\r\ny") << QByteArray("  x \t\r\n\r\ny\r\n");
+        QTest::newRow("// $done later in a line doesn't cut")
+            << QByteArray("a // $done\r\n// $doneX\r\nc\r\n") << QByteArray("a // $done\r\n// $doneX\r\n");
+        QTest::newRow("cp932 text kept")
+            << QByteArray("VirtualDub.Open(\"E:\\\\\x94\xd4\x91\x67.m2v\");\r\n")
+            << QByteArray("VirtualDub.Open(\"E:\\\\\x94\xd4\x91\x67.m2v\");\r\n");
+    }
+    void jobListIsTheUsedPartRightTrimmed() {
+        QFETCH(QByteArray, jobsFile);
+        QFETCH(QByteArray, jobList);
+        Bench bench;
+        writeFile(bench.path("vd/VirtualDub.jobs"), "an older job list, replaced\r\n");
+        writeFile(bench.path("jobs/j.jobs"), jobsFile);
+        bench.lists.JobsList();
+        bench.engine.start();
+        bench.engine.step();
+        QCOMPARE(bench.handedOver, QList<QByteArray>{jobList});
+        QCOMPARE(readFile(bench.path("jobs/j.jobs")), jobsFile);
+    }
+
+    // Every failure leaves the failed jobs file where it was, unchanged, passes it over until
+    // the next start, and lets the batch go on.
+    void failuresLeaveTheJobsFileAndPassItOver_data() {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<bool>("othersRun");  // b.jobs still goes through
+        QTest::addColumn<int>("handedOverA"); // how often a.jobs reached VirtualDub before the restart
+        QTest::newRow("unreadable") << "unreadable" << true << 0;
+        QTest::newRow("empty") << "empty" << true << 0;
+        QTest::newRow("blank lines only") << "blank" << true << 0;
+        QTest::newRow("vanished before its turn") << "vanished" << true << 0;
+        QTest::newRow("VirtualDub.jobs can't be written") << "jobList" << false << 0;
+        QTest::newRow("VirtualDub folder missing") << "noVirtualDubFolder" << false << 0;
+        QTest::newRow("VirtualDub.exe can't be started") << "launch" << false << 0;
+        QTest::newRow("name taken in the jobs-move folder") << "taken" << true << 1;
+        QTest::newRow("jobs-move folder missing") << "noMoveFolder" << false << 1;
+    }
+    void failuresLeaveTheJobsFileAndPassItOver() {
+        QFETCH(QString, failure);
+        QFETCH(bool, othersRun);
+        QFETCH(int, handedOverA);
+        Bench bench;
+        QByteArray a = "a\r\n";
+        if (failure == u"unreadable")
+            a = "\x81\x20\r\n"; // not cp932
+        else if (failure == u"empty")
+            a = "";
+        else if (failure == u"blank")
+            a = "  \r\n\r\n";
+        else if (failure == u"jobList")
+            QVERIFY(QDir(bench.path("vd")).mkdir(QStringLiteral("VirtualDub.jobs")));
+        else if (failure == u"noVirtualDubFolder")
+            bench.state.set(slot::VirtualDubFolder, bench.path("nowhere"));
+        else if (failure == u"launch")
+            bench.launcher.failWith = QStringLiteral("起動できません");
+        else if (failure == u"taken")
+            writeFile(bench.path("moved/a.jobs"), "another a\r\n");
+        else if (failure == u"noMoveFolder")
+            bench.state.set(slot::JobsMoveFolder, bench.path("nowhere"));
+        writeFile(bench.path("jobs/a.jobs"), a);
+        bench.jobs({"b.jobs"});
+        bool vanished = false; // between the look at the folder and its turn
+        if (failure == u"vanished")
+            bench.watch.onAsk = [&] {
+                if (!vanished)
+                    vanished = QFile::rename(bench.path("jobs/a.jobs"), bench.path("a.kept"));
+            };
+
+        bench.engine.start();
+        const QList<int> intervals = bench.runDown();
+        QCOMPARE(intervals.last(), BatchEngine::NothingLeftMs); // the timer goes on
+        if (failure == u"vanished")
+            QVERIFY(vanished && QFile::rename(bench.path("a.kept"), bench.path("jobs/a.jobs")));
+        QCOMPARE(readFile(bench.path("jobs/a.jobs")), a);
+        QCOMPARE(bench.handedOver.count("a\r\n"), handedOverA);
+        QCOMPARE(bench.files("jobs").contains("b.jobs"), !othersRun);
+        QVERIFY2(bench.reportsNaming(QStringLiteral("a.jobs は飛ばします")) == 1,
+                 qPrintable(bench.reports.join(u'\n')));
+        if (failure == u"taken")
+            QCOMPARE(readFile(bench.path("moved/a.jobs")), QByteArray("another a\r\n"));
+        bench.runDown(); // passed over: not tried again
+        QCOMPARE(bench.reportsNaming(QStringLiteral("a.jobs は飛ばします")), 1);
+
+        bench.engine.start(); // the next start tries it again
+        bench.runDown();
+        if (failure == u"vanished") { // back in its place: this time it goes through
+            QCOMPARE(bench.handedOver.count("a\r\n"), 1);
+            return;
+        }
+        QCOMPARE(bench.reportsNaming(QStringLiteral("a.jobs は飛ばします")), 2);
+        QCOMPARE(readFile(bench.path("jobs/a.jobs")), a);
+    }
+
+    // A jobs folder that can't be listed counts as empty, and is reported once.
+    void unlistableJobsFolderIsEmptyAndReportedOnce() {
+        Bench bench;
+        bench.jobs({"a.jobs"});
+        QVERIFY(QDir(bench.path("jobs")).removeRecursively());
+        bench.engine.start();
+        bench.engine.step();
+        QCOMPARE(bench.engine.step(), std::optional<int>(BatchEngine::NothingLeftMs));
+        QCOMPARE(bench.lists.jobs(), QStringList{});
+        QCOMPARE(bench.reportsNaming(QStringLiteral("(.jobs)フォルダ")), 1);
+        QCOMPARE(bench.launcher.started, QStringList{});
+    }
+};
+
+QTEST_GUILESS_MAIN(EngineTest)
+#include "test_engine.moc"
