@@ -111,7 +111,17 @@ void JobEngine::stop() {
 
 void JobEngine::M2vList() {
     m_list1 = listing(slot::M2vFolder, text::Label1, text::M2vExtension, m_reportedList1Failure);
+    leaveOutJobUnderWay();
     Q_EMIT listsChanged();
+}
+
+void JobEngine::leaveOutJobUnderWay() {
+    // The .m2v of the job under way carries its temporary name until it is finished off:
+    // it is that job's, never a new file to take.
+    if (!m_job || m_job->m2vFolder != m_settings.text(slot::M2vFolder))
+        return;
+    const QString& temporary = m_job->temporaryM2v;
+    m_list1.removeAll(temporary.mid(temporary.lastIndexOf(chain::pathSeparator()) + 1));
 }
 
 void JobEngine::AviList() {
@@ -149,6 +159,8 @@ void JobEngine::resumeRecordedRun() {
     Q_EMIT report(QStringLiteral("前回の実行を引き継ぎます: %1 (一時ファイル名 %2)")
                       .arg(m_job->m2vPath, m_job->temporaryM2v));
     setLabel9(m_job->listedName + text::Compressing);
+    leaveOutJobUnderWay();
+    Q_EMIT listsChanged();
 }
 
 chain::RunRecord JobEngine::runRecord() const {

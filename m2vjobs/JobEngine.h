@@ -91,6 +91,8 @@ class JobEngine : public QObject {
     void quitRequested();
 
   private:
+    // Takes the temporary .m2v of the job under way out of List1.
+    void leaveOutJobUnderWay();
     chain::RunRecord runRecord() const;
     std::optional<QString> nextFile() const;
     void startFile(const QString& name);

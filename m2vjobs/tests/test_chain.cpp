@@ -110,6 +110,37 @@ class ChainTest : public QObject {
         checkConverted();
     }
 
+    // Killed while VirtualDub works, then started again: the job under way is finished
+    // off under its final names, and no temporary name is left in any folder.
+    void headlessRunKilledDuringAJobIsFinishedOffAtTheNextStart() {
+        writeSettings();
+        writeFile(path("vd/VirtualDub.seconds"), "1"); // long enough to be killed during a job
+        QProcess first;
+        first.setWorkingDirectory(m_start);
+        first.start(qEnvironmentVariable("CHAIN_BIN_DIR") + QStringLiteral("/pellavo"),
+                    {"--headless", "--time-scale", "0.02"});
+        QByteArray printed; // until pellavo tells that it has started VirtualDub
+        QElapsedTimer clock;
+        clock.start();
+        while (!QString::fromUtf8(printed).contains(QStringLiteral("VirtualDub を起動しました")) &&
+               clock.elapsed() < 20000) {
+            first.waitForReadyRead(100);
+            printed += first.readAllStandardOutput();
+        }
+        first.kill(); // SIGKILL, while VirtualDub works on a.m2v under its temporary name
+        QVERIFY(first.waitForFinished(5000));
+        QVERIFY(QFile::exists(m_start + QStringLiteral("/pellavo.run")));
+        QCOMPARE(QDir(path("m2v")).entryList({"????????????????????.m2v"}, QDir::Files).size(), 1);
+
+        int exitCode = -1;
+        const QString output = headless({"--until-idle", "--time-scale", "0.02"}, &exitCode);
+        QCOMPARE(exitCode, 0);
+        QVERIFY2(output.contains(QStringLiteral("前回の実行を引き継ぎます")), qPrintable(output));
+        checkConverted();
+        QCOMPARE(QDir(path("avi")).entryList(QDir::Files), (QStringList{"a.avi", "b.avi"}));
+        QVERIFY(!QFile::exists(m_start + QStringLiteral("/pellavo.run")));
+    }
+
     void headlessEndsWithOneWhenTheEngineStopsItself_data() {
         QTest::addColumn<QByteArray>("patternFile");
         QTest::addColumn<QString>("box");

@@ -341,8 +341,12 @@ class EngineTest : public QObject {
         QVERIFY(bench.engine->runPending());
         bench.settings.set(slot::RunFlag, QString()); // the program ends; a new one starts
         bench.newEngine();
+        bench.engine->M2vList(); // as a start-up lists the folder, the .m2v under its temporary name
         bench.engine->resumeRecordedRun();
         QCOMPARE(bench.engine->Label9(), QStringLiteral("a.m2v を圧縮中です。"));
+        QVERIFY(bench.engine->List1().isEmpty()); // never offered as a new file
+        bench.engine->M2vList();
+        QVERIFY(bench.engine->List1().isEmpty());
         QVERIFY(bench.engine->step()); // VirtualDub still runs
         QVERIFY(!QFile::exists(bench.path("avi/a.avi")));
         bench.toolEnds();
