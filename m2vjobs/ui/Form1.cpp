@@ -11,6 +11,7 @@
 #include "WholeNumber.h"
 #include "ui/EventLogView.h"
 #include "ui/LineRules.h"
+#include "ui/NamedWidgets.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -29,12 +30,6 @@ namespace pellavo {
 namespace {
 
 const QString PassedOverTip = QStringLiteral("次の開始まで変換しません");
-
-template <typename W, typename... Args> W* named(const QString& name, Args&&... args) {
-    W* widget = new W(std::forward<Args>(args)...);
-    widget->setObjectName(name);
-    return widget;
-}
 
 QString code(bool first) {
     return first ? QStringLiteral("1") : QStringLiteral("2");
@@ -66,38 +61,38 @@ Form1::Form1(SettingTable& settings, PatternTable& patterns, chain::ProcessWatch
 Form1::~Form1() = default;
 
 void Form1::buildControls() {
-    Label1 = named<QLabel>(QStringLiteral("Label1"), text::Label1);
-    Text1 = named<QLineEdit>(QStringLiteral("Text1"));
-    Command1 = named<QPushButton>(QStringLiteral("Command1"), text::Form1_Command1);
-    Label2 = named<QLabel>(QStringLiteral("Label2"), text::Label2);
-    Text2 = named<QLineEdit>(QStringLiteral("Text2"));
-    Command2 = named<QPushButton>(QStringLiteral("Command2"), text::Form1_Command2);
-    Label5 = named<QLabel>(QStringLiteral("Label5"), text::Label5);
-    Text3 = named<QLineEdit>(QStringLiteral("Text3"));
-    Command3 = named<QPushButton>(QStringLiteral("Command3"), text::Form1_Command3);
-    Label3 = named<QLabel>(QStringLiteral("Label3"), text::Label3);
-    Text4 = named<QLineEdit>(QStringLiteral("Text4"));
-    Command4 = named<QPushButton>(QStringLiteral("Command4"), text::Form1_Command4);
-    Check1 = named<QCheckBox>(QStringLiteral("Check1"), text::Form1_Check1);
-    Label4 = named<QLabel>(QStringLiteral("Label4"), text::Form1_Label4);
-    Text5 = named<QLineEdit>(QStringLiteral("Text5"));
-    Label8 = named<QLabel>(QStringLiteral("Label8"), text::Form1_Label8);
-    Frame1 = named<QGroupBox>(QStringLiteral("Frame1"), text::Form1_Frame1);
-    Option1 = named<QRadioButton>(QStringLiteral("Option1"), text::Form1_Option1);
-    Option2 = named<QRadioButton>(QStringLiteral("Option2"), text::Form1_Option2);
-    Command5 = named<QPushButton>(QStringLiteral("Command5"), text::Form1_Command5);
-    Frame2 = named<QGroupBox>(QStringLiteral("Frame2"), text::Form1_Frame2);
-    Option3 = named<QRadioButton>(QStringLiteral("Option3"), text::Form1_Option3);
-    Option4 = named<QRadioButton>(QStringLiteral("Option4"), text::Form1_Option4);
-    Label6 = named<QLabel>(QStringLiteral("Label6"), text::Form1_Label6);
-    List1 = named<QListWidget>(QStringLiteral("List1"));
-    Label7 = named<QLabel>(QStringLiteral("Label7"), text::Form1_Label7);
-    List2 = named<QListWidget>(QStringLiteral("List2"));
-    Label9 = named<QLabel>(QStringLiteral("Label9"));
-    Command6 = named<QPushButton>(QStringLiteral("Command6"), text::Form1_Command6);
-    Command7 = named<QPushButton>(QStringLiteral("Command7"), text::Start);
-    Command8 = named<QPushButton>(QStringLiteral("Command8"), text::Form1_Command8);
-    EventLog = named<chain::EventLogView>(QStringLiteral("EventLog"));
+    Label1 = chain::named<QLabel>(QStringLiteral("Label1"), text::Label1);
+    Text1 = chain::named<QLineEdit>(QStringLiteral("Text1"));
+    Command1 = chain::named<QPushButton>(QStringLiteral("Command1"), text::Form1_Command1);
+    Label2 = chain::named<QLabel>(QStringLiteral("Label2"), text::Label2);
+    Text2 = chain::named<QLineEdit>(QStringLiteral("Text2"));
+    Command2 = chain::named<QPushButton>(QStringLiteral("Command2"), text::Form1_Command2);
+    Label5 = chain::named<QLabel>(QStringLiteral("Label5"), text::Label5);
+    Text3 = chain::named<QLineEdit>(QStringLiteral("Text3"));
+    Command3 = chain::named<QPushButton>(QStringLiteral("Command3"), text::Form1_Command3);
+    Label3 = chain::named<QLabel>(QStringLiteral("Label3"), text::Label3);
+    Text4 = chain::named<QLineEdit>(QStringLiteral("Text4"));
+    Command4 = chain::named<QPushButton>(QStringLiteral("Command4"), text::Form1_Command4);
+    Check1 = chain::named<QCheckBox>(QStringLiteral("Check1"), text::Form1_Check1);
+    Label4 = chain::named<QLabel>(QStringLiteral("Label4"), text::Form1_Label4);
+    Text5 = chain::named<QLineEdit>(QStringLiteral("Text5"));
+    Label8 = chain::named<QLabel>(QStringLiteral("Label8"), text::Form1_Label8);
+    Frame1 = chain::named<QGroupBox>(QStringLiteral("Frame1"), text::Form1_Frame1);
+    Option1 = chain::named<QRadioButton>(QStringLiteral("Option1"), text::Form1_Option1);
+    Option2 = chain::named<QRadioButton>(QStringLiteral("Option2"), text::Form1_Option2);
+    Command5 = chain::named<QPushButton>(QStringLiteral("Command5"), text::Form1_Command5);
+    Frame2 = chain::named<QGroupBox>(QStringLiteral("Frame2"), text::Form1_Frame2);
+    Option3 = chain::named<QRadioButton>(QStringLiteral("Option3"), text::Form1_Option3);
+    Option4 = chain::named<QRadioButton>(QStringLiteral("Option4"), text::Form1_Option4);
+    Label6 = chain::named<QLabel>(QStringLiteral("Label6"), text::Form1_Label6);
+    List1 = chain::named<QListWidget>(QStringLiteral("List1"));
+    Label7 = chain::named<QLabel>(QStringLiteral("Label7"), text::Form1_Label7);
+    List2 = chain::named<QListWidget>(QStringLiteral("List2"));
+    Label9 = chain::named<QLabel>(QStringLiteral("Label9"));
+    Command6 = chain::named<QPushButton>(QStringLiteral("Command6"), text::Form1_Command6);
+    Command7 = chain::named<QPushButton>(QStringLiteral("Command7"), text::Start);
+    Command8 = chain::named<QPushButton>(QStringLiteral("Command8"), text::Form1_Command8);
+    EventLog = chain::named<chain::EventLogView>(QStringLiteral("EventLog"));
 
     for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5})
         chain::keepOneLine(box);
