@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace pellavo {
@@ -32,6 +33,14 @@ PatternEntry patternFromLine(const QString& line);
 // Reads Pellavo_Data2.txt from the start folder, one entry per line. A missing or
 // unreadable file gives the default table. Returns what reading the file came to.
 chain::TextRead loadPatterns(const QString& startFolder, PatternTable& table);
+
+// The lines of Pellavo_Data2.txt for the table: label + "\" + file per entry, and a
+// single empty line for a table without entries.
+QStringList patternLines(const PatternTable& table);
+
+// Rewrites Pellavo_Data2.txt in the start folder from the table. Returns an empty text on
+// success, otherwise the reason; the old file then stays as it was.
+QString SavePatterns(const QString& startFolder, const PatternTable& table);
 
 // The first entry labelled `label`, if any.
 std::optional<PatternEntry> firstLabelled(const PatternTable& table, const QString& label);

@@ -3,6 +3,7 @@
 #include "RecordingDialogs.h"
 #include "RunRecord.h"
 #include "SettingsText.h"
+#include "StepDriver.h"
 #include "TestFiles.h"
 #include "TextFile.h"
 #include "ToolWatch.h"
@@ -208,6 +209,27 @@ class RulesTest : public QObject {
         QCOMPARE(dialogs.shown.last().title, title);
         QVERIFY(!ChooseFolder(dialogs, title, QStringLiteral("/data/old"), remembered)); // same folder
         QVERIFY(!ChooseFolder(dialogs, title, QStringLiteral("/data/old"), remembered)); // cancel
+    }
+
+    // A step that falls due while the driver is held runs on release; one not yet due
+    // keeps its time.
+    void heldDriverRunsTheDueStepOnRelease() {
+        int steps = 0;
+        StepDriver driver([&] {
+            ++steps;
+            return std::optional<int>(60000);
+        });
+        driver.hold();
+        driver.arm(1);
+        QTRY_VERIFY(!driver.isArmed()); // fell due
+        QCOMPARE(steps, 0);
+        driver.release();
+        QCOMPARE(steps, 1);
+        QVERIFY(driver.isArmed());
+        driver.hold();
+        driver.release();
+        QCOMPARE(steps, 1);
+        QVERIFY(driver.isArmed());
     }
 
     // Each check asks once, about all of its names; an unreadable list is busy.
