@@ -260,6 +260,25 @@ class RulesTest : public QObject {
         QCOMPARE(watch.asked.value(chain::VirtualDubImage), 2);
     }
 
+    // Kestrune's auto tick answers both of its checks from one question.
+    void bothChecksOfAnAutoTickAskOnce_data() { toolChecksAskOnceForTheirNames_data(); }
+    void bothChecksOfAnAutoTickAskOnce() {
+        QFETCH(QStringList, running);
+        QFETCH(bool, demuxer);
+        QFETCH(bool, videoTool);
+        chain::testing::FakeProcessWatch watch;
+        for (const QString& name : running)
+            watch.setRunning(name, true);
+        chain::ToolWatch tools(watch, {});
+        const chain::ToolWatch::Busy busy = tools.demuxerAndVideoToolBusy();
+        QCOMPARE(busy.demuxer, demuxer);
+        QCOMPARE(busy.videoTool, videoTool);
+        QCOMPARE(watch.questions, 1);
+        watch.unreadable = true;
+        QVERIFY(tools.demuxerAndVideoToolBusy().demuxer);
+        QVERIFY(tools.demuxerAndVideoToolBusy().videoTool);
+    }
+
     void unreadableProcessListIsBusyAndReportedOncePerSpell() {
         chain::testing::FakeProcessWatch watch;
         QStringList reports;

@@ -6,6 +6,7 @@
 
 #include "EventLog.h"
 #include "FileOps.h"
+#include "ui/QuitWhenShown.h"
 #include "ui/WidgetDialogs.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@ int runWindow() {
     Form1 window(settings, patterns, watch, launcher, random, dialogs, notes, &log);
     dialogs.setOwner(&window);
     window.show();
+    chain::quitWhenShownIfAsked(window);
     return qApp->exec();
 }
 
