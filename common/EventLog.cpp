@@ -42,10 +42,19 @@ QDateTime EventLog::now() {
     return QDateTime::currentDateTimeUtc().toOffsetFromUtc(static_cast<int>(m_offsetSeconds));
 }
 
+const QByteArray& EventLog::stamp(const QDateTime& when) {
+    const qint64 second = when.toSecsSinceEpoch();
+    if (second != m_stampSecond) {
+        m_stampSecond = second;
+        m_stamp = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
+    }
+    return m_stamp;
+}
+
 void EventLog::add(const QString& text) {
     const QDateTime when = now();
     if (!m_path.isEmpty()) {
-        m_pending += when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
+        m_pending += stamp(when);
         m_pending += ' ';
         // One event is one line, whatever the text holds.
         QString line = text;
@@ -62,7 +71,10 @@ void EventLog::add(const QString& text) {
 
 void EventLog::flush() {
     m_flushScheduled = false;
-    m_offsetSeconds = QDateTime::currentDateTime().offsetFromUtc();
+    if (const qint64 offset = QDateTime::currentDateTime().offsetFromUtc(); offset != m_offsetSeconds) {
+        m_offsetSeconds = offset;
+        m_stampSecond = -1; // the same second reads differently now
+    }
     if (m_path.isEmpty() || m_pending.isEmpty())
         return;
     rotateIfFull(m_pending.size());

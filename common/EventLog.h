@@ -50,6 +50,8 @@ class EventLog : public QObject {
 
   private:
     QDateTime now();
+    // "YYYY-MM-DD HH:MM:SS" of a time, made once for each second that events come in.
+    const QByteArray& stamp(const QDateTime& when);
     bool rotateIfFull(qint64 incoming);
 
     QString m_path;
@@ -57,6 +59,8 @@ class EventLog : public QObject {
     bool m_failureTold = false;
     bool m_flushScheduled = false;
     qint64 m_offsetSeconds = 0; // local time minus UTC, read again at every flush
+    qint64 m_stampSecond = -1;  // the second m_stamp shows (UTC), -1 for none
+    QByteArray m_stamp;
 };
 
 } // namespace chain

@@ -11,8 +11,20 @@ void printEvent(const QString& text) {
 }
 
 void printEvent(const QDateTime& when, const QString& text) {
-    const QString line = when.toString(QStringLiteral("HH:mm:ss")) + u' ' + text + u'\n';
-    std::fputs(line.toUtf8().constData(), stdout);
+    // The time is formatted once for each second (and offset) that events come in.
+    static qint64 shownSecond = -1;
+    static int shownOffset = 0;
+    static QByteArray shown;
+    if (when.toSecsSinceEpoch() != shownSecond || when.offsetFromUtc() != shownOffset) {
+        shownSecond = when.toSecsSinceEpoch();
+        shownOffset = when.offsetFromUtc();
+        shown = when.toString(QStringLiteral("HH:mm:ss")).toUtf8();
+    }
+    QByteArray line = shown;
+    line += ' ';
+    line += text.toUtf8();
+    line += '\n';
+    std::fputs(line.constData(), stdout);
 }
 
 void flushPrintedEvents() {

@@ -9,6 +9,58 @@
 
 namespace chain {
 
+namespace {
+// QString::compare with letter case ignored, which folds the case of every character,
+// done faster: units that are the same fold alike, and ASCII folds to ASCII lower case,
+// so Qt is asked only from the first other unit on (from the start of a surrogate pair
+// cut there).
+int compareIgnoringCase(QStringView a, QStringView b) {
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; };
+    qsizetype same = 0;
+    const qsizetype shorter = std::min(a.size(), b.size());
+    for (; same < shorter; ++same) {
+        const char16_t x = a[same].unicode();
+        const char16_t y = b[same].unicode();
+        if (x == y)
+            continue;
+        if (x >= 0x80 || y >= 0x80)
+            break;
+        if (lower(x) != lower(y))
+            return lower(x) - lower(y);
+    }
+    if (same > 0 && a[same - 1].isHighSurrogate())
+        --same;
+    return a.sliced(same).compare(b.sliced(same), Qt::CaseInsensitive);
+}
+
+// Why an entry name can't be used in a folder that can: it holds a NUL or another
+// control character. (Joined to such a folder, an empty name is the folder itself.)
+QString nameProblem(const QString& name) {
+    return name.isEmpty() ? QString() : pathProblem(name);
+}
+
+// Names of the system, as text sorted the way listings are.
+QStringList sortedNames(const std::vector<std::string>& names) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string& name : names)
+        list << fromNative(name);
+    std::sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
+        const int folded = compareIgnoringCase(a, b);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    return list;
+}
+
+// A name with the differences that some filesystems ignore taken out: Unicode forms
+// (decomposed), upper and lower case (upper-cased, then case-folded, which also makes
+// "ı" and "I", or "ß" and "SS", one). Two names that any of them takes for one name have
+// the same loose name.
+QString looseName(const QString& name) {
+    return name.normalized(QString::NormalizationForm_D).toUpper().toCaseFolded();
+}
+} // namespace
+
 QChar pathSeparator() {
 #ifdef Q_OS_WIN
     return u'\\';
@@ -51,6 +103,30 @@ QString moveNoReplace(const QString& from, const QString& to) {
     return reasonText(platform::moveNoReplace(toNative(from), toNative(to)));
 }
 
+QStringList renameInFolder(const QString& folder, const QList<std::pair<QString, QString>>& renames) {
+    // A pair that a single move would refuse is refused alike and not handed on.
+    const QString folderProblem = pathProblem(folder);
+    QStringList reasons;
+    std::vector<std::pair<std::string, std::string>> handedOn;
+    for (const auto& [from, to] : renames) {
+        QString problem = folderProblem;
+        if (problem.isEmpty())
+            problem = nameProblem(from);
+        if (problem.isEmpty())
+            problem = nameProblem(to);
+        reasons << problem;
+        if (problem.isEmpty())
+            handedOn.emplace_back(toNative(from), toNative(to));
+    }
+    const std::vector<platform::OpResult> results = platform::renameInFolder(toNative(folder), handedOn);
+    std::size_t next = 0;
+    for (QString& reason : reasons) {
+        if (reason.isEmpty())
+            reason = reasonText(results[next++]);
+    }
+    return reasons;
+}
+
 QString deleteFile(const QString& path) {
     if (const QString problem = pathProblem(path); !problem.isEmpty())
         return problem;
@@ -64,33 +140,79 @@ QString setNormalAttributes(const QString& path) {
 }
 
 std::optional<QStringList> listFiles(const QString& folder, QString* error) {
+    return listFiles(folder, QString(), error);
+}
+
+std::optional<QStringList> listFiles(const QString& folder, const QString& extension, QString* error) {
     if (const QString problem = pathProblem(folder); !problem.isEmpty()) {
         if (error)
             *error = problem;
         return std::nullopt;
     }
     std::vector<std::string> names;
-    const platform::OpResult result = platform::listOrdinaryFiles(toNative(folder), names);
+    const platform::OpResult result =
+        platform::listOrdinaryFiles(toNative(folder), names, toNative(extension));
     if (!result.ok()) {
         if (error)
             *error = reasonText(result);
         return std::nullopt;
     }
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(names.size()));
-    for (const std::string& name : names)
-        list << fromNative(name);
-    std::sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
-        const int folded = a.compare(b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a < b;
-    });
-    return list;
+    return sortedNames(names);
+}
+
+std::optional<FolderListing> FolderListing::read(const QString& folder, QString* error) {
+    if (const QString problem = pathProblem(folder); !problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return std::nullopt;
+    }
+    std::vector<std::string> files;
+    std::vector<std::string> others;
+    const platform::OpResult result = platform::listOrdinaryFiles(toNative(folder), files, {}, &others);
+    if (!result.ok()) {
+        if (error)
+            *error = reasonText(result);
+        return std::nullopt;
+    }
+    FolderListing listing;
+    listing.m_folder = folder;
+    listing.m_files = sortedNames(files);
+    listing.m_names.reserve(listing.m_files.size() + static_cast<qsizetype>(others.size()));
+    listing.m_looseNames.reserve(listing.m_names.capacity());
+    for (const QString& name : listing.m_files)
+        listing.m_names.insert(name);
+    for (const std::string& name : others)
+        listing.m_names.insert(fromNative(name));
+    for (const QString& name : std::as_const(listing.m_names))
+        listing.m_looseNames.insert(looseName(name));
+    return listing;
+}
+
+bool FolderListing::nameTaken(const QString& name) const {
+    // What nameTaken() refuses to look at, or a path rather than a name, goes to it.
+    if (!pathProblem(name).isEmpty() || name.contains(pathSeparator()) || name.contains(u'/'))
+        return chain::nameTaken(joinPath(m_folder, name));
+    if (m_names.contains(name))
+        return true;
+    // No entry could be taken for it: none has the same loose name.
+    if (!m_looseNames.contains(looseName(name)))
+        return false;
+    return chain::nameTaken(joinPath(m_folder, name));
 }
 
 QStringList withExtension(const QStringList& names, const QString& extension) {
+    // Only ASCII letters match in either case, as in the platform's listing.
+    const auto lower = [](QChar c) { return c.unicode() < 0x80 ? c.toLower() : c; };
+    const auto matches = [&](const QString& name) {
+        if (name.size() < extension.size())
+            return false;
+        const QStringView tail = QStringView(name).last(extension.size());
+        return std::equal(tail.begin(), tail.end(), extension.begin(),
+                          [&](QChar a, QChar b) { return lower(a) == lower(b); });
+    };
     QStringList matching;
     for (const QString& name : names) {
-        if (name.endsWith(extension, Qt::CaseInsensitive))
+        if (matches(name))
             matching << name;
     }
     return matching;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -25,6 +26,10 @@ QString folderSettingProblem(const QString& settingName, const QString& folder);
 // Renames or moves a file. Fails when the target exists, and never copies across
 // volumes.
 QString moveNoReplace(const QString& from, const QString& to);
+// Renames files within one folder, in order, as moveNoReplace does: (old name, new name)
+// pairs. The folder is opened once for all of them. The reasons come back in the same
+// order, empty for each rename that worked.
+QStringList renameInFolder(const QString& folder, const QList<std::pair<QString, QString>>& renames);
 // Deletes one file.
 QString deleteFile(const QString& path);
 // Clears read-only, hidden and system marks where the platform has them.
@@ -34,8 +39,32 @@ QString setNormalAttributes(const QString& path);
 // by name with letter case ignored. Nothing comes back when the folder can't be
 // listed; `error` then says why.
 std::optional<QStringList> listFiles(const QString& folder, QString* error = nullptr);
-// The names of `names` whose extension is `extension` (given with its dot), case ignored.
+// The same for the files whose extension is `extension` (given with its dot, letter case
+// ignored): the others are left out before they are examined or sorted.
+std::optional<QStringList> listFiles(const QString& folder, const QString& extension,
+                                     QString* error = nullptr);
+// The names of `names` whose extension is `extension` (given with its dot), case ignored
+// as the listing ignores it.
 QStringList withExtension(const QStringList& names, const QString& extension);
+
+// One listing of a folder that can also tell whether a name is taken there by any entry
+// (a file, a folder, a dot-file, a link, even a dangling one), as nameTaken() tells it,
+// without asking the system about each name: only a name that an entry carries in
+// another letter case or form (one name to a filesystem that ignores case) is asked about.
+class FolderListing {
+  public:
+    // Nothing when the folder can't be listed; `error` then says why.
+    static std::optional<FolderListing> read(const QString& folder, QString* error = nullptr);
+    // The ordinary files, as listFiles() gives them.
+    const QStringList& files() const { return m_files; }
+    bool nameTaken(const QString& name) const;
+
+  private:
+    QString m_folder;
+    QStringList m_files;
+    QSet<QString> m_names;      // every entry's name
+    QSet<QString> m_looseNames; // the same, in the form looseName() gives
+};
 
 std::optional<qint64> fileSize(const QString& path);
 // Up to `count` bytes of a file from `offset` on (fewer at its end), without reading the

@@ -11,14 +11,32 @@ StepDriver::StepDriver(Step step, double timeScale, QObject* parent)
 }
 
 void StepDriver::arm(int intervalMs) {
+    m_due = false;
     m_timer.start(static_cast<int>(std::lround(intervalMs * m_timeScale)));
 }
 
 void StepDriver::disarm() {
+    m_due = false;
     m_timer.stop();
 }
 
+void StepDriver::hold() {
+    m_held = true;
+}
+
+void StepDriver::release() {
+    m_held = false;
+    if (m_due) {
+        m_due = false;
+        tick();
+    }
+}
+
 void StepDriver::tick() {
+    if (m_held) {
+        m_due = true;
+        return;
+    }
     const std::optional<int> next = m_step();
     if (next)
         arm(*next);

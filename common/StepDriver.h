@@ -20,6 +20,10 @@ class StepDriver : public QObject {
     void arm(int intervalMs);
     void disarm();
     bool isArmed() const { return m_timer.isActive(); }
+    // While held (a window's modal box is up, say), a step that falls due waits, and
+    // release() runs it; the timer keeps its schedule meanwhile.
+    void hold();
+    void release();
 
   Q_SIGNALS:
     // After every step, with what it returned.
@@ -31,6 +35,8 @@ class StepDriver : public QObject {
     Step m_step;
     double m_timeScale;
     QTimer m_timer;
+    bool m_held = false;
+    bool m_due = false; // a step fell due while held
 };
 
 } // namespace chain

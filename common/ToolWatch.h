@@ -28,8 +28,18 @@ class ToolWatch {
     // Is any of the three running? (Pellavo's and Orvane's BonAct)
     bool anyToolBusy();
 
+    // Kestrune's two checks of one auto tick (BonAct, then VirtualAct) from one read of
+    // the process list.
+    struct Busy {
+        bool demuxer;
+        bool videoTool;
+    };
+    Busy demuxerAndVideoToolBusy();
+
   private:
     bool anyRunning(const QStringList& names);
+    // The names of `names` that run; nothing (reported) when the list can't be read.
+    std::optional<QStringList> running(const QStringList& names);
 
     ProcessWatch& m_watch;
     Reporter m_report;

@@ -75,10 +75,10 @@ Format formatOf(const QString& name) {
     if (name == u"pellavo" || name == u"pellavo-patterns") {
         const bool patterns = name == u"pellavo-patterns";
         return {[patterns](const QString& folder, char version) {
-                    if (patterns) // the lines the pattern window writes: label\file
-                        return chain::writeTextLines(chain::joinPath(folder, pellavo::text::PatternFile),
-                                                     {valueOf(version) + QStringLiteral("\\a.jobs"),
-                                                      QStringLiteral("NoResize\\b.jobs")});
+                    if (patterns)
+                        return pellavo::SavePatterns(
+                            folder, {{{valueOf(version), QStringLiteral("a.jobs")},
+                                      {QStringLiteral("NoResize"), QStringLiteral("b.jobs")}}});
                     pellavo::SettingTable s(pellavo::SettingTableSize);
                     s.set(pellavo::slot::StartFolder, folder);
                     pellavo::applyDefaults(s);

@@ -23,7 +23,7 @@ JobLists::JobLists(StateTable& state, QObject* parent) : QObject(parent), m_stat
 std::optional<QStringList> JobLists::jobsFiles() {
     const QString folder = m_state.text(slot::JobsFolder);
     QString error;
-    const std::optional<QStringList> files = chain::listFiles(folder, &error);
+    const std::optional<QStringList> files = chain::listFiles(folder, JobsPattern.mid(1), &error);
     if (!files) {
         if (!m_listingFailureReported)
             Q_EMIT report(QStringLiteral("(.jobs)フォルダ %1 を読めません: %2").arg(folder, error));
@@ -31,7 +31,7 @@ std::optional<QStringList> JobLists::jobsFiles() {
         return std::nullopt;
     }
     m_listingFailureReported = false;
-    QStringList jobs = chain::withExtension(*files, JobsPattern.mid(1));
+    QStringList jobs = *files;
     // In the VirtualDub folder, VirtualDub.jobs is the job list the batch writes, not a
     // jobs file: handed over it would run the last job again, and then be filed away.
     if (sameFolder(folder, m_state.text(slot::VirtualDubFolder)))

@@ -21,7 +21,8 @@ QStringList startUp(const QString& startFolder, StateTable& state, JobLists& lis
     for (const int folderSlot : {slot::VirtualDubFolder, slot::JobsFolder, slot::JobsMoveFolder}) {
         const QString folder = state.text(folderSlot);
         QString error;
-        if (chain::listFiles(folder, &error))
+        // Whether the folder can be listed; asking for its .jobs only examines nothing else.
+        if (chain::listFiles(folder, JobsPattern.mid(1), &error))
             continue;
         notes << QStringLiteral("フォルダ %1 を開けないため、起動フォルダ %2 を使います: %3")
                      .arg(folder, startFolder, error);

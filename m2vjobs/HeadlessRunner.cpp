@@ -2,6 +2,7 @@
 
 #include "JobEngine.h"
 #include "Startup.h"
+#include "Texts.h"
 
 #include "EventLog.h"
 #include "EventPrinter.h"
@@ -12,10 +13,6 @@
 #include <cstdio>
 
 namespace pellavo {
-
-namespace {
-const QString LogName = QStringLiteral("pellavo"); // the event log is pellavo.log in the start folder
-} // namespace
 
 int runHeadless(const QStringList& arguments) {
     const chain::HeadlessOptions options = chain::parseHeadlessOptions(arguments);
@@ -28,8 +25,8 @@ int runHeadless(const QStringList& arguments) {
     SettingTable settings(SettingTableSize);
     PatternTable patterns;
     const QString startFolder = chain::currentFolder();
-    chain::EventLog log(options.noLog ? QString()
-                                      : chain::joinPath(startFolder, chain::EventLog::fileName(LogName)));
+    chain::EventLog log(
+        options.noLog ? QString() : chain::joinPath(startFolder, chain::EventLog::fileName(text::LogName)));
     chain::printEventsOf(log);
     for (const QString& note : startUp(startFolder, settings, patterns, dialogs))
         log.add(note);

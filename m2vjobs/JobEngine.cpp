@@ -368,7 +368,7 @@ QStringList JobEngine::listing(int folderSlot, const QString& label, const QStri
     std::optional<QStringList> files;
     if (text.isEmpty()) {
         QString error;
-        files = chain::listFiles(folder, &error);
+        files = chain::listFiles(folder, extension, &error);
         text = QStringLiteral("%1 %2 を読めません: %3").arg(label, folder, error);
     }
     if (!files) {
@@ -378,7 +378,7 @@ QStringList JobEngine::listing(int folderSlot, const QString& label, const QStri
         return {};
     }
     reported.reset();
-    return chain::withExtension(*files, extension);
+    return *files;
 }
 
 int JobEngine::intervalMs() {

@@ -36,6 +36,17 @@ PatternTable patternsFromLines(const QStringList& lines) {
     return table;
 }
 
+QStringList patternLines(const PatternTable& table) {
+    QStringList lines;
+    for (const PatternEntry& entry : table.entries)
+        lines << entry.label + u'\\' + entry.file;
+    return lines.isEmpty() ? QStringList{QString()} : lines;
+}
+
+QString SavePatterns(const QString& startFolder, const PatternTable& table) {
+    return chain::writeTextLines(chain::joinPath(startFolder, text::PatternFile), patternLines(table));
+}
+
 std::optional<PatternEntry> firstLabelled(const PatternTable& table, const QString& label) {
     for (const PatternEntry& entry : table.entries) {
         if (entry.label == label)

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace pellavo {
@@ -34,6 +35,14 @@ PatternEntry patternFromLine(const QString& line);
 chain::TextRead loadPatterns(const QString& startFolder, PatternTable& table);
 // The table of the lines of Pellavo_Data2.txt, one entry a line.
 PatternTable patternsFromLines(const QStringList& lines);
+
+// The lines of Pellavo_Data2.txt for the table: label + "\" + file per entry, and a
+// single empty line for a table without entries.
+QStringList patternLines(const PatternTable& table);
+
+// Rewrites Pellavo_Data2.txt in the start folder from the table. Returns an empty text on
+// success, otherwise the reason; the old file then stays as it was.
+QString SavePatterns(const QString& startFolder, const PatternTable& table);
 
 // The first entry labelled `label`, if any.
 std::optional<PatternEntry> firstLabelled(const PatternTable& table, const QString& label);

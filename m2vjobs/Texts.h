@@ -16,6 +16,9 @@ inline const QString PatternFile = QStringLiteral("Pellavo_Data2.txt");
 inline const QString PatternFolder = QStringLiteral("Set Jobs");
 inline const QString VirtualDubProgram = QStringLiteral("VirtualDub.exe");
 
+// The event log in the start folder is LogName + ".log".
+inline const QString LogName = QStringLiteral("pellavo");
+
 // The job list VirtualDub runs.
 inline const QString JobsFile = QStringLiteral("VirtualDub.jobs");
 
@@ -93,5 +96,54 @@ inline const QString Label3 = QStringLiteral("VirtualDubフォルダ");
 
 // What follows the program in the command line that starts VirtualDub.
 inline const QString VirtualDubSwitches = QStringLiteral(" /x /r");
+
+// The captions of the main window Form1 (its folder captions are Label1, Label2, Label5
+// and Label3 above; Command7 reads Start or Stop).
+inline const QString Form1_Title = QStringLiteral("Pellavo");
+inline const QString Form1_Command1 = QStringLiteral("Add");
+inline const QString Form1_Command2 = QStringLiteral("Add");
+inline const QString Form1_Command3 = QStringLiteral("Add");
+inline const QString Form1_Command4 = QStringLiteral("Add");
+inline const QString Form1_Check1 = QStringLiteral("削除");
+inline const QString Form1_Label4 = QStringLiteral("確認間隔時間");
+inline const QString Form1_Label8 = QStringLiteral("秒");
+inline const QString Form1_Frame1 = QStringLiteral("画像サイズ");
+inline const QString Form1_Option1 = QStringLiteral("Option");
+inline const QString Form1_Option2 = QStringLiteral("NoResize");
+inline const QString Form1_Command5 = QStringLiteral("登録");
+inline const QString Form1_Frame2 = QStringLiteral("フレームレート");
+inline const QString Form1_Option3 = QStringLiteral("29.97");
+inline const QString Form1_Option4 = QStringLiteral("23.976");
+inline const QString Form1_Label6 = QStringLiteral("m2v格納フォルダ内ファイル");
+inline const QString Form1_Label7 = QStringLiteral("avi変換先フォルダ内ファイル");
+inline const QString Form1_Command6 = QStringLiteral("記憶");
+inline const QString Form1_Command8 = QStringLiteral("キャンセル");
+
+// The titles of the folder choices of Command1 to Command4.
+inline const QString Command1FolderTitle = QStringLiteral("m2vフォルダの指定");
+inline const QString Command2FolderTitle = QStringLiteral("aviフォルダの指定");
+inline const QString Command3FolderTitle = QStringLiteral("m2v変換後格納フォルダの指定");
+inline const QString Command4FolderTitle = QStringLiteral("VirtualDubフォルダの指定");
+
+// The close guard, while the engine runs.
+inline const QString RunningTitle = QStringLiteral("稼働中エラー");
+inline const QString RunningText = QStringLiteral("只今、稼働中です。中止してから閉じて下さい。");
+
+// The notice Form2 after the store.
+inline const QString Form2_Title = QStringLiteral("確認の通知");
+inline const QString StoredNotice = QStringLiteral("Pellavo_Data1.txtに記録しました。");
+
+// The job-pattern registry Form3; its duplicate message is the label followed by
+// DuplicateText.
+inline const QString Form3_Title = QStringLiteral("リサイズ・クロップCut　変更");
+inline const QString Form3_Label1 = QStringLiteral("圧縮jobsパターンファイル");
+inline const QString Form3_Command1 = QStringLiteral("追加");
+inline const QString Form3_Command2 = QStringLiteral("変更");
+inline const QString Form3_Command3 = QStringLiteral("削除");
+inline const QString Form3_Command4 = QStringLiteral("上へ");
+inline const QString Form3_Command5 = QStringLiteral("下へ");
+inline const QString Form3_Command6 = QStringLiteral("ＯＫ");
+inline const QString DuplicateTitle = QStringLiteral("文字入力エラー");
+inline const QString DuplicateText = QStringLiteral("  この文字は、すでに登録されています。");
 
 } // namespace pellavo::text

@@ -1,10 +1,13 @@
 #include "HeadlessRunner.h"
+#include "RunWindow.h"
 
+#include "Translation.h"
+
+#include <QApplication>
 #include <QCoreApplication>
-#include <cstdio>
 #include <cstring>
 
-// Pellavo: the headless runner with --headless. (The window is still to come.)
+// Pellavo: the window by default, the headless runner with --headless.
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0) {
@@ -12,6 +15,7 @@ int main(int argc, char** argv) {
             return pellavo::runHeadless(app.arguments());
         }
     }
-    std::fputs("pellavo: the window is not built yet; start it with --headless\n", stderr);
-    return 2;
+    QApplication app(argc, argv);
+    chain::loadJapaneseTranslation(app);
+    return pellavo::runWindow();
 }

@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Makes sure the Debian packages the build needs are installed: installs them when run
+# Makes sure the Debian packages the build, the demo and the tests need (ffmpeg for the
+# real-media demo and test) are installed: installs them when run
 # as root, otherwise prints the command to run. Sourced by the other scripts. With
 # CHAIN_WITH_WINDOWS=1 (scripts/test-windows.sh, CI) it also brings MinGW-w64 and Wine,
-# for the Windows build of the platform layer and the tests that run Windows programs.
+# for the Windows build of the platform layer and the tests that run Windows programs;
+# with CHAIN_WITH_BENCH=1 (scripts/bench.sh) the tools the benchmark script calls.
 # clang and its runtime libraries build the sanitizer build and the fuzz targets
 # (scripts/test-sanitizers.sh, scripts/fuzz.sh); e2fsprogs gives chattr to the fault tests.
-packages=(cmake make g++ qt6-base-dev qt6-translations-l10n doctest-dev clang libclang-rt-14-dev e2fsprogs)
+packages=(cmake make g++ qt6-base-dev qt6-translations-l10n doctest-dev ffmpeg libbenchmark-dev
+  clang libclang-rt-14-dev e2fsprogs)
+if [ "${CHAIN_WITH_BENCH:-0}" = 1 ]; then
+  packages+=(time procps strace)
+fi
 windows_packages=()
 if [ "${CHAIN_WITH_WINDOWS:-0}" = 1 ]; then
   windows_packages=(g++-mingw-w64-x86-64-posix wine64 wine)

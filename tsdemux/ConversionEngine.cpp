@@ -146,7 +146,11 @@ std::optional<int> ConversionEngine::step() {
         }
     }
 
-    if (BonAct())
+    // An auto tick asks both of its checks (BonAct, VirtualAct) from one read of the
+    // process list; individual mode needs only the first.
+    const chain::ToolWatch::Busy busy =
+        isAutoMode() ? m_tools.demuxerAndVideoToolBusy() : chain::ToolWatch::Busy{BonAct(), false};
+    if (busy.demuxer)
         return rearm();
 
     if (m_settings.text(slot::Pending) == u"1")
@@ -173,7 +177,7 @@ std::optional<int> ConversionEngine::step() {
         return rearm();
     }
 
-    if (VirtualAct())
+    if (busy.videoTool)
         return rearm();
     ScanFolder();
     Q_EMIT tableChanged();
@@ -252,7 +256,7 @@ void ConversionEngine::fileAway(const FileRow& row) {
 void ConversionEngine::ScanFolder() {
     const QString folder = m_settings.text(slot::SourceFolder);
     QString error;
-    const auto files = chain::listFiles(folder, &error);
+    const auto files = chain::listFiles(folder, QStringLiteral(".ts"), &error);
     if (!files) {
         if (!m_scanFailureReported)
             Q_EMIT report(QStringLiteral("変換元フォルダ %1 を読めません: %2").arg(folder, error));
@@ -261,12 +265,13 @@ void ConversionEngine::ScanFolder() {
     }
     m_scanFailureReported = false;
     const bool filter = m_settings.text(slot::KeywordFilter) == u"1";
-    for (const QString& name : chain::withExtension(*files, QStringLiteral(".ts"))) {
-        if (m_passedOver.contains(name))
-            continue;
-        const bool listed =
-            std::any_of(m_table.begin(), m_table.end(), [&](const FileRow& row) { return row.name == name; });
-        if (listed || (filter && !KeywordMatch(m_keywords, name)))
+    QSet<QString> listed;
+    listed.reserve(static_cast<qsizetype>(m_table.size()));
+    for (const FileRow& row : m_table)
+        listed.insert(row.name);
+    for (const QString& name : *files) {
+        if (m_passedOver.contains(name) || listed.contains(name) ||
+            (filter && !KeywordMatch(m_keywords, name)))
             continue;
         // A name the system would cut or misread (a control character in it) is told
         // once and left alone until the next start.

@@ -52,10 +52,10 @@ class ConversionEngine : public QObject {
     const FileTable& table() const { return m_table; }
     int waitSeconds() const { return m_waitSeconds; }
 
-    // Is BonTsDemux.exe running? Is VirtualDubMod.exe or VirtualDub.exe running? A
-    // process list that can't be read counts as running, and is reported once.
+    // Is BonTsDemux.exe running? A process list that can't be read counts as running, and
+    // is reported once. (An auto tick asks this and VirtualAct, whether VirtualDubMod.exe
+    // or VirtualDub.exe runs, in one question.)
     bool BonAct() { return m_tools.demuxerBusy(); }
-    bool VirtualAct() { return m_tools.videoToolBusy(); }
 
   Q_SIGNALS:
     // The rows changed: the lists should show table() again.

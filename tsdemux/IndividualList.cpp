@@ -31,10 +31,7 @@ void IndividualList::clear() {
 }
 
 std::optional<QStringList> tsFilesOf(const QString& folder) {
-    const auto files = chain::listFiles(folder);
-    if (!files)
-        return std::nullopt;
-    return chain::withExtension(*files, QStringLiteral(".ts"));
+    return chain::listFiles(folder, QStringLiteral(".ts"));
 }
 
 } // namespace kestrune

@@ -53,22 +53,29 @@ QStringList tsFiles(const QStringList& folderFiles) {
 
 FolderRun renameFolder(const QString& folder, const SubstitutionTable& table) {
     FolderRun run;
-    const std::optional<QStringList> listing = chain::listFiles(folder, &run.listError);
+    const std::optional<QStringList> listing = chain::listFiles(folder, tsExtension(), &run.listError);
     if (!listing) {
         if (run.listError.isEmpty())
             run.listError = QStringLiteral("フォルダを読めません");
         return run;
     }
-    for (const QString& name : tsFiles(*listing)) {
+    // Every name is planned first, then the renames are done in list order with the
+    // folder opened once.
+    QList<std::pair<QString, QString>> renames;
+    std::vector<std::size_t> renamed; // the result of each rename
+    for (const QString& name : *listing) {
         const PlannedName planned = planName(name, table);
         if (!planned.changed)
             continue;
-        RenameResult result{name, planned.newName, planned.problem};
-        if (result.error.isEmpty())
-            result.error =
-                chain::moveNoReplace(chain::joinPath(folder, name), chain::joinPath(folder, planned.newName));
-        run.results.push_back(result);
+        if (planned.problem.isEmpty()) {
+            renames.append({name, planned.newName});
+            renamed.push_back(run.results.size());
+        }
+        run.results.push_back({name, planned.newName, planned.problem});
     }
+    const QStringList errors = chain::renameInFolder(folder, renames);
+    for (std::size_t i = 0; i < renamed.size(); ++i)
+        run.results[renamed[i]].error = errors[static_cast<qsizetype>(i)];
     return run;
 }
 

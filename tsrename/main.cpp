@@ -4,6 +4,7 @@
 #include "FileOps.h"
 #include "Headless.h"
 #include "ui/Form1.h"
+#include "ui/QuitWhenShown.h"
 #include "ui/WidgetDialogs.h"
 
 #include "Translation.h"
@@ -42,5 +43,6 @@ int main(int argc, char* argv[]) {
     QObject::connect(&window, &tassik::Form1::quitRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     window.show();
+    chain::quitWhenShownIfAsked(window);
     return app.exec();
 }

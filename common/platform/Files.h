@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // File operations of the platform layer. Paths are the system's own bytes (POSIX) or
@@ -15,6 +16,11 @@ namespace chain::platform {
 // Renames or moves `from` to `to`. Fails with Exists when `to` exists, and with
 // CrossVolume instead of copying when the two lie on different volumes.
 OpResult moveNoReplace(const std::string& from, const std::string& to);
+// Renames files within one folder, in order, each as moveNoReplace does: (old name, new
+// name) pairs. On POSIX the folder is opened once and each rename is relative to it
+// (Windows renames by whole paths). results[i] tells how renames[i] went.
+std::vector<OpResult> renameInFolder(const std::string& folder,
+                                     const std::vector<std::pair<std::string, std::string>>& renames);
 // Deletes a file; a folder is refused.
 OpResult deleteFile(const std::string& path);
 // Clears read-only, hidden, system and archive marks (Windows); on POSIX it only checks
@@ -23,8 +29,12 @@ OpResult setNormalAttributes(const std::string& path);
 
 // Names of the ordinary files in a folder, unsorted: no folders, no hidden or system
 // files on Windows, no dot-files on POSIX (where a symbolic link counts as what it points
-// to). `names` is emptied first and stays empty on failure.
-OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names);
+// to). With an `extension` (a dot and letters, such as ".ts") only the names that end in
+// it, ASCII letter case ignored, are kept, and no other entry is examined further.
+// `others`, when given, gets the names of all the other entries, so that the two hold
+// every name in the folder. Both are emptied first and stay empty on failure.
+OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names,
+                           std::string_view extension = {}, std::vector<std::string>* others = nullptr);
 
 // Size of a regular file (symbolic links followed); nothing for a folder or a missing file.
 std::optional<std::uint64_t> fileSize(const std::string& path);

@@ -1,5 +1,7 @@
 #include "Files.h"
 
+#include "AsciiCase.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <random>
@@ -63,12 +65,15 @@ OpResult failure(int error) {
 }
 
 // rename() that fails with EEXIST instead of replacing; EINVAL or ENOSYS when the
-// filesystem or kernel can't do it.
-int renameNoReplace(const char* from, const char* to) {
+// filesystem or kernel can't do it. Names are relative to their folder's descriptor
+// (AT_FDCWD: the working folder).
+int renameNoReplace(int fromDir, const char* from, int toDir, const char* to) {
 #if defined(__linux__) && defined(SYS_renameat2)
-    return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RenameNoReplace));
+    return static_cast<int>(::syscall(SYS_renameat2, fromDir, from, toDir, to, RenameNoReplace));
 #else
+    (void)fromDir;
     (void)from;
+    (void)toDir;
     (void)to;
     (void)RenameNoReplace;
     errno = ENOSYS;
@@ -79,28 +84,27 @@ int renameNoReplace(const char* from, const char* to) {
 // Last resort for filesystems with neither renameat2 flags nor hard links (CIFS and
 // the like): claim the target name with an exclusively created empty file, then rename
 // the source over that placeholder, which is our own. Files only.
-OpResult moveOverPlaceholder(const std::string& from, const std::string& to, int linkError) {
+OpResult moveOverPlaceholder(int fromDir, const char* from, int toDir, const char* to, int linkError) {
     struct stat st {};
-    if (::lstat(from.c_str(), &st) != 0)
+    if (::fstatat(fromDir, from, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return failure(errno);
     if (S_ISDIR(st.st_mode))
         return failure(linkError);
-    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd = ::openat(toDir, to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return failure(errno);
     ::close(fd);
-    if (::rename(from.c_str(), to.c_str()) != 0) {
+    if (::renameat(fromDir, from, toDir, to) != 0) {
         const int error = errno;
-        ::unlink(to.c_str());
+        ::unlinkat(toDir, to, 0);
         return failure(error);
     }
     return OpResult::success();
 }
 
-} // namespace
-
-OpResult moveNoReplace(const std::string& from, const std::string& to) {
-    if (renameNoReplace(from.c_str(), to.c_str()) == 0)
+// moveNoReplace() with each name relative to a folder's descriptor.
+OpResult moveNoReplaceAt(int fromDir, const char* from, int toDir, const char* to) {
+    if (renameNoReplace(fromDir, from, toDir, to) == 0)
         return OpResult::success();
     const int renameError = errno;
     if (renameError != EINVAL && renameError != ENOSYS)
@@ -108,17 +112,36 @@ OpResult moveNoReplace(const std::string& from, const std::string& to) {
 
     // The filesystem can't rename without replacing: a hard link under the new name
     // (which fails if the name is taken), then the old name removed.
-    if (::link(from.c_str(), to.c_str()) == 0) {
-        if (::unlink(from.c_str()) == 0)
+    if (::linkat(fromDir, from, toDir, to, 0) == 0) {
+        if (::unlinkat(fromDir, from, 0) == 0)
             return OpResult::success();
         const int error = errno;
-        ::unlink(to.c_str()); // the link we just made; the file stays under its old name
+        ::unlinkat(toDir, to, 0); // the link we just made; the file stays under its old name
         return failure(error);
     }
     const int linkError = errno;
     if (linkError == EPERM || linkError == EOPNOTSUPP || linkError == EMLINK || linkError == ENOSYS)
-        return moveOverPlaceholder(from, to, linkError);
+        return moveOverPlaceholder(fromDir, from, toDir, to, linkError);
     return failure(linkError);
+}
+
+} // namespace
+
+OpResult moveNoReplace(const std::string& from, const std::string& to) {
+    return moveNoReplaceAt(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str());
+}
+
+std::vector<OpResult> renameInFolder(const std::string& folder,
+                                     const std::vector<std::pair<std::string, std::string>>& renames) {
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
+        return std::vector<OpResult>(renames.size(), failure(errno));
+    std::vector<OpResult> results;
+    results.reserve(renames.size());
+    for (const auto& [from, to] : renames)
+        results.push_back(moveNoReplaceAt(dir, from.c_str(), dir, to.c_str()));
+    ::close(dir);
+    return results;
 }
 
 OpResult deleteFile(const std::string& path) {
@@ -139,8 +162,11 @@ OpResult setNormalAttributes(const std::string& path) {
     return OpResult::success();
 }
 
-OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names) {
+OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names,
+                           std::string_view extension, std::vector<std::string>* others) {
     names.clear();
+    if (others)
+        others->clear();
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr)
         return failure(errno);
@@ -153,16 +179,29 @@ OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& 
             ::closedir(dir);
             if (error != 0) {
                 names.clear();
+                if (others)
+                    others->clear();
                 return failure(error);
             }
             return OpResult::success();
         }
-        if (entry->d_name[0] == '.')
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
             continue;
-        // Symbolic links count by what they point to; entries that vanish are left out.
-        struct stat st {};
-        if (::fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
-            names.emplace_back(entry->d_name);
+        // The entry's type comes with it on most filesystems: a regular file needs no
+        // stat. A symbolic link counts by what it points to, and an entry of unknown type
+        // is asked about; one that vanished meanwhile is left out.
+        bool ordinary = name[0] != '.' && endsWithIgnoringAsciiCase(name, extension);
+        if (ordinary && (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)) {
+            struct stat st {};
+            ordinary = ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+        } else if (ordinary) {
+            ordinary = entry->d_type == DT_REG;
+        }
+        if (ordinary)
+            names.emplace_back(name);
+        else if (others)
+            others->emplace_back(name);
     }
 }
 

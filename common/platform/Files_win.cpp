@@ -1,5 +1,6 @@
 #include "Files.h"
 
+#include "AsciiCase.h"
 #include "WinApi.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -120,6 +121,20 @@ OpResult moveNoReplace(const std::string& from, const std::string& to) {
     return OpResult::success();
 }
 
+std::vector<OpResult> renameInFolder(const std::string& folder,
+                                     const std::vector<std::pair<std::string, std::string>>& renames) {
+    // Win32 renames by whole paths; the folder is only joined to each name.
+    std::string prefix = folder;
+    if (!prefix.empty() && prefix.back() != '\\' && prefix.back() != '/')
+        prefix += '\\';
+    std::vector<OpResult> results;
+    results.reserve(renames.size());
+    for (const auto& [from, to] : renames)
+        results.push_back(folder.empty() ? failure(ERROR_PATH_NOT_FOUND)
+                                         : moveNoReplace(prefix + from, prefix + to));
+    return results;
+}
+
 OpResult deleteFile(const std::string& path) {
     const std::wstring p = filePath(path);
     const auto data = attributesOf(p);
@@ -138,16 +153,25 @@ OpResult setNormalAttributes(const std::string& path) {
     return OpResult::success();
 }
 
-OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names) {
+OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& names,
+                           std::string_view extension, std::vector<std::string>* others) {
     names.clear();
+    if (others)
+        others->clear();
     if (folder.empty()) // would list the root of the current drive
         return failure(ERROR_PATH_NOT_FOUND);
     std::wstring pattern;
-    if (!win::toWide(folder, pattern))
+    std::wstring ending;
+    if (!win::toWide(folder, pattern) || !win::toWide(extension, ending))
         return failure(ERROR_INVALID_NAME);
     if (pattern.back() != L'\\' && pattern.back() != L'/')
         pattern += L'\\';
-    pattern = win::extendedIfLong(pattern + L'*');
+    // The system picks the names by the pattern "*.ts" itself. It also matches a name by
+    // its short 8.3 form, so each long name is still tested below. Every name is listed
+    // when all of them are asked for.
+    if (others || ending.find_first_of(L"*?<>\"") != std::wstring::npos)
+        ending.clear();
+    pattern = win::extendedIfLong(pattern + L'*' + ending);
 
     WIN32_FIND_DATAW entry{};
     const HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
@@ -158,13 +182,21 @@ OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& 
     }
     constexpr DWORD Left = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
-        if ((entry.dwFileAttributes & Left) == 0)
-            names.push_back(win::toUtf8(entry.cFileName));
+        const std::wstring_view wide = entry.cFileName;
+        if (wide == L"." || wide == L"..")
+            continue;
+        std::string name = win::toUtf8(wide);
+        if ((entry.dwFileAttributes & Left) == 0 && endsWithIgnoringAsciiCase(name, extension))
+            names.push_back(std::move(name));
+        else if (others)
+            others->push_back(std::move(name));
     } while (::FindNextFileW(find, &entry));
     const DWORD error = ::GetLastError();
     ::FindClose(find);
     if (error != ERROR_NO_MORE_FILES) {
         names.clear();
+        if (others)
+            others->clear();
         return failure(error);
     }
     return OpResult::success();

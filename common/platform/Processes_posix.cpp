@@ -1,6 +1,9 @@
 #include "Processes.h"
 
+#include "AsciiCase.h"
+
 #include <cerrno>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -15,40 +18,22 @@ namespace chain::platform {
 
 namespace {
 
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
-// Up to `limit` bytes of a small /proc file; nothing if it can't be read (the process
-// may have ended, or belong to someone we may not look at).
-bool readSmallFile(const std::string& path, std::string& out, std::size_t limit = 4096) {
-    out.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+// Reads up to `limit` bytes of a small /proc file of the folder `proc` into `out`, in one
+// read: the kernel makes the whole record (a stat line, a command line) for one read that
+// has room for it. False when it can't be read: the process may have ended, or belong
+// to someone we may not look at.
+bool readSmallFile(int proc, const std::string& path, std::string& out, std::size_t limit) {
+    out.resize(limit);
+    const int fd = ::openat(proc, path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    char buffer[1024];
-    bool ok = true;
-    while (out.size() < limit) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        if (n == 0)
-            break;
-        out.append(buffer, static_cast<std::size_t>(n));
-    }
+    ssize_t n;
+    do {
+        n = ::read(fd, out.data(), limit);
+    } while (n < 0 && errno == EINTR);
     ::close(fd);
-    return ok;
+    out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return n >= 0;
 }
 
 // The last part of a path. Wine gives its processes an argv[0] in Windows form, so a
@@ -89,21 +74,33 @@ std::string_view programStartedByWine(const std::vector<std::string_view>& args)
     return i < args.size() ? args[i] : std::string_view();
 }
 
-// Whether /proc/PID/stat shows a zombie (or dead) process. The command name in it is
-// in parentheses and may itself hold blanks and parentheses, so the state is the field
-// after the last ')'.
-bool isZombie(const std::string& stat) {
-    const auto paren = stat.rfind(')');
-    if (paren == std::string::npos || paren + 2 >= stat.size())
-        return false;
-    const char state = stat[paren + 2];
+// What /proc/PID/stat tells: "PID (comm) STATE ...". The command name in it is the
+// kernel's name of the task (the same as /proc/PID/comm) and may itself hold blanks and
+// parentheses, so it ends at the last ')', and the state is the field after that.
+struct StatLine {
+    std::string_view comm;
+    char state = '?';
+};
+
+std::optional<StatLine> parseStat(std::string_view stat) {
+    const auto open = stat.find('(');
+    const auto close = stat.rfind(')');
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open ||
+        close + 2 >= stat.size())
+        return std::nullopt;
+    return StatLine{stat.substr(open + 1, close - open - 1), stat[close + 2]};
+}
+
+bool isZombie(char state) {
     return state == 'Z' || state == 'X' || state == 'x';
 }
 
 // The image names, of those still unanswered, that this process matches: found[i] is set
-// for each. Reads the cheapest facts first and stops reading once nothing is left to ask.
-void matchProcess(const std::string& procDir, const std::vector<std::string>& names,
-                  std::vector<bool>& found) {
+// for each. Looks at the cheapest facts first (the command name, which the stat line
+// read for the state already holds, then the exe link, then the command line) and stops
+// once every name is answered. A process that ends halfway matches by what was read.
+void matchProcess(int proc, const std::string& pid, std::string_view comm,
+                  const std::vector<std::string>& names, std::vector<bool>& found) {
     auto settle = [&](auto&& matches) {
         bool left = false;
         for (std::size_t i = 0; i < names.size(); ++i) {
@@ -113,19 +110,26 @@ void matchProcess(const std::string& procDir, const std::vector<std::string>& na
         }
         return left;
     };
-    std::string text;
+    const auto baseIs = [](std::string_view base) {
+        return [base](std::string_view name) { return equalsIgnoringAsciiCase(base, name); };
+    };
+
+    // comm: the kernel's name of the task, cut to 15 bytes; for a script it is the
+    // script's file name.
+    if (!comm.empty() &&
+        !settle([&](std::string_view name) { return equalsIgnoringAsciiCase(comm, name.substr(0, 15)); }))
+        return;
 
     // The executable itself (unreadable for other users' processes unless we are root).
     {
         char target[4096];
-        const ssize_t n = ::readlink((procDir + "/exe").c_str(), target, sizeof target);
+        const ssize_t n = ::readlinkat(proc, (pid + "/exe").c_str(), target, sizeof target);
         if (n > 0 && static_cast<std::size_t>(n) < sizeof target) {
             std::string_view path(target, static_cast<std::size_t>(n));
             constexpr std::string_view deleted = " (deleted)";
-            if (path.size() > deleted.size() && path.substr(path.size() - deleted.size()) == deleted)
+            if (path.size() > deleted.size() && path.ends_with(deleted))
                 path.remove_suffix(deleted.size());
-            const std::string_view base = baseName(path, false);
-            if (!settle([&](std::string_view name) { return equalsIgnoringAsciiCase(base, name); }))
+            if (!settle(baseIs(baseName(path, false))))
                 return;
         }
     }
@@ -133,27 +137,13 @@ void matchProcess(const std::string& procDir, const std::vector<std::string>& na
     // argv[0]: the first NUL-terminated string of the command line (empty for kernel
     // threads). Until Wine has loaded a program, its process runs under the name of one
     // of Wine's starters, with the program's path as the next argument.
-    if (readSmallFile(procDir + "/cmdline", text)) {
-        const std::vector<std::string_view> args = firstArguments(text, 6);
-        if (!args.empty() && !args[0].empty()) {
-            const std::string_view base = baseName(args[0], true);
-            if (!settle([&](std::string_view name) { return equalsIgnoringAsciiCase(base, name); }))
-                return;
-        }
-        if (const std::string_view program = programStartedByWine(args); !program.empty()) {
-            const std::string_view base = baseName(program, true);
-            if (!settle([&](std::string_view name) { return equalsIgnoringAsciiCase(base, name); }))
-                return;
-        }
-    }
-
-    // comm: the kernel's name of the task, cut to 15 bytes; for a script it is the
-    // script's file name.
-    if (readSmallFile(procDir + "/comm", text, 64)) {
-        if (!text.empty() && text.back() == '\n')
-            text.pop_back();
-        if (!text.empty())
-            settle([&](std::string_view name) { return equalsIgnoringAsciiCase(text, name.substr(0, 15)); });
+    std::string cmdline;
+    if (readSmallFile(proc, pid + "/cmdline", cmdline, 4096)) {
+        const std::vector<std::string_view> args = firstArguments(cmdline, 6);
+        if (!args.empty() && !args[0].empty() && !settle(baseIs(baseName(args[0], true))))
+            return;
+        if (const std::string_view program = programStartedByWine(args); !program.empty())
+            settle(baseIs(baseName(program, true)));
     }
 }
 
@@ -169,15 +159,16 @@ bool isProcessFolderName(const char* name) {
 
 } // namespace
 
-ProcessAnswer processesRunning(const std::vector<std::string>& imageNames, std::vector<bool>& found,
-                               std::string& error) {
+ProcessAnswer processesRunningIn(const std::string& procFolder, const std::vector<std::string>& imageNames,
+                                 std::vector<bool>& found, std::string& error) {
     error.clear();
     found.assign(imageNames.size(), false);
-    DIR* proc = ::opendir("/proc");
+    DIR* proc = ::opendir(procFolder.c_str());
     if (proc == nullptr) {
-        error = "/proc: " + std::generic_category().message(errno);
+        error = procFolder + ": " + std::generic_category().message(errno);
         return ProcessAnswer::Unknown;
     }
+    const int procFd = ::dirfd(proc);
     // No process has an empty name; such names are never found.
     auto unanswered = [&] {
         for (std::size_t i = 0; i < imageNames.size(); ++i) {
@@ -187,13 +178,14 @@ ProcessAnswer processesRunning(const std::vector<std::string>& imageNames, std::
         return false;
     };
     bool readable = true;
+    std::string pid;
     std::string stat;
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(proc);
         if (entry == nullptr) {
             if (errno != 0) {
-                error = "/proc: " + std::generic_category().message(errno);
+                error = procFolder + ": " + std::generic_category().message(errno);
                 readable = false;
             }
             break;
@@ -202,10 +194,14 @@ ProcessAnswer processesRunning(const std::vector<std::string>& imageNames, std::
             break;
         if (!isProcessFolderName(entry->d_name))
             continue;
-        const std::string dir = std::string("/proc/") + entry->d_name;
-        if (!readSmallFile(dir + "/stat", stat) || isZombie(stat))
+        pid = entry->d_name;
+        // A process that has ended since the listing has no stat left to read.
+        if (!readSmallFile(procFd, pid + "/stat", stat, 1024))
             continue;
-        matchProcess(dir, imageNames, found);
+        const std::optional<StatLine> line = parseStat(stat);
+        if (line && isZombie(line->state))
+            continue;
+        matchProcess(procFd, pid, line ? line->comm : std::string_view(), imageNames, found);
     }
     ::closedir(proc);
     if (!readable) {
@@ -217,6 +213,11 @@ ProcessAnswer processesRunning(const std::vector<std::string>& imageNames, std::
             return ProcessAnswer::Yes;
     }
     return ProcessAnswer::No;
+}
+
+ProcessAnswer processesRunning(const std::vector<std::string>& imageNames, std::vector<bool>& found,
+                               std::string& error) {
+    return processesRunningIn("/proc", imageNames, found, error);
 }
 
 ProcessAnswer processExists(const std::string& imageName, std::string& error) {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
+#include <functional>
 
 // Finding and clicking the controls of a window by object name, for the window tests of
 // every program.
@@ -31,6 +34,27 @@ inline QStringList rowsOf(const QListWidget* list) {
     for (int i = 0; i < list->count(); ++i)
         rows.append(list->item(i)->text());
     return rows;
+}
+
+// Clicks `opener` in `root`, and runs `act` on the modal window it opens; `act` must close
+// it. Returns the modal window's object name (empty when none opened: the timer then dies
+// with the call, so it can't fire later, in another test).
+inline QString withModal(QWidget* root, const char* opener, const std::function<void(QWidget*)>& act) {
+    QString name;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        name = modal->objectName();
+        act(modal);
+        if (modal->isVisible())
+            modal->close(); // never leave the test waiting on a window
+    });
+    timer.start(0);
+    click(root, opener);
+    return name;
 }
 
 } // namespace chain::testing

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -119,6 +120,11 @@ class EventLogTest : public QObject {
         QCOMPARE(pane.count(), 101); // the last 100 lines and the mark
         QVERIFY(pane.item(0)->text().endsWith(QStringLiteral("event 50")));
         QVERIFY(pane.item(99)->text().endsWith(QStringLiteral("event 149")));
+        pane.resize(400, 120);
+        pane.show(); // the newest line shows once the pane has its size
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        QVERIFY(pane.verticalScrollBar()->maximum() > 0);
+        QCOMPARE(pane.verticalScrollBar()->value(), pane.verticalScrollBar()->maximum());
         log.add(QStringLiteral("now"));
         QCOMPARE(pane.count(), 102);
         QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d now$"))

@@ -15,6 +15,7 @@
 #endif
 
 using namespace chain;
+using namespace Qt::StringLiterals;
 using chain::testing::readFile;
 using chain::testing::writeFile;
 
@@ -31,6 +32,54 @@ class FilesTest : public QObject {
         QVERIFY(files);
         QCOMPARE(*files, (QStringList{"A.TS", "a2.ts", "b.ts", "c.tsv"}));
         QCOMPARE(withExtension(*files, QStringLiteral(".ts")), (QStringList{"A.TS", "a2.ts", "b.ts"}));
+    }
+
+    // What an engine lists by extension is what filtering the whole listing gives, in the
+    // same order; letter case is ignored for ASCII letters only, as on every platform.
+    void listingByExtensionIsTheFilteredListing() {
+        QTemporaryDir dir;
+        for (const QString& name : {u"b.ts"_s, u"A.TS"_s, u"番組.Ts"_s, u"c.tsv"_s, u".hidden.ts"_s,
+                                    u"a2.ts"_s, u"long.t\u017f"_s, u"ｘ.ＴＳ"_s, u"ts"_s})
+            writeFile(dir.filePath(name), "x");
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub.ts")));
+        const QStringList expected{u"A.TS"_s, u"a2.ts"_s, u"b.ts"_s, u"番組.Ts"_s};
+        QCOMPARE(listFiles(dir.path(), u".ts"_s).value_or(QStringList()), expected);
+        QCOMPARE(withExtension(listFiles(dir.path()).value_or(QStringList()), u".ts"_s), expected);
+    }
+
+    // Letter case is folded for characters outside the BMP too (Deseret capital and
+    // small long I), also where two names first differ inside a surrogate pair.
+    void listingSortsByFoldedCaseBeyondTheBmp() {
+        QTemporaryDir dir;
+        for (const QString& name :
+             {u"x\U00010400b.ts"_s, u"x\U00010428a.ts"_s, u"B.ts"_s, u"a.ts"_s, u"A.ts"_s})
+            writeFile(dir.filePath(name), "x");
+        QCOMPARE(listFiles(dir.path()).value_or(QStringList()),
+                 (QStringList{u"A.ts"_s, u"a.ts"_s, u"B.ts"_s, u"x\U00010428a.ts"_s, u"x\U00010400b.ts"_s}));
+    }
+
+    // A listing tells whether a name is taken just as asking the system does: for files,
+    // folders, dot-files and links, and for names that differ only in letter case or
+    // Unicode form (which a filesystem that ignores case would take for one).
+    void folderListingTellsTakenNamesAsTheSystemDoes() {
+        QTemporaryDir dir;
+        for (const QString& name : {u"a.ts"_s, u".hidden"_s, u"Straße.ts"_s, u"ı.ts"_s, u"\u00e9.ts"_s})
+            writeFile(dir.filePath(name), "x");
+        QVERIFY(QDir(dir.path()).mkdir(u"sub"_s));
+#ifndef Q_OS_WIN
+        QVERIFY(QFile::link(dir.filePath(u"gone"_s), dir.filePath(u"dangling.ts"_s)));
+#endif
+        const std::optional<FolderListing> listing = FolderListing::read(dir.path());
+        QVERIFY(listing);
+        QCOMPARE(listing->files(), (QStringList{u"a.ts"_s, u"Straße.ts"_s, u"\u00e9.ts"_s, u"ı.ts"_s}));
+        for (const QString& name :
+             {u"a.ts"_s, u"A.TS"_s, u".hidden"_s, u"sub"_s, u"SUB"_s, u"dangling.ts"_s, u"none.ts"_s,
+              u"STRASSE.ts"_s, u"I.ts"_s, u"e\u0301.ts"_s, u"sub/x"_s, u""_s, u"a\u0001.ts"_s}) {
+            QVERIFY2(listing->nameTaken(name) == nameTaken(joinPath(dir.path(), name)), qPrintable(name));
+        }
+        QVERIFY(listing->nameTaken(u"sub"_s));
+        QVERIFY(!listing->nameTaken(u"none.ts"_s));
+        QVERIFY(!FolderListing::read(dir.filePath(u"none"_s)));
     }
 
     void missingFolderCantBeListed() {

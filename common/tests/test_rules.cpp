@@ -3,6 +3,7 @@
 #include "RecordingDialogs.h"
 #include "RunRecord.h"
 #include "SettingsText.h"
+#include "StepDriver.h"
 #include "TestFiles.h"
 #include "TextFile.h"
 #include "ToolWatch.h"
@@ -210,6 +211,27 @@ class RulesTest : public QObject {
         QVERIFY(!ChooseFolder(dialogs, title, QStringLiteral("/data/old"), remembered)); // cancel
     }
 
+    // A step that falls due while the driver is held runs on release; one not yet due
+    // keeps its time.
+    void heldDriverRunsTheDueStepOnRelease() {
+        int steps = 0;
+        StepDriver driver([&] {
+            ++steps;
+            return std::optional<int>(60000);
+        });
+        driver.hold();
+        driver.arm(1);
+        QTRY_VERIFY(!driver.isArmed()); // fell due
+        QCOMPARE(steps, 0);
+        driver.release();
+        QCOMPARE(steps, 1);
+        QVERIFY(driver.isArmed());
+        driver.hold();
+        driver.release();
+        QCOMPARE(steps, 1);
+        QVERIFY(driver.isArmed());
+    }
+
     // Each check asks once, about all of its names; an unreadable list is busy.
     void toolChecksAskOnceForTheirNames_data() {
         QTest::addColumn<QStringList>("running");
@@ -236,6 +258,25 @@ class RulesTest : public QObject {
         QCOMPARE(tools.anyToolBusy(), anyTool);
         QCOMPARE(watch.questions, 3);
         QCOMPARE(watch.asked.value(chain::VirtualDubImage), 2);
+    }
+
+    // Kestrune's auto tick answers both of its checks from one question.
+    void bothChecksOfAnAutoTickAskOnce_data() { toolChecksAskOnceForTheirNames_data(); }
+    void bothChecksOfAnAutoTickAskOnce() {
+        QFETCH(QStringList, running);
+        QFETCH(bool, demuxer);
+        QFETCH(bool, videoTool);
+        chain::testing::FakeProcessWatch watch;
+        for (const QString& name : running)
+            watch.setRunning(name, true);
+        chain::ToolWatch tools(watch, {});
+        const chain::ToolWatch::Busy busy = tools.demuxerAndVideoToolBusy();
+        QCOMPARE(busy.demuxer, demuxer);
+        QCOMPARE(busy.videoTool, videoTool);
+        QCOMPARE(watch.questions, 1);
+        watch.unreadable = true;
+        QVERIFY(tools.demuxerAndVideoToolBusy().demuxer);
+        QVERIFY(tools.demuxerAndVideoToolBusy().videoTool);
     }
 
     void unreadableProcessListIsBusyAndReportedOncePerSpell() {

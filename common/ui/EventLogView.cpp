@@ -42,6 +42,11 @@ void EventLogView::follow(EventLog& log, int historyLines) {
     connect(&log, &EventLog::writeFailed, this, qOverload<const QString&>(&EventLogView::addLine));
 }
 
+void EventLogView::showEvent(QShowEvent* event) {
+    QListWidget::showEvent(event);
+    scrollToBottom(); // lines added before the pane had its size may have scrolled it short
+}
+
 void EventLogView::append(QListWidgetItem* item) {
     const bool atBottom =
         verticalScrollBar() == nullptr || verticalScrollBar()->value() == verticalScrollBar()->maximum();

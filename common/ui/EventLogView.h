@@ -26,6 +26,9 @@ class EventLogView : public QListWidget {
     // write the log file (once, as the log tells it).
     void follow(EventLog& log, int historyLines = 100);
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void append(QListWidgetItem* item);
 };

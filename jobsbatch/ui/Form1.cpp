@@ -4,6 +4,7 @@
 #include "Startup.h"
 #include "Texts.h"
 #include "ui/EventLogView.h"
+#include "ui/NamedWidgets.h"
 
 #include "ChooseFolder.h"
 #include "EventLog.h"
@@ -25,18 +26,6 @@
 namespace orvane {
 
 namespace {
-
-template <typename W, typename... Args> W* named(const QString& name, Args&&... args) {
-    W* widget = new W(std::forward<Args>(args)...);
-    widget->setObjectName(name);
-    return widget;
-}
-
-void keepSpaceWhenHidden(QWidget* widget) {
-    QSizePolicy policy = widget->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    widget->setSizePolicy(policy);
-}
 
 QString checkValue(const QCheckBox* box) {
     return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
@@ -62,33 +51,33 @@ Form1::Form1(const QString& startFolder, chain::ProcessWatch& watch, chain::Laun
 Form1::~Form1() = default;
 
 void Form1::buildControls() {
-    Label1 = named<QLabel>(QStringLiteral("Label1"), text::Form1_Label1);
-    Text1 = named<QLineEdit>(QStringLiteral("Text1"));
-    Command1 = named<QPushButton>(QStringLiteral("Command1"), text::Form1_Command1);
-    Label2 = named<QLabel>(QStringLiteral("Label2"), text::Form1_Label2);
-    Text2 = named<QLineEdit>(QStringLiteral("Text2"));
-    Command2 = named<QPushButton>(QStringLiteral("Command2"), text::Form1_Command2);
-    Label3 = named<QLabel>(QStringLiteral("Label3"), text::Form1_Label3);
-    Text3 = named<QLineEdit>(QStringLiteral("Text3"));
-    Command8 = named<QPushButton>(QStringLiteral("Command8"), text::Form1_Command8);
-    Check2 = named<QCheckBox>(QStringLiteral("Check2"), text::Form1_Check2);
-    Check1 = named<QCheckBox>(QStringLiteral("Check1"), text::Form1_Check1);
-    List1 = named<QListWidget>(QStringLiteral("List1"));
-    List2 = named<QListWidget>(QStringLiteral("List2"));
-    Command7 = named<QPushButton>(QStringLiteral("Command7"), text::Form1_Command7);
-    Command6 = named<QPushButton>(QStringLiteral("Command6"), text::Form1_Command6);
-    Command3 = named<QPushButton>(QStringLiteral("Command3"), text::Form1_Command3);
-    Command4 = named<QPushButton>(QStringLiteral("Command4"), text::Form1_Command4);
-    Command5 = named<QPushButton>(QStringLiteral("Command5"), text::Form1_Command5);
-    Label6 = named<QLabel>(QStringLiteral("Label6"), text::Form1_Label6);
-    Label5 = named<QLabel>(QStringLiteral("Label5"), text::Form1_Label5);
-    EventLog = named<chain::EventLogView>(QStringLiteral("EventLog"));
+    Label1 = chain::named<QLabel>(QStringLiteral("Label1"), text::Form1_Label1);
+    Text1 = chain::named<QLineEdit>(QStringLiteral("Text1"));
+    Command1 = chain::named<QPushButton>(QStringLiteral("Command1"), text::Form1_Command1);
+    Label2 = chain::named<QLabel>(QStringLiteral("Label2"), text::Form1_Label2);
+    Text2 = chain::named<QLineEdit>(QStringLiteral("Text2"));
+    Command2 = chain::named<QPushButton>(QStringLiteral("Command2"), text::Form1_Command2);
+    Label3 = chain::named<QLabel>(QStringLiteral("Label3"), text::Form1_Label3);
+    Text3 = chain::named<QLineEdit>(QStringLiteral("Text3"));
+    Command8 = chain::named<QPushButton>(QStringLiteral("Command8"), text::Form1_Command8);
+    Check2 = chain::named<QCheckBox>(QStringLiteral("Check2"), text::Form1_Check2);
+    Check1 = chain::named<QCheckBox>(QStringLiteral("Check1"), text::Form1_Check1);
+    List1 = chain::named<QListWidget>(QStringLiteral("List1"));
+    List2 = chain::named<QListWidget>(QStringLiteral("List2"));
+    Command7 = chain::named<QPushButton>(QStringLiteral("Command7"), text::Form1_Command7);
+    Command6 = chain::named<QPushButton>(QStringLiteral("Command6"), text::Form1_Command6);
+    Command3 = chain::named<QPushButton>(QStringLiteral("Command3"), text::Form1_Command3);
+    Command4 = chain::named<QPushButton>(QStringLiteral("Command4"), text::Form1_Command4);
+    Command5 = chain::named<QPushButton>(QStringLiteral("Command5"), text::Form1_Command5);
+    Label6 = chain::named<QLabel>(QStringLiteral("Label6"), text::Form1_Label6);
+    Label5 = chain::named<QLabel>(QStringLiteral("Label5"), text::Form1_Label5);
+    EventLog = chain::named<chain::EventLogView>(QStringLiteral("EventLog"));
 
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List2->setSelectionMode(QAbstractItemView::SingleSelection);
     // The running labels keep their place, so the window doesn't jump when they show.
-    keepSpaceWhenHidden(Label5);
-    keepSpaceWhenHidden(Label6);
+    chain::keepSpaceWhenHidden(Label5);
+    chain::keepSpaceWhenHidden(Label6);
 }
 
 void Form1::buildLayout() {

@@ -6,6 +6,7 @@
 #include "FileOps.h"
 #include "Launcher.h"
 #include "ProcessWatch.h"
+#include "ui/QuitWhenShown.h"
 #include "ui/WidgetDialogs.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ int runWindow() {
     Form1 window(startFolder, watch, launcher, dialogs, &log);
     dialogs.setOwner(&window);
     window.show();
+    chain::quitWhenShownIfAsked(window);
     return qApp->exec();
 }
 

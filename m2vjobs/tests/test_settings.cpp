@@ -1,9 +1,12 @@
 #include "JobEngine.h"
+#include "PatternEdit.h"
 #include "PatternTable.h"
 #include "Settings.h"
 #include "Startup.h"
+#include "Store.h"
 #include "Texts.h"
 
+#include "FileOps.h"
 #include "RecordingDialogs.h"
 #include "TestFiles.h"
 
@@ -15,7 +18,7 @@ using chain::testing::readFile;
 using chain::testing::writeFile;
 
 // Pellavo's two settings files and its start-up: what is read, what falls back to the
-// defaults, and what is written.
+// defaults, and what is written by the store and by the registry's edits.
 class SettingsTest : public QObject {
     Q_OBJECT
   private Q_SLOTS:
@@ -59,6 +62,128 @@ class SettingsTest : public QObject {
         QCOMPARE(readFile(dir.filePath(text::SettingsFile)), "/\x98\x5e\x89\xe6\r\n" + start + "\r\n" +
                                                                  start + "\r\n" + start +
                                                                  "\r\n0\r\n30\r\n1\r\n1\r\n");
+    }
+
+    // The store checks the boxes first; it writes only what passed, and a file that
+    // can't be written leaves the slots as they were.
+    void storeChecksThenWritesOrTells_data() {
+        QTest::addColumn<QString>("interval");
+        QTest::addColumn<bool>("folderThere");
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<QString>("title"); // of the one box shown, if any
+        QTest::newRow("passes") << " 45 " << true << true << "";
+        QTest::newRow("check fails") << "15" << true << false << "確認間隔時間入力エラー";
+        QTest::newRow("can't be written") << "45" << false << false << "エラー";
+    }
+    void storeChecksThenWritesOrTells() {
+        QFETCH(QString, interval);
+        QFETCH(bool, folderThere);
+        QFETCH(bool, stored);
+        QFETCH(QString, title);
+        QTemporaryDir dir;
+        const QString start = folderThere ? dir.path() : dir.filePath("gone");
+        SettingTable settings(SettingTableSize);
+        settings.set(slot::StartFolder, start);
+        applyDefaults(settings);
+        QStringList before = settingsLines(settings);
+        chain::RecordingDialogs dialogs;
+        // The avi folder lies on another filesystem, so no drive question is asked.
+        const QString m2v = dir.filePath("m2v"), done = dir.filePath("done");
+        const WindowValues values{{m2v + "  ", "/proc/avi", done, " /vd", interval}, false, "2", "2"};
+        const StoreOutcome outcome = Store(values, settings, dialogs);
+        QCOMPARE(outcome.stored, stored);
+        QCOMPARE(settings.text(slot::Abort), QStringLiteral("0"));
+        QCOMPARE(dialogs.shown.size(), title.isEmpty() ? 0 : 1);
+        if (!title.isEmpty())
+            QCOMPARE(dialogs.shown[0].title, title);
+        const QByteArray written = readFile(chain::joinPath(start, text::SettingsFile));
+        if (stored) {
+            QCOMPARE(written,
+                     (m2v + "\r\n/proc/avi\r\n" + done + "\r\n/vd\r\n0\r\n45\r\n2\r\n2\r\n").toUtf8());
+            QCOMPARE(settings.text(slot::NoticeText), text::StoredNotice);
+            QCOMPARE(settings.text(slot::NoticeTime), QStringLiteral("3000"));
+            return;
+        }
+        QVERIFY(written.isNull());
+        QVERIFY(!settings.isSet(slot::NoticeText));
+        if (outcome.Text5) { // the interval was corrected; nothing else changed
+            QCOMPARE(*outcome.Text5, QStringLiteral("20"));
+            before[5] = QStringLiteral("20");
+        } else {
+            QVERIFY(dialogs.shown[0].text.contains(chain::joinPath(start, text::SettingsFile)));
+        }
+        QCOMPARE(settingsLines(settings), before);
+    }
+
+    // The registry's file: entries in order, and one empty line for no entries, which
+    // reads back as one entry without label or file.
+    void patternsSurviveSaveAndLoad_data() {
+        QTest::addColumn<QList<PatternEntry>>("entries");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QList<PatternEntry>>("readBack");
+        const QList<PatternEntry> entries{{"HD", "hd.jobs"}, {"A\\B", "C.jobs"}, {"その他", "x.jobs"}};
+        QTest::newRow("in order")
+            << entries << QByteArray("HD\\hd.jobs\r\nA\\B\\C.jobs\r\n\x82\xbb\x82\xcc\x91\xbc\\x.jobs\r\n")
+            << entries;
+        QTest::newRow("no entries") << QList<PatternEntry>{} << QByteArray("\r\n")
+                                    << QList<PatternEntry>{{"", ""}};
+    }
+    void patternsSurviveSaveAndLoad() {
+        QFETCH(QList<PatternEntry>, entries);
+        QFETCH(QByteArray, file);
+        QFETCH(QList<PatternEntry>, readBack);
+        QTemporaryDir dir;
+        QCOMPARE(SavePatterns(dir.path(), PatternTable{entries}), QString());
+        QCOMPARE(readFile(dir.filePath(text::PatternFile)), file);
+        PatternTable loaded;
+        loadPatterns(dir.path(), loaded);
+        QCOMPARE(loaded.entries, readBack);
+    }
+
+    // The registry's edits on the entries A, B, C, at their edges (the window's test walks
+    // through the ordinary ones): each step is "select|N", "add|label|file",
+    // "change|label|file", "remove", "up" or "down".
+    void registryEditsFollowTheirRules_data() {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("entries"); // label/file, comma-separated
+        QTest::addColumn<int>("selected");
+        const QString abc = QStringLiteral("A/a,B/b,C/c");
+        QTest::newRow("empty label and file accepted") << QStringList{"add||"} << abc + ",/" << 3;
+        QTest::newRow("change without selection") << QStringList{"change|X|y"} << abc << -1;
+        QTest::newRow("remove the last selects the new last")
+            << QStringList{"select|2", "remove"} << "A/a,B/b" << 1;
+        QTest::newRow("remove every entry")
+            << QStringList{"select|0", "remove", "remove", "remove"} << "" << -1;
+        QTest::newRow("remove without selection") << QStringList{"remove"} << abc << -1;
+        QTest::newRow("up from the first") << QStringList{"select|0", "up"} << abc << 0;
+        QTest::newRow("down from the last") << QStringList{"select|2", "down"} << abc << 2;
+        QTest::newRow("down without selection selects the first") << QStringList{"down"} << abc << 0;
+    }
+    void registryEditsFollowTheirRules() {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, entries);
+        QFETCH(int, selected);
+        PatternEdit edit(PatternTable{{{"A", "a"}, {"B", "b"}, {"C", "c"}}});
+        for (const QString& step : steps) {
+            const QStringList part = step.split(u'|');
+            if (part[0] == u"select")
+                edit.select(part[1].toInt());
+            else if (part[0] == u"add")
+                edit.add(part[1], part[2]);
+            else if (part[0] == u"change")
+                edit.change(part[1], part[2]);
+            else if (part[0] == u"remove")
+                edit.remove();
+            else if (part[0] == u"up")
+                edit.moveUp();
+            else if (part[0] == u"down")
+                edit.moveDown();
+        }
+        QStringList shown;
+        for (const PatternEntry& entry : edit.table().entries)
+            shown << entry.label + u'/' + entry.file;
+        QCOMPARE(shown.join(u','), entries);
+        QCOMPARE(edit.selected(), selected);
     }
 
     void patternLineSplitsAtItsLastBackslash_data() {

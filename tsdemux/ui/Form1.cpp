@@ -9,6 +9,7 @@
 #include "SaveWithMessage.h"
 #include "Texts.h"
 #include "ui/EventLogView.h"
+#include "ui/NamedWidgets.h"
 
 #include "EventLog.h"
 
@@ -44,18 +45,6 @@ int selectedRow(const QListWidget* list) {
     return items.isEmpty() ? -1 : list->row(items.first());
 }
 
-template <typename W, typename... Args> W* named(const QString& name, Args&&... args) {
-    W* widget = new W(std::forward<Args>(args)...);
-    widget->setObjectName(name);
-    return widget;
-}
-
-void keepSpaceWhenHidden(QWidget* widget) {
-    QSizePolicy policy = widget->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    widget->setSizePolicy(policy);
-}
-
 } // namespace
 
 Form1::Form1(Settings& settings, Keywords& keywords, chain::ProcessWatch& watch, chain::Launcher& launcher,
@@ -79,58 +68,58 @@ Form1::Form1(Settings& settings, Keywords& keywords, chain::ProcessWatch& watch,
 Form1::~Form1() = default;
 
 void Form1::buildControls() {
-    Frame1 = named<QGroupBox>(QStringLiteral("Frame1"), text::Form1_Frame1);
-    Option1 = named<QRadioButton>(QStringLiteral("Option1"), text::Form1_Option1);
-    Option2 = named<QRadioButton>(QStringLiteral("Option2"), text::Form1_Option2);
-    Label1 = named<QLabel>(QStringLiteral("Label1"), text::Form1_Label1);
+    Frame1 = chain::named<QGroupBox>(QStringLiteral("Frame1"), text::Form1_Frame1);
+    Option1 = chain::named<QRadioButton>(QStringLiteral("Option1"), text::Form1_Option1);
+    Option2 = chain::named<QRadioButton>(QStringLiteral("Option2"), text::Form1_Option2);
+    Label1 = chain::named<QLabel>(QStringLiteral("Label1"), text::Form1_Label1);
     Label1->setToolTip(text::Form1_Label1_Tip);
-    Text1 = named<QLineEdit>(QStringLiteral("Text1"));
-    Command1 = named<QPushButton>(QStringLiteral("Command1"), text::Form1_Command1);
-    Check1 = named<QCheckBox>(QStringLiteral("Check1"), text::Form1_Check1);
+    Text1 = chain::named<QLineEdit>(QStringLiteral("Text1"));
+    Command1 = chain::named<QPushButton>(QStringLiteral("Command1"), text::Form1_Command1);
+    Check1 = chain::named<QCheckBox>(QStringLiteral("Check1"), text::Form1_Check1);
     Check1->setToolTip(text::Form1_Check1_Tip);
-    Command12 = named<QPushButton>(QStringLiteral("Command12"), text::Form1_Command12);
-    Label2 = named<QLabel>(QStringLiteral("Label2"), text::Form1_Label2);
-    List1 = named<QListWidget>(QStringLiteral("List1"));
-    Command2 = named<QPushButton>(QStringLiteral("Command2"), text::Form1_Command2);
-    Command3 = named<QPushButton>(QStringLiteral("Command3"), text::Form1_Command3);
-    Command4 = named<QPushButton>(QStringLiteral("Command4"), text::Form1_Command4);
-    Command10 = named<QPushButton>(QStringLiteral("Command10"), text::Form1_Command10);
-    Label8 = named<QLabel>(QStringLiteral("Label8"), text::Form1_Label8);
-    Label7 = named<QLabel>(QStringLiteral("Label7"), text::Form1_Label7);
+    Command12 = chain::named<QPushButton>(QStringLiteral("Command12"), text::Form1_Command12);
+    Label2 = chain::named<QLabel>(QStringLiteral("Label2"), text::Form1_Label2);
+    List1 = chain::named<QListWidget>(QStringLiteral("List1"));
+    Command2 = chain::named<QPushButton>(QStringLiteral("Command2"), text::Form1_Command2);
+    Command3 = chain::named<QPushButton>(QStringLiteral("Command3"), text::Form1_Command3);
+    Command4 = chain::named<QPushButton>(QStringLiteral("Command4"), text::Form1_Command4);
+    Command10 = chain::named<QPushButton>(QStringLiteral("Command10"), text::Form1_Command10);
+    Label8 = chain::named<QLabel>(QStringLiteral("Label8"), text::Form1_Label8);
+    Label7 = chain::named<QLabel>(QStringLiteral("Label7"), text::Form1_Label7);
     Label7->setToolTip(text::Form1_Label7_Tip);
-    Text2 = named<QLineEdit>(QStringLiteral("Text2"));
-    Command9 = named<QPushButton>(QStringLiteral("Command9"), text::Form1_Command9);
-    Label3 = named<QLabel>(QStringLiteral("Label3"), text::Form1_Label3);
+    Text2 = chain::named<QLineEdit>(QStringLiteral("Text2"));
+    Command9 = chain::named<QPushButton>(QStringLiteral("Command9"), text::Form1_Command9);
+    Label3 = chain::named<QLabel>(QStringLiteral("Label3"), text::Form1_Label3);
     Label3->setToolTip(text::Form1_Label3_Tip);
-    Text3 = named<QLineEdit>(QStringLiteral("Text3"));
-    Command5 = named<QPushButton>(QStringLiteral("Command5"), text::Form1_Command5);
-    Command6 = named<QPushButton>(QStringLiteral("Command6"), text::Form1_Command6);
-    Label4 = named<QLabel>(QStringLiteral("Label4"), text::Form1_Label4);
+    Text3 = chain::named<QLineEdit>(QStringLiteral("Text3"));
+    Command5 = chain::named<QPushButton>(QStringLiteral("Command5"), text::Form1_Command5);
+    Command6 = chain::named<QPushButton>(QStringLiteral("Command6"), text::Form1_Command6);
+    Label4 = chain::named<QLabel>(QStringLiteral("Label4"), text::Form1_Label4);
     Label4->setToolTip(text::Form1_Label4_Tip);
-    Text4 = named<QLineEdit>(QStringLiteral("Text4"));
-    Label5 = named<QLabel>(QStringLiteral("Label5"), text::Form1_Label5);
-    Label6 = named<QLabel>(QStringLiteral("Label6"), text::Form1_Label6);
-    List2 = named<QListWidget>(QStringLiteral("List2"));
-    Label9 = named<QLabel>(QStringLiteral("Label9"), text::Form1_Label9);
-    Text5 = named<QLineEdit>(QStringLiteral("Text5"));
+    Text4 = chain::named<QLineEdit>(QStringLiteral("Text4"));
+    Label5 = chain::named<QLabel>(QStringLiteral("Label5"), text::Form1_Label5);
+    Label6 = chain::named<QLabel>(QStringLiteral("Label6"), text::Form1_Label6);
+    List2 = chain::named<QListWidget>(QStringLiteral("List2"));
+    Label9 = chain::named<QLabel>(QStringLiteral("Label9"), text::Form1_Label9);
+    Text5 = chain::named<QLineEdit>(QStringLiteral("Text5"));
     // The boxes feed one-line settings. The interval box has no two-character limit:
     // that would cut "5.5" to "5." before the whole-number rule sees it; the 1-60 rule
     // keeps it short.
     for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5})
         chain::keepOneLine(box);
     Text5->setText(text::Form1_Text5);
-    Label10 = named<QLabel>(QStringLiteral("Label10"), text::Form1_Label10);
-    Check2 = named<QCheckBox>(QStringLiteral("Check2"), text::Form1_Check2);
-    Command13 = named<QPushButton>(QStringLiteral("Command13"), text::Form1_Command13);
-    Command11 = named<QPushButton>(QStringLiteral("Command11"), text::Form1_Command11);
-    Command7 = named<QPushButton>(QStringLiteral("Command7"), text::Form1_Command7);
-    Command8 = named<QPushButton>(QStringLiteral("Command8"), text::Form1_Command8);
-    EventLog = named<chain::EventLogView>(QStringLiteral("EventLog"));
+    Label10 = chain::named<QLabel>(QStringLiteral("Label10"), text::Form1_Label10);
+    Check2 = chain::named<QCheckBox>(QStringLiteral("Check2"), text::Form1_Check2);
+    Command13 = chain::named<QPushButton>(QStringLiteral("Command13"), text::Form1_Command13);
+    Command11 = chain::named<QPushButton>(QStringLiteral("Command11"), text::Form1_Command11);
+    Command7 = chain::named<QPushButton>(QStringLiteral("Command7"), text::Form1_Command7);
+    Command8 = chain::named<QPushButton>(QStringLiteral("Command8"), text::Form1_Command8);
+    EventLog = chain::named<chain::EventLogView>(QStringLiteral("EventLog"));
 
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List2->setSelectionMode(QAbstractItemView::SingleSelection);
     // The running label keeps its place, so the window doesn't jump when it shows.
-    keepSpaceWhenHidden(Label8);
+    chain::keepSpaceWhenHidden(Label8);
     // Room for two digits, whatever the font and scaling.
     Text5->setMaximumWidth(Text5->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
 }

@@ -7,6 +7,7 @@
 #include "FileOps.h"
 #include "Launcher.h"
 #include "ProcessWatch.h"
+#include "ui/QuitWhenShown.h"
 #include "ui/WidgetDialogs.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ int runWindow() {
     Form1 window(settings, keywords, watch, launcher, dialogs, notes, &log);
     dialogs.setOwner(&window);
     window.show();
+    chain::quitWhenShownIfAsked(window);
     return qApp->exec();
 }
 

@@ -148,17 +148,16 @@ void Form1::refreshPreview() {
     m_previewTimer.stop();
     const QString folder = m_values.text(slot::RenameFolder);
     QString error;
-    const std::optional<QStringList> listing = chain::listFiles(folder, &error);
+    const std::optional<chain::FolderListing> listing = chain::FolderListing::read(folder, &error);
     if (!listing) {
         showNote(QStringLiteral("フォルダ「%1」を読めません: %2").arg(folder, error));
         m_previewList->setRows({});
         return;
     }
-    // The run's test for each new name: a name taken by a folder or a dot-file (not in the
-    // listing) makes the rename fail as surely as a listed file.
-    Preview preview = computePreview(*listing, Text2->text(), Text3->text(), [&folder](const QString& name) {
-        return chain::nameTaken(chain::joinPath(folder, name));
-    });
+    // The run's test for each new name: a name taken by a folder or a dot-file (not among
+    // the files) makes the rename fail as surely as a listed file.
+    Preview preview = computePreview(listing->files(), Text2->text(), Text3->text(),
+                                     [&listing](const QString& name) { return listing->nameTaken(name); });
     showNote(preview.note);
     m_previewList->setRows(std::move(preview.rows));
 }

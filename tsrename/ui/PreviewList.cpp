@@ -3,11 +3,36 @@
 #include "PreviewModel.h"
 
 #include <QHeaderView>
+#include <QStyle>
+#include <QStyleOptionHeader>
 
 namespace tassik {
 
+namespace {
+// The column captions, measured in the header's own font. QHeaderView measures them in
+// bold, for a highlighted section; with Japanese captions that loads a second (bold)
+// Japanese font of some megabytes only to size a header that is never shown in bold,
+// since it highlights no section.
+class CaptionHeader : public QHeaderView {
+  public:
+    explicit CaptionHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+        setHighlightSections(false);
+    }
+
+  protected:
+    QSize sectionSizeFromContents(int logicalIndex) const override {
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        option.section = logicalIndex;
+        option.text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+        return style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
+    }
+};
+} // namespace
+
 PreviewList::PreviewList(QWidget* parent) : QTableView(parent), m_model(new PreviewModel(this)) {
     setObjectName(QStringLiteral("PreviewList"));
+    setHorizontalHeader(new CaptionHeader(this));
     setModel(m_model);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);

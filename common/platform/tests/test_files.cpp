@@ -118,6 +118,35 @@ TEST_CASE("a move never replaces a file") {
     }
 }
 
+// A run of renames in one folder: each as a move, in order, so a name freed by one
+// rename can be taken by a later one and a name taken by an earlier one is refused.
+TEST_CASE("renames within a folder never replace a file") {
+    TempDir dir;
+    for (const char* name : {"a.ts", "b.ts", "c.ts", "d.ts"})
+        REQUIRE(writeFile(dir.file(name), name));
+    fs::create_directory(toPath(dir.file("sub")));
+    const std::vector<std::pair<std::string, std::string>> renames{
+        {"a.ts", "x.ts"},       {"b.ts", "x.ts"}, {"c.ts", "a.ts"},       {"d.ts", "d.ts"},
+        {"missing.ts", "y.ts"}, {"b.ts", "sub"},  {"b.ts", "番組 ～①.ts"}};
+    const std::vector<OpResult> results = renameInFolder(dir.path(), renames);
+    std::vector<Kind> kinds;
+    for (const OpResult& r : results)
+        kinds.push_back(r.kind);
+    CHECK(kinds == std::vector<Kind>{Kind::Ok, Kind::Exists, Kind::Ok, Kind::Exists, Kind::NotFound,
+                                     Kind::Exists, Kind::Ok});
+    CHECK(entriesOf(dir.path()) == Names{"a.ts", "d.ts", "sub", "x.ts", "番組 ～①.ts"});
+    CHECK(readFile(dir.file("x.ts")) == "a.ts");
+    CHECK(readFile(dir.file("a.ts")) == "c.ts");
+    CHECK(readFile(dir.file("番組 ～①.ts")) == "b.ts");
+
+    const std::vector<OpResult> missing =
+        renameInFolder(dir.file("none"), {{"a.ts", "z.ts"}, {"d.ts", "z.ts"}});
+    REQUIRE(missing.size() == 2);
+    CHECK(missing[0].kind == Kind::NotFound);
+    CHECK(missing[1].kind == Kind::NotFound);
+    CHECK(renameInFolder("", {{"a.ts", "z.ts"}}).front().kind == Kind::NotFound); // never the root
+}
+
 TEST_CASE("a move to another volume is refused, not copied") {
     TempDir here;
     const auto there = folderOnAnotherVolume(here.path());
@@ -184,6 +213,44 @@ TEST_CASE("a listing holds only ordinary files") {
     Names names{"left over"};
     REQUIRE(listOrdinaryFiles(dir.path(), names).ok());
     CHECK(sorted(names) == sorted(expected));
+}
+
+// Only names that end in the extension are examined further; the rules of the whole
+// listing still hold for them.
+TEST_CASE("a listing by extension keeps the ordinary files that end in it") {
+    TempDir dir;
+    for (const char* name :
+         {"a.ts", "C.Ts", "番組.ts", "c.tsv", "d.ts.bak", "ts", "B.TXT", "sub.ts/inner.ts"}) {
+        fs::create_directories(toPath(dir.file(name)).parent_path());
+        REQUIRE(writeFile(dir.file(name), "1"));
+    }
+    Names expected{"a.ts", "C.Ts", "番組.ts"};
+#ifdef _WIN32
+    REQUIRE(writeFile(dir.file("hidden.ts"), "2"));
+    REQUIRE(setAttributes(dir.file("hidden.ts"), FILE_ATTRIBUTE_HIDDEN));
+#else
+    REQUIRE(writeFile(dir.file(".hidden.ts"), "3"));
+    fs::create_symlink(toPath(dir.file("a.ts")), toPath(dir.file("link.TS")));
+    fs::create_symlink(toPath(dir.file("B.TXT")), toPath(dir.file("other.ts")));
+    fs::create_directory_symlink(toPath(dir.file("sub.ts")), toPath(dir.file("folderlink.ts")));
+    fs::create_symlink(toPath(dir.file("gone.ts")), toPath(dir.file("dangling.ts")));
+    expected.push_back("link.TS");
+    expected.push_back("other.ts");
+#endif
+
+    Names names{"left over"};
+    REQUIRE(listOrdinaryFiles(dir.path(), names, ".ts").ok());
+    CHECK(sorted(names) == sorted(expected));
+    REQUIRE(listOrdinaryFiles(dir.path(), names, ".TXT").ok());
+    CHECK(names == Names{"B.TXT"});
+
+    // Asked for, the other entries' names come too: together, every name in the folder.
+    Names others{"left over"};
+    REQUIRE(listOrdinaryFiles(dir.path(), names, ".ts", &others).ok());
+    CHECK(sorted(names) == sorted(expected));
+    Names all = names;
+    all.insert(all.end(), others.begin(), others.end());
+    CHECK(sorted(all) == entriesOf(dir.path()));
 }
 
 TEST_CASE("listing a missing folder fails") {

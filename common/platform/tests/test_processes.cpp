@@ -342,6 +342,69 @@ TEST_CASE("the process list leaves out zombies") {
     CHECK(::waitpid(toolPid, nullptr, 0) == toolPid);
 }
 
+// A made-up /proc, so that each fact the list reads can be the only one that names the
+// process, and a process can end between the listing and the reads. One pass answers
+// the names of all rows at once, as each row alone.
+TEST_CASE("the process list finds a name by comm, exe or argv[0] alone") {
+    using namespace std::string_literals;
+    const struct {
+        std::string what;
+        std::string pid;
+        std::string stat;    // the stat line; no file when empty
+        std::string exe;     // where the exe link points; no link when empty
+        std::string cmdline; // no file when empty
+        std::string asked;
+        bool found;
+    } rows[] = {
+        {"comm alone (a script)", "201", "201 (ZzLongScriptNam) S 1 1 1", "/bin/dash", "/bin/sh\0/tmp/x\0"s,
+         "zzlongscriptname.EXE", true},
+        {"exe alone, deleted", "202", "202 (bash) S 1 1 1", "/opt/Tools/ZzExe.exe (deleted)", "bash\0-c\0"s,
+         "ZzExe.exe", true},
+        {"argv[0] alone, Windows form", "203", "203 (sleeper) S 1 1 1", "/tmp/sleeper",
+         "C:\\Tools\\ZzArgv.exe\0-x\0"s, "zzargv.exe", true},
+        {"wine starting it", "204", "204 (wine) S 1 1 1", "/bin/dash",
+         "/bin/sh\0/usr/bin/wine\0C:\\Tools\\ZzLoader.exe\0"s, "ZzLoader.exe", true},
+        {"comm with blanks and parentheses", "205", "205 (Zz (a) b) R 1 1 1", "/bin/true", "true\0"s,
+         "Zz (a) b", true},
+        {"zombie", "206", "206 (ZzZombie.exe) Z 1 1 1", "", "", "ZzZombie.exe", false},
+        {"dead", "207", "207 (ZzDead.exe) X 1 1 1", "", "", "ZzDead.exe", false},
+        {"ended before its stat was read", "208", "", "", "", "ZzGone.exe", false},
+        {"ended after its stat was read", "209", "209 (sleeper) S 1 1 1", "", "", "sleeper.exe", false},
+    };
+    TempDir proc;
+    std::vector<std::string> names;
+    std::vector<bool> expected;
+    for (const auto& row : rows) {
+        INFO(row.what);
+        TempDir single;
+        for (const std::string& folder : {single.path(), proc.path()}) {
+            const std::string dir = folder + "/" + row.pid;
+            REQUIRE(fs::create_directory(dir));
+            if (!row.stat.empty())
+                REQUIRE(writeFile(dir + "/stat", row.stat));
+            if (!row.exe.empty())
+                fs::create_symlink(row.exe, dir + "/exe");
+            if (!row.cmdline.empty())
+                REQUIRE(writeFile(dir + "/cmdline", row.cmdline));
+        }
+        REQUIRE(fs::create_directory(single.file("self"))); // not a process
+        std::vector<bool> found;
+        std::string error;
+        CHECK(processesRunningIn(single.path(), {row.asked}, found, error) ==
+              (row.found ? ProcessAnswer::Yes : ProcessAnswer::No));
+        CHECK(error.empty());
+        names.push_back(row.asked);
+        expected.push_back(row.found);
+    }
+    std::vector<bool> found;
+    std::string error;
+    CHECK(processesRunningIn(proc.path(), names, found, error) == ProcessAnswer::Yes);
+    CHECK(found == expected);
+
+    CHECK(processesRunningIn(proc.file("none"), names, found, error) == ProcessAnswer::Unknown);
+    CHECK_FALSE(error.empty());
+}
+
 // A caller that blocks or ignores signals (as a headless runner may) must not pass that
 // on: the tool must stay stoppable. Nor does it get our open files, nor, unless asked
 // to, our standard streams: its output never mixes into ours.

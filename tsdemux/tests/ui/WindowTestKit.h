@@ -71,22 +71,6 @@ using chain::testing::child;
 using chain::testing::click;
 using chain::testing::clickRow;
 using chain::testing::rowsOf;
-
-// Clicks `opener` in `root`, and runs `act` on the modal window it opens; `act` must close
-// it. Returns the modal window's object name.
-inline QString withModal(QWidget* root, const char* opener, const std::function<void(QWidget*)>& act) {
-    QString name;
-    QTimer::singleShot(0, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        name = modal->objectName();
-        act(modal);
-        if (modal->isVisible())
-            modal->close(); // never leave the test waiting on a window
-    });
-    click(root, opener);
-    return name;
-}
+using chain::testing::withModal;
 
 } // namespace kestrune::testkit

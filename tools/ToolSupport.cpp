@@ -1,0 +1,106 @@
+#include "ToolSupport.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <iostream>
+
+#ifdef _WIN32
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
+namespace tools {
+
+namespace {
+constexpr double maxSeconds = 86400.0;
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+} // namespace
+
+int runTool(std::string_view name, int unexpectedCode, const std::function<int()>& body) {
+    try {
+        return body();
+    } catch (const Stop& stop) {
+        std::cerr << name << ": " << stop.message << std::endl;
+        return stop.code;
+    } catch (const std::exception& e) {
+        std::cerr << name << ": " << e.what() << std::endl;
+        return unexpectedCode;
+    }
+}
+
+fs::path startedFolder(const char* argv0) {
+    std::error_code ec;
+#ifdef _WIN32
+    (void)argv0;
+    std::wstring buffer(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    buffer.resize(length < buffer.size() ? length : 0);
+    return fs::path(buffer).parent_path();
+#else
+    const std::string_view started(argv0 ? argv0 : "");
+    if (started.find('/') != std::string_view::npos) {
+        return fs::absolute(fs::path(started), ec).parent_path();
+    }
+    return fs::read_symlink("/proc/self/exe", ec).parent_path();
+#endif
+}
+
+std::optional<std::string> readBytes(const fs::path& path, std::size_t most) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[65536];
+    while (bytes.size() < most && in.read(buffer, sizeof buffer).gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+    }
+    if (bytes.size() > most) {
+        bytes.resize(most);
+    }
+    return bytes;
+}
+
+std::optional<double> parseSeconds(std::string_view text) {
+    text = trimmed(text);
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
+        value < 0 || value > maxSeconds) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::uint64_t> byteCountIn(const fs::path& file, int badCode) {
+    const std::optional<std::string> bytes = readBytes(file, 64);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    const std::string_view text = trimmed(*bytes);
+    std::uint64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
+        throw Stop{badCode, "bad number in " + file.filename().string()};
+    }
+    return value;
+}
+
+fs::path toPath(const std::string& utf8) {
+#ifdef _WIN32
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+#else
+    return fs::path(utf8);
+#endif
+}
+
+} // namespace tools
