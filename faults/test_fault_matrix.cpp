@@ -23,6 +23,7 @@ namespace {
 // How a fault is put in the program's way.
 enum class Fault {
     Block,         // a user's file already under the target name
+    BlockWhile,    // a user's file put under the target name once the tool has started
     Taken,         // a user's recording already under the target name, taken up too
     ReadOnly,      // the folder's entries can't be changed
     OtherFs,       // the folder lies on another filesystem
@@ -76,6 +77,10 @@ const QList<Case>& cases() {
          "既にある", 0},
         {"name taken", P::Pellavo, "0", "filing the .wav", F::Block, "done/a.wav", "",
          "filed kept filed filed", "移動できません", 0},
+        {"name taken", P::Pellavo, "0", "filing the .m2v", F::Block, "done/a.m2v", "",
+         "kept filed filed filed", "移動できません", 0},
+        {"name taken", P::Pellavo, "0", "name back of the .m2v (taken while VirtualDub runs)", F::BlockWhile,
+         "m2v/a.m2v", "", "filed filed filed filed", "移動できません", 0},
         {"name taken", P::Orvane, "0", "move of the jobs file", F::Block, "moved/a.jobs", "", "kept filed",
          "移動できません", 0},
         {"name taken", P::Tassik, "0", "rename", F::Block, "rec/x！.ts", "", "kept filed",
@@ -246,6 +251,7 @@ class FaultMatrix : public QObject {
             chain::testing::writeFile(bench.path("prog/" + QString::fromUtf8(c.target)), c.text);
             break;
         case Fault::OtherFs:
+        case Fault::BlockWhile:
         case Fault::ReadOnlyWhile:
         case Fault::DeleteWhile:
             break;
@@ -254,12 +260,15 @@ class FaultMatrix : public QObject {
             return;
 
         const auto strike = [&] {
-            if (c.how == Fault::ReadOnlyWhile)
+            if (c.how == Fault::BlockWhile)
+                bench.block(QString::fromUtf8(c.target));
+            else if (c.how == Fault::ReadOnlyWhile)
                 bench.makeReadOnly(QString::fromUtf8(c.target));
             else if (c.how == Fault::DeleteWhile)
                 QVERIFY(QFile::remove(target));
         };
-        const bool whileRunning = c.how == Fault::ReadOnlyWhile || c.how == Fault::DeleteWhile;
+        const bool whileRunning =
+            c.how == Fault::BlockWhile || c.how == Fault::ReadOnlyWhile || c.how == Fault::DeleteWhile;
         const Bench::Run run = bench.run(whileRunning ? toolStarted(c.program) : QString(), strike);
         QStringList outcomes = bench.outcomes();
         QVERIFY2(outcomes == words(c.expected),
