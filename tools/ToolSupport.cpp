@@ -6,8 +6,12 @@
 #include <iostream>
 
 #ifdef _WIN32
+#ifndef NOMINMAX // MinGW's C++ headers may have defined it already
 #define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #endif
 

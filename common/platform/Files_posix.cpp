@@ -249,21 +249,36 @@ std::optional<bool> sameVolume(const std::string& a, const std::string& b) {
     return sa.st_dev == sb.st_dev;
 }
 
-OpResult readWholeFile(const std::string& path, std::string& bytes) {
-    bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+namespace {
+
+// Opens a regular file for reading (without blocking on a FIFO or taking a terminal);
+// anything else is refused as not a regular file. fd stays -1 on failure.
+OpResult openRegularFile(const std::string& path, int& fd) {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return failure(errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         const int error = errno;
         ::close(fd);
+        fd = -1;
         return failure(error);
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
+        fd = -1;
         return OpResult{OpResult::Kind::NotRegularFile, 0, "not a regular file"};
     }
+    return OpResult::success();
+}
+
+} // namespace
+
+OpResult readWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    int fd = -1;
+    if (OpResult opened = openRegularFile(path, fd); !opened.ok())
+        return opened;
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -285,19 +300,9 @@ OpResult readWholeFile(const std::string& path, std::string& bytes) {
 
 OpResult readFileRange(const std::string& path, std::uint64_t offset, std::size_t count, std::string& bytes) {
     bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return failure(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return failure(error);
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return OpResult{OpResult::Kind::NotRegularFile, 0, "not a regular file"};
-    }
+    int fd = -1;
+    if (OpResult opened = openRegularFile(path, fd); !opened.ok())
+        return opened;
     bytes.resize(count);
     std::size_t got = 0;
     while (got < count) {
