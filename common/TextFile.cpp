@@ -76,6 +76,10 @@ TextRead readTextFile(const QString& path) {
         return {TextRead::State::Missing, {}, {}};
     if (!result.ok())
         return {TextRead::State::Unreadable, {}, reasonText(result)};
+    return decodeText(bytes);
+}
+
+TextRead decodeText(std::string_view bytes) {
     const auto utf8 = platform::cp932ToUtf8(bytes);
     if (!utf8)
         return {
@@ -94,6 +98,17 @@ QString writeTextLines(const QString& path, const QStringList& lines, OldFile ol
     if (const QString problem = pathProblem(path); !problem.isEmpty())
         return problem;
     std::string bytes;
+    if (const QString refused = encodeLines(lines, bytes); !refused.isEmpty())
+        return refused;
+    if (old == OldFile::BackUpUnreadable) {
+        if (const QString error = backUpIfUnreadable(path); !error.isEmpty())
+            return error;
+    }
+    return reasonText(platform::replaceFileContents(toNative(path), bytes));
+}
+
+QString encodeLines(const QStringList& lines, std::string& bytes) {
+    bytes.clear();
     for (const QString& line : lines) {
         if (line.contains(u'\r') || line.contains(u'\n'))
             return QStringLiteral("改行を含む値は保存できません: %1")
@@ -105,11 +120,7 @@ QString writeTextLines(const QString& path, const QStringList& lines, OldFile ol
         bytes += *encoded;
         bytes += "\r\n";
     }
-    if (old == OldFile::BackUpUnreadable) {
-        if (const QString error = backUpIfUnreadable(path); !error.isEmpty())
-            return error;
-    }
-    return reasonText(platform::replaceFileContents(toNative(path), bytes));
+    return {};
 }
 
 QString backUpIfUnreadable(const QString& path) {

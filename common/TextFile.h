@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace chain {
 
@@ -21,6 +22,8 @@ struct TextRead {
 // Reads a cp932 text file as lines. A line ends at CR LF, a lone LF or a lone CR; a line
 // end after the last line adds no empty line.
 TextRead readTextFile(const QString& path);
+// The same for the bytes of a file: Read with the lines, or Unreadable when they aren't cp932.
+TextRead decodeText(std::string_view bytes);
 // The lines of a file that could be read; nothing for a missing or unreadable one.
 std::optional<QStringList> readTextLines(const QString& path);
 
@@ -35,6 +38,9 @@ std::optional<QStringList> readTextLines(const QString& path);
 enum class OldFile { BackUpUnreadable, Replace };
 QString writeTextLines(const QString& path, const QStringList& lines,
                        OldFile old = OldFile::BackUpUnreadable);
+// The bytes writeTextLines writes for the lines, into `bytes`. Returns an empty text, or
+// the reason of a refusal (`bytes` is then of no use).
+QString encodeLines(const QStringList& lines, std::string& bytes);
 
 // The text in cp932; nothing when a character can't be held (a lone surrogate, which
 // stands for a raw byte of a file name, included: nothing is ever substituted).

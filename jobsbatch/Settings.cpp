@@ -29,19 +29,24 @@ QString settingsPath(const StateTable& state) {
 
 QString loadSettings(StateTable& state) {
     const chain::TextRead read = chain::readTextFile(settingsPath(state));
-    if (read.state != chain::TextRead::State::Read || read.lines.size() < SettingsLines) {
-        applyDefaults(state);
-        if (read.state == chain::TextRead::State::Unreadable)
-            return QStringLiteral("設定ファイル %1 を読めないため、既定の設定を使います: %2")
-                .arg(settingsPath(state), read.reason);
-        return {};
-    }
-    state.set(slot::VirtualDubFolder, read.lines[0]);
-    state.set(slot::JobsFolder, read.lines[1]);
-    state.set(slot::JobsMoveFolder, read.lines[2]);
-    state.set(slot::DeleteOption, optionText(read.lines[3]));
-    state.set(slot::CloseOption, optionText(read.lines[4]));
+    settingsFromLines(state, read.state == chain::TextRead::State::Read ? read.lines : QStringList{});
+    if (read.state == chain::TextRead::State::Unreadable)
+        return QStringLiteral("設定ファイル %1 を読めないため、既定の設定を使います: %2")
+            .arg(settingsPath(state), read.reason);
     return {};
+}
+
+bool settingsFromLines(StateTable& state, const QStringList& lines) {
+    if (lines.size() < SettingsLines) {
+        applyDefaults(state);
+        return false;
+    }
+    state.set(slot::VirtualDubFolder, lines[0]);
+    state.set(slot::JobsFolder, lines[1]);
+    state.set(slot::JobsMoveFolder, lines[2]);
+    state.set(slot::DeleteOption, optionText(lines[3]));
+    state.set(slot::CloseOption, optionText(lines[4]));
+    return true;
 }
 
 QStringList settingsLines(const StateTable& state) {

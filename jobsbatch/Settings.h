@@ -15,6 +15,9 @@ void applyDefaults(StateTable& state);
 // five lines or one that can't be read gives all five defaults. Returns a line for the
 // event log when the file is there but can't be read; empty otherwise.
 QString loadSettings(StateTable& state);
+// The same for the lines of a settings file that could be read: false when there are
+// fewer than five, and the defaults then apply.
+bool settingsFromLines(StateTable& state, const QStringList& lines);
 
 // The five lines "記憶" writes.
 QStringList settingsLines(const StateTable& state);

@@ -28,6 +28,9 @@ QStringList startUp(const QString& startFolder, StateTable& state, JobLists& lis
                      .arg(folder, startFolder, error);
         state.set(folderSlot, startFolder);
     }
+    const QString jobList = chain::joinPath(state.text(slot::VirtualDubFolder), VirtualDubJobsName);
+    for (const QString& leftover : chain::removeSaveLeftovers(jobList))
+        notes << QStringLiteral("保存の途中で残った一時ファイル %1 を削除しました").arg(leftover);
     lists.JobsList();
     lists.showFirst();
     return notes;

@@ -43,7 +43,7 @@ bool JobEngine::runPending() const {
 }
 
 bool JobEngine::isIdle() const {
-    return !runPending() && !nextFile();
+    return m_finishOffWaits || (!runPending() && !nextFile());
 }
 
 std::optional<int> JobEngine::step() {
@@ -54,7 +54,10 @@ std::optional<int> JobEngine::step() {
 
     bool finished = false;
     if (runPending()) {
-        finishOff();
+        if (!m_finishOffWaits)
+            finishOff();
+        if (m_finishOffWaits)
+            return intervalMs();
         finished = true;
     }
     // A fresh look at the folders when nothing is left to take (files passed over don't count).
@@ -92,6 +95,7 @@ std::optional<int> JobEngine::Command7_Click() {
         return std::nullopt;
     }
     m_passedOver.clear();
+    m_finishOffWaits = false;
     Q_EMIT listsChanged();
     setState(State::Running);
     Q_EMIT report(QStringLiteral("変換を開始しました"));
@@ -200,6 +204,15 @@ void JobEngine::startFile(const QString& name) {
         passOver(name, QStringLiteral("%1 は変換しません: %2").arg(m2vPath, problem));
         return;
     }
+    // Checked before anything starts: VirtualDub's .avi could never take its name, and
+    // would be left under its temporary one.
+    const QString aviPath =
+        chain::joinPath(m_settings.text(slot::AviFolder), baseName(name) + text::AviExtension);
+    if (chain::nameTaken(aviPath)) {
+        passOver(name, QStringLiteral("出力ファイル %1 が既にあるため、%2 は変換しません (上書きしません)")
+                           .arg(aviPath, m2vPath));
+        return;
+    }
     const QString wavPath =
         chain::joinPath(m_settings.text(slot::M2vFolder), baseName(name) + text::WavExtension);
     if (const QString error = WavLength(m_settings, wavPath); !error.isEmpty()) {
@@ -263,8 +276,26 @@ void JobEngine::finishOff() {
     const JobLines job = *m_job;
     Q_EMIT report(QStringLiteral("VirtualDub が終わりました: %1").arg(job.m2vPath));
     const bool m2vNamed = move(job.temporaryM2v, job.m2vPath);
-    // Should its own name have been taken meanwhile, the .m2v is filed from its temporary name.
-    const QString m2vNow = m2vNamed ? job.m2vPath : job.temporaryM2v;
+    if (!m2vNamed && chain::fileExists(job.temporaryM2v) && !chain::nameTaken(job.m2vPath)) {
+        // The folder won't let it have its name back (read-only, say): the run stays under
+        // way and recorded, both files under their temporary names, until the next start
+        // finishes it off; no other file is started before.
+        Q_EMIT report(QStringLiteral("%1 の名前を戻せないため、次の開始で仕上げます").arg(job.temporaryM2v));
+        m_finishOffWaits = true;
+        return;
+    }
+    fileAway(job, m2vNamed ? job.m2vPath : job.temporaryM2v);
+    const chain::RunRecord record = runRecord();
+    if (const QString error = record.remove(); !error.isEmpty())
+        Q_EMIT report(QStringLiteral("実行の記録 %1 を削除できません: %2").arg(record.path(), error));
+    m_job.reset();
+    M2vList();
+    AviList();
+    m_settings.set(slot::RunFlag, QStringLiteral("0"));
+    setLabel9({});
+}
+
+void JobEngine::fileAway(const JobLines& job, const QString& m2vNow) {
     bool filed = nameTheAvi(job);
     if (filed) {
         const QString storage = m_settings.text(slot::StorageFolder);
@@ -279,14 +310,6 @@ void JobEngine::finishOff() {
     }
     if (!filed)
         passOver(job.listedName);
-    const chain::RunRecord record = runRecord();
-    if (const QString error = record.remove(); !error.isEmpty())
-        Q_EMIT report(QStringLiteral("実行の記録 %1 を削除できません: %2").arg(record.path(), error));
-    m_job.reset();
-    M2vList();
-    AviList();
-    m_settings.set(slot::RunFlag, QStringLiteral("0"));
-    setLabel9({});
 }
 
 bool JobEngine::nameTheAvi(const JobLines& job) {

@@ -71,7 +71,8 @@ class JobEngine : public QObject {
     const QString& Label9() const { return m_label9; }
     // A VirtualDub run has been started and its file not yet finished off (the run flag).
     bool runPending() const;
-    // Nothing left to do: no run pending and no file of List1 left to take.
+    // Nothing left to do: no run pending and no file of List1 left to take, or a run
+    // whose finish-off waits for the next start.
     bool isIdle() const;
     // Is any tool of the chain running? A process list that can't be read counts as yes.
     bool BonAct() { return m_tools.anyToolBusy(); }
@@ -98,6 +99,9 @@ class JobEngine : public QObject {
     void startFile(const QString& name);
     QString folderProblem() const;
     void finishOff();
+    // Names the .avi, then files the .wav and the .m2v (now at `m2vNow`) away or deletes
+    // the .m2v; what fails stays and is passed over.
+    void fileAway(const JobLines& job, const QString& m2vNow);
     bool nameTheAvi(const JobLines& job);
     bool move(const QString& from, const QString& to);
     bool remove(const QString& path);
@@ -120,6 +124,7 @@ class JobEngine : public QObject {
     QStringList m_list1;
     QStringList m_list2;
     QSet<QString> m_passedOver;
+    bool m_finishOffWaits = false; // the job under way can't be finished off before the next start
     QString m_label9;
     int m_jobError = 0;
     std::optional<JobLines> m_job; // the job under way while the run flag is 1

@@ -25,10 +25,15 @@ chain::TextRead loadPatterns(const QString& startFolder, PatternTable& table) {
         table = defaultPatterns();
         return read;
     }
-    table.entries.clear();
-    for (const QString& line : read.lines)
-        table.entries << patternFromLine(line);
+    table = patternsFromLines(read.lines);
     return read;
+}
+
+PatternTable patternsFromLines(const QStringList& lines) {
+    PatternTable table;
+    for (const QString& line : lines)
+        table.entries << patternFromLine(line);
+    return table;
 }
 
 QStringList patternLines(const PatternTable& table) {

@@ -33,6 +33,8 @@ PatternEntry patternFromLine(const QString& line);
 // Reads Pellavo_Data2.txt from the start folder, one entry per line. A missing or
 // unreadable file gives the default table. Returns what reading the file came to.
 chain::TextRead loadPatterns(const QString& startFolder, PatternTable& table);
+// The table of the lines of Pellavo_Data2.txt, one entry a line.
+PatternTable patternsFromLines(const QStringList& lines);
 
 // The lines of Pellavo_Data2.txt for the table: label + "\" + file per entry, and a
 // single empty line for a table without entries.

@@ -31,16 +31,18 @@ void applyDefaults(SettingTable& s) {
 }
 
 chain::TextRead loadSettings(SettingTable& s) {
-    applyDefaults(s);
     chain::TextRead read = chain::readTextFile(settingsPath(s));
-    if (read.state != chain::TextRead::State::Read)
-        return read;
-    for (int k = 1; k <= 8 && k <= read.lines.size(); ++k)
-        s.set(k, chain::trimBlanks(read.lines[k - 1]));
+    settingsFromLines(s, read.state == chain::TextRead::State::Read ? read.lines : QStringList{});
+    return read;
+}
+
+void settingsFromLines(SettingTable& s, const QStringList& lines) {
+    applyDefaults(s);
+    for (int k = 1; k <= 8 && k <= lines.size(); ++k)
+        s.set(k, chain::trimBlanks(lines[k - 1]));
     keepCode(s, slot::DeleteFlag, QStringLiteral("0"));
     keepCode(s, slot::PictureSize, QStringLiteral("2"));
     keepCode(s, slot::FrameRate, QStringLiteral("2"));
-    return read;
 }
 
 QStringList settingsLines(const SettingTable& s) {

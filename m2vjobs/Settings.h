@@ -16,6 +16,8 @@ void applyDefaults(SettingTable& settings);
 // defaults of its missing lines; a delete flag other than "0"/"1" and a choice other
 // than "1"/"2" become "1". Returns what reading the file came to.
 chain::TextRead loadSettings(SettingTable& settings);
+// The same for the lines of a settings file that could be read.
+void settingsFromLines(SettingTable& settings, const QStringList& lines);
 
 // The eight lines the store writes: slots 1-8 in order.
 QStringList settingsLines(const SettingTable& settings);

@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "JobEngine.h"
 #include "Settings.h"
 #include "Texts.h"
 
@@ -19,16 +20,19 @@ QString unreadableNote(const QString& file, const chain::TextRead& read, const Q
 QStringList startUp(const QString& startFolder, SettingTable& settings, PatternTable& patterns,
                     chain::Dialogs& dialogs) {
     QStringList notes;
-    settings.set(slot::StartFolder, startFolder);
-    for (const QString& file : {text::SettingsFile, text::PatternFile}) {
-        for (const QString& leftover : chain::removeSaveLeftovers(chain::joinPath(startFolder, file)))
+    const auto removeLeftovers = [&](const QString& path) {
+        for (const QString& leftover : chain::removeSaveLeftovers(path))
             notes << QStringLiteral("中断された保存の一時ファイル %1 を削除しました").arg(leftover);
-    }
+    };
+    settings.set(slot::StartFolder, startFolder);
+    for (const QString& file : {text::SettingsFile, text::PatternFile, JobEngine::RunRecordFile})
+        removeLeftovers(chain::joinPath(startFolder, file));
     notes << unreadableNote(text::SettingsFile, loadSettings(settings),
                             QStringLiteral("既定の設定で始めます"))
           << unreadableNote(text::PatternFile, loadPatterns(startFolder, patterns),
                             QStringLiteral("既定の登録で始めます"));
     notes.removeAll(QString());
+    removeLeftovers(chain::joinPath(settings.text(slot::VirtualDubFolder), text::JobsFile));
     if (!hasRequiredEntries(patterns))
         dialogs.message(text::FatalTitle, text::MissingBothText1 + u'\n' + text::MissingBothText2);
     return notes;

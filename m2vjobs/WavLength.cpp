@@ -84,14 +84,17 @@ qint64 tenThousandths(double value) {
 } // namespace
 
 WaveLength readWaveLength(const QString& path) {
+    return waveLengthOf(chain::fileSize(path), [&](quint64 offset, qint64 count, QString* error) {
+        return chain::readFileRange(path, static_cast<qint64>(offset), count, error);
+    });
+}
+
+WaveLength waveLengthOf(std::optional<qint64> size, const ReadRange& readRange) {
     QString error;
-    const auto read = [&](quint64 offset, qint64 count) {
-        return chain::readFileRange(path, static_cast<qint64>(offset), count, &error);
-    };
+    const auto read = [&](quint64 offset, qint64 count) { return readRange(offset, count, &error); };
     const std::optional<QByteArray> head = read(0, 12);
     if (!head)
         return {std::nullopt, error};
-    const std::optional<qint64> size = chain::fileSize(path);
     const bool rf64 = head->startsWith("RF64");
     if (!size || head->size() < 12 || !(rf64 || head->startsWith("RIFF")) || head->mid(8, 4) != "WAVE")
         return {std::nullopt, QStringLiteral("WAVE ファイルではありません")};

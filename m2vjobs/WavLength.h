@@ -2,7 +2,9 @@
 
 #include "Slots.h"
 
+#include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace pellavo {
@@ -16,6 +18,13 @@ struct WaveLength {
 // Reads the header of a .wav (PCM, IEEE float or WAVE_FORMAT_EXTENSIBLE, 1 to 8
 // channels), skipping chunks it doesn't need, without reading the sound itself.
 WaveLength readWaveLength(const QString& path);
+
+// Up to `count` bytes of a file from `offset` on (fewer at its end); nothing when they
+// can't be read, `error` then saying why.
+using ReadRange = std::function<std::optional<QByteArray>(quint64 offset, qint64 count, QString* error)>;
+// The same reading, of a file of `size` bytes (nothing: its size can't be told) whose
+// bytes come from `read`.
+WaveLength waveLengthOf(std::optional<qint64> size, const ReadRange& read);
 
 // The last frame of the range VirtualDub converts, for a .wav of `milliseconds`
 // (100 or more) at 29.97 frames a second (`frameRateChoice` 1) or 23.976 (any other):

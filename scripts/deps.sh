@@ -5,7 +5,10 @@
 # CHAIN_WITH_WINDOWS=1 (scripts/test-windows.sh, CI) it also brings MinGW-w64 and Wine,
 # for the Windows build of the platform layer and the tests that run Windows programs;
 # with CHAIN_WITH_BENCH=1 (scripts/bench.sh) the tools the benchmark script calls.
-packages=(cmake make g++ qt6-base-dev qt6-translations-l10n doctest-dev ffmpeg libbenchmark-dev)
+# clang and its runtime libraries build the sanitizer build and the fuzz targets
+# (scripts/test-sanitizers.sh, scripts/fuzz.sh); e2fsprogs gives chattr to the fault tests.
+packages=(cmake make g++ qt6-base-dev qt6-translations-l10n doctest-dev ffmpeg libbenchmark-dev
+  clang libclang-rt-14-dev e2fsprogs)
 if [ "${CHAIN_WITH_BENCH:-0}" = 1 ]; then
   packages+=(time procps strace)
 fi

@@ -85,6 +85,20 @@ std::optional<double> parseSeconds(std::string_view text) {
     return value;
 }
 
+std::optional<std::uint64_t> byteCountIn(const fs::path& file, int badCode) {
+    const std::optional<std::string> bytes = readBytes(file, 64);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    const std::string_view text = trimmed(*bytes);
+    std::uint64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
+        throw Stop{badCode, "bad number in " + file.filename().string()};
+    }
+    return value;
+}
+
 fs::path toPath(const std::string& utf8) {
 #ifdef _WIN32
     return fs::path(std::u8string(utf8.begin(), utf8.end()));

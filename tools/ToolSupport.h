@@ -35,6 +35,10 @@ std::optional<std::string> readBytes(const fs::path& path, std::size_t most = SI
 // A plain decimal number of seconds from 0 up to a day, blanks around it allowed.
 std::optional<double> parseSeconds(std::string_view text);
 
+// The byte count in a small file beside the tool (BonTsDemux.truncate, VirtualDub.truncate):
+// nothing when there is no such file; a Stop with `badCode` when it holds no plain number.
+std::optional<std::uint64_t> byteCountIn(const fs::path& file, int badCode);
+
 // A UTF-8 path as the system takes it: its bytes on POSIX, converted on Windows.
 fs::path toPath(const std::string& utf8);
 

@@ -3,6 +3,8 @@
 // named by -o, and ends. Files beside the executable tune it for tests and the demo:
 //   BonTsDemux.seconds  run time in seconds (decimal), unless --seconds X is given; default 0.5
 //   BonTsDemux.fail     wait, then exit 1 without writing anything (same as --fail)
+//   BonTsDemux.truncate a byte count: each output is cut to that many bytes, as if the demuxer had died
+//                       half-way (0 leaves an empty file)
 // Exit codes: 0 done, 1 failure mode, 2 bad command line or setting, 3 -start/-quit missing,
 // 4 source unreadable, 5 output not written.
 
@@ -185,6 +187,17 @@ void writeWav(const std::string& path, std::uint64_t ms) {
     }
 }
 
+// Cuts a written output to `bytes` when it is longer.
+void cut(const std::string& path, std::uint64_t bytes) {
+    std::error_code ec;
+    if (fs::file_size(toPath(path), ec) > bytes && !ec) {
+        fs::resize_file(toPath(path), bytes, ec);
+    }
+    if (ec) {
+        throw Stop{DemuxNotWritten, "cannot cut " + path};
+    }
+}
+
 // The whole run: check the line, wait, then write what -encode asks for.
 int run(int argc, char** argv) {
     std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
@@ -205,6 +218,8 @@ int run(int argc, char** argv) {
     if (!source.is_open()) {
         throw Stop{DemuxBadSource, "cannot read " + options.input};
     }
+    const std::optional<std::uint64_t> truncated =
+        byteCountIn(folder / "BonTsDemux.truncate", DemuxBadCommandLine);
     const std::uint64_t ms = options.wantsWav() ? wavMilliseconds(options.input) : 0;
     std::cout << "read " << options.input << " (" << options.encode << ")" << std::endl;
 
@@ -219,6 +234,12 @@ int run(int argc, char** argv) {
         const std::string path = options.output + ".wav";
         writeWav(path, ms);
         std::cout << "wrote " << path << " (" << ms << " ms of silence)" << std::endl;
+    }
+    if (truncated && options.wantsM2v()) {
+        cut(options.output + ".m2v", *truncated);
+    }
+    if (truncated && options.wantsWav()) {
+        cut(options.output + ".wav", *truncated);
     }
     return DemuxDone;
 }

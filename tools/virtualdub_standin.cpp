@@ -6,6 +6,8 @@
 // tune it for tests and the demo:
 //   VirtualDub.seconds  time of each job in seconds (decimal), unless --seconds X is given; default 0.5
 //   VirtualDub.fail     wait, then exit 1 without writing anything (same as --fail)
+//   VirtualDub.truncate a byte count: each .avi is cut to that many bytes, as if VirtualDub had died
+//                       half-way (0 leaves an empty file)
 // Exit codes: 0 all jobs done, 1 failure mode, 2 bad setting, 3 /x or /r missing, 4 job list unreadable,
 // 5 a job failed (input missing, or output not written).
 
@@ -94,8 +96,8 @@ std::string smallAvi(const std::string& inputHead) {
     return chunk("RIFF", "AVI " + body);
 }
 
-// Runs one job; returns false (after saying why) when it fails.
-bool runJob(const Job& job, double seconds) {
+// Runs one job; returns false (after saying why) when it fails. `keep` cuts the .avi short.
+bool runJob(const Job& job, double seconds, std::size_t keep) {
     if (!job.input || !job.output) {
         std::cerr << "VirtualDub stand-in: a job without an Open or a SaveAVI line" << std::endl;
         return false;
@@ -110,7 +112,7 @@ bool runJob(const Job& job, double seconds) {
     }
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     const fs::path output = toPath(*job.output);
-    const std::string avi = smallAvi(*head);
+    const std::string avi = smallAvi(*head).substr(0, keep);
     std::ofstream out(output, std::ios::binary | std::ios::trunc);
     if (!out || !out.write(avi.data(), static_cast<std::streamsize>(avi.size())) || !out.flush()) {
         out.close();
@@ -164,8 +166,9 @@ int run(int argc, char** argv) {
         throw Stop{JobsBadList, "cannot read VirtualDub.jobs as cp932 text"};
     }
     bool allDone = true;
+    const std::uint64_t keep = byteCountIn(folder / "VirtualDub.truncate", JobsBadSetting).value_or(SIZE_MAX);
     for (const Job& job : parseJobList(*text).jobs) {
-        allDone = runJob(job, *seconds) && allDone;
+        allDone = runJob(job, *seconds, static_cast<std::size_t>(keep)) && allDone;
     }
     return allDone ? JobsDone : JobsJobFailed;
 }

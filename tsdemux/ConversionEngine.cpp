@@ -217,35 +217,40 @@ void ConversionEngine::finishRun() {
             continue;
         }
         Q_EMIT report(QStringLiteral("変換が終わりました: %1").arg(row.name));
+        fileAway(row);
+        // Forgotten only once the recording is filed or passed over: a Kestrune killed
+        // before this finds the record at its next start and finishes the run off then.
         forgetRun();
-        const QStringList outputs = outputPaths(row.outputBase, row.demuxKind);
-        // Only output that this run wrote proves that it worked: not empty, and written
-        // after the demuxer was started (nothing of the name was there before it).
-        bool produced = false;
-        for (const QString& output : outputs) {
-            produced =
-                produced || (chain::fileSize(output).value_or(0) > 0 &&
-                             chain::modifiedMsecs(output).value_or(0) >= row.launchedAtMs - WriteTimeSlackMs);
-        }
-        if (!produced) {
-            Q_EMIT report(
-                QStringLiteral("出力ファイル (%1) がこの変換で書かれていないため、%2 は移動しません")
-                    .arg(outputs.join(QStringLiteral(", ")), row.path));
-            m_passedOver.insert(row.name);
-            continue;
-        }
-        const QString target = chain::joinPath(m_settings.text(slot::AfterFolder), row.name);
-        const QString error = chain::moveNoReplace(row.path, target);
-        if (!error.isEmpty()) {
-            Q_EMIT report(QStringLiteral("%1 を %2 へ移動できません: %3").arg(row.path, target, error));
-            m_passedOver.insert(row.name);
-            continue;
-        }
-        Q_EMIT report(QStringLiteral("移動しました: %1 → %2").arg(row.path, target));
     }
     m_table = kept;
     m_settings.set(slot::Pending, QStringLiteral("0"));
     Q_EMIT tableChanged();
+}
+
+void ConversionEngine::fileAway(const FileRow& row) {
+    const QStringList outputs = outputPaths(row.outputBase, row.demuxKind);
+    // Only output that this run wrote proves that it worked: not empty, and written
+    // after the demuxer was started (nothing of the name was there before it).
+    bool produced = false;
+    for (const QString& output : outputs) {
+        produced =
+            produced || (chain::fileSize(output).value_or(0) > 0 &&
+                         chain::modifiedMsecs(output).value_or(0) >= row.launchedAtMs - WriteTimeSlackMs);
+    }
+    if (!produced) {
+        Q_EMIT report(QStringLiteral("出力ファイル (%1) がこの変換で書かれていないため、%2 は移動しません")
+                          .arg(outputs.join(QStringLiteral(", ")), row.path));
+        m_passedOver.insert(row.name);
+        return;
+    }
+    const QString target = chain::joinPath(m_settings.text(slot::AfterFolder), row.name);
+    const QString error = chain::moveNoReplace(row.path, target);
+    if (!error.isEmpty()) {
+        Q_EMIT report(QStringLiteral("%1 を %2 へ移動できません: %3").arg(row.path, target, error));
+        m_passedOver.insert(row.name);
+        return;
+    }
+    Q_EMIT report(QStringLiteral("移動しました: %1 → %2").arg(row.path, target));
 }
 
 void ConversionEngine::ScanFolder() {
@@ -450,8 +455,18 @@ void ConversionEngine::takeUpRecordedRun() {
     if (loaded.state == chain::RunRecord::Loaded::State::Present) {
         if (loaded.run.fields.size() != 4)
             problem = QStringLiteral("項目の数が違います");
-        else if (!chain::fileExists(loaded.run.fields.at(0)))
+        else if (!chain::fileExists(loaded.run.fields.at(0))) {
+            // Killed after the recording was filed but before the record was removed:
+            // the run is finished.
+            const QString filed =
+                chain::joinPath(m_settings.text(slot::AfterFolder), loaded.run.fields.at(1));
+            if (chain::fileExists(filed)) {
+                Q_EMIT report(QStringLiteral("前回の変換は仕上がっていました: %1").arg(filed));
+                forgetRun();
+                return;
+            }
             problem = QStringLiteral("変換元ファイル %1 がもうありません").arg(loaded.run.fields.at(0));
+        }
     }
     if (!problem.isEmpty()) {
         QString error;

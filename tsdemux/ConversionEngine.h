@@ -68,6 +68,9 @@ class ConversionEngine : public QObject {
     std::optional<int> rearm();
     std::optional<int> armAfter(int seconds);
     void finishRun();
+    // Moves a finished row's recording to the after-conversion folder when this run wrote
+    // its output; otherwise, or when the move fails, reports it and passes it over.
+    void fileAway(const FileRow& row);
     void ScanFolder();
     void checkSizes();
     // Checks a chosen row and gives it its converted name; on failure it is passed over.
@@ -82,8 +85,9 @@ class ConversionEngine : public QObject {
     // The run record in the program folder: what finishing off a started run needs.
     chain::RunRecord runRecord() const;
     // Puts the run an earlier Kestrune recorded back into the table as launched, so the
-    // first tick without a demuxer finishes it off. A damaged record, or one whose
-    // recording is gone, is reported and set aside.
+    // first tick without a demuxer finishes it off. A record whose recording already lies
+    // in the after-conversion folder is removed; a damaged one, or one whose recording is
+    // gone, is reported and set aside.
     void takeUpRecordedRun();
     // Removes the run record once its run is finished off or undone.
     void forgetRun();

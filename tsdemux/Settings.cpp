@@ -28,38 +28,42 @@ void applyDefaults(Settings& s) {
 }
 
 bool loadSettings(Settings& s, QString* problem) {
-    const auto fail = [&](const QString& why) {
-        if (problem)
-            *problem = why;
-        applyDefaults(s);
-        return false;
-    };
-    if (problem)
-        problem->clear();
     const chain::TextRead read =
         chain::readTextFile(chain::joinPath(s.text(slot::ProgramFolder), SettingsFileName));
-    if (read.state == chain::TextRead::State::Missing)
-        return fail({});
+    QString why;
+    if (read.state == chain::TextRead::State::Read)
+        why = settingsFromLines(s, read.lines);
+    else
+        applyDefaults(s);
     if (read.state == chain::TextRead::State::Unreadable)
-        return fail(QStringLiteral("設定ファイル %1 を読めないため、既定の設定で始めます (%2)。"
-                                   "記憶すると、元のファイルは %1.bak として残ります。")
-                        .arg(SettingsFileName, read.reason));
-    const QStringList& lines = read.lines;
-    if (lines.size() < 16)
-        return fail(QStringLiteral("設定ファイル %1 の行が足りない (%2 行) ため、既定の設定で始めます。")
-                        .arg(SettingsFileName)
-                        .arg(lines.size()));
+        why = QStringLiteral("設定ファイル %1 を読めないため、既定の設定で始めます (%2)。"
+                             "記憶すると、元のファイルは %1.bak として残ります。")
+                  .arg(SettingsFileName, read.reason);
+    if (problem)
+        *problem = why;
+    return read.state == chain::TextRead::State::Read && why.isEmpty();
+}
+
+QString settingsFromLines(Settings& s, const QStringList& lines) {
+    if (lines.size() < 16) {
+        applyDefaults(s);
+        return QStringLiteral("設定ファイル %1 の行が足りない (%2 行) ため、既定の設定で始めます。")
+            .arg(SettingsFileName)
+            .arg(lines.size());
+    }
     const auto before = chain::unquoteLine(lines.at(14));
     const auto after = chain::unquoteLine(lines.at(15));
-    if (!before || !after)
-        return fail(QStringLiteral("設定ファイル %1 の変換表の行 (15、16 行目) が正しくないため、"
-                                   "既定の設定で始めます。")
-                        .arg(SettingsFileName));
+    if (!before || !after) {
+        applyDefaults(s);
+        return QStringLiteral("設定ファイル %1 の変換表の行 (15、16 行目) が正しくないため、"
+                              "既定の設定で始めます。")
+            .arg(SettingsFileName);
+    }
     for (int k = 1; k <= 14; ++k)
         s.set(k, chain::trimBlanks(lines.at(k - 1)));
     s.set(slot::BeforeString, *before);
     s.set(slot::AfterString, *after);
-    return true;
+    return {};
 }
 
 QStringList settingsLines(const Settings& s) {

@@ -16,6 +16,10 @@ void applyDefaults(Settings& settings);
 // given, tells why a file that is there could not be used (empty otherwise), for the
 // event log.
 bool loadSettings(Settings& settings, QString* problem = nullptr);
+// The same for the lines of a settings file that could be read: fills slots 1-16, or
+// applies every default when there are fewer than 16 lines or a quoted line is shorter
+// than two characters. Returns an empty text, or why the lines could not be used.
+QString settingsFromLines(Settings& settings, const QStringList& lines);
 
 // The 16 lines SaveSettings writes.
 QStringList settingsLines(const Settings& settings);

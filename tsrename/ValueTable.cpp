@@ -35,21 +35,25 @@ QString settingsPath(const ValueTable& values) {
 }
 
 void loadSettings(ValueTable& values, QString* problem) {
-    const auto fail = [&](const QString& why) {
-        if (problem)
-            *problem = why;
-        applyDefaults(values);
-    };
-    if (problem)
-        problem->clear();
     const chain::TextRead read = chain::readTextFile(settingsPath(values));
-    if (read.state == chain::TextRead::State::Missing)
-        return fail({});
+    QString why;
+    if (read.state == chain::TextRead::State::Read)
+        why = settingsFromLines(values, read.lines);
+    else
+        applyDefaults(values);
     if (read.state == chain::TextRead::State::Unreadable)
-        return fail(QStringLiteral("設定ファイル %1 を読めないため、変換表は空で始めます (%2)。"
-                                   "記憶すると、元のファイルは %1.bak として残ります。")
-                        .arg(text::settingsFileName(), read.reason));
-    const QStringList& lines = read.lines;
+        why = QStringLiteral("設定ファイル %1 を読めないため、変換表は空で始めます (%2)。"
+                             "記憶すると、元のファイルは %1.bak として残ります。")
+                  .arg(text::settingsFileName(), read.reason);
+    if (problem)
+        *problem = why;
+}
+
+QString settingsFromLines(ValueTable& values, const QStringList& lines) {
+    const auto fail = [&](const QString& why) {
+        applyDefaults(values);
+        return why;
+    };
     if (lines.size() < 3)
         return fail(QStringLiteral("設定ファイル %1 の行が足りないため、変換表は空で始めます。")
                         .arg(text::settingsFileName()));
@@ -62,15 +66,18 @@ void loadSettings(ValueTable& values, QString* problem) {
     values.set(slot::RenameFolder, chain::trimBlanks(lines.at(0)));
     values.set(slot::BeforeString, *before);
     values.set(slot::AfterString, *after);
+    return {};
+}
+
+QStringList settingsLines(const ValueTable& values, const QString& before, const QString& after) {
+    return {values.text(slot::RenameFolder), chain::quoteLine(before), chain::quoteLine(after)};
 }
 
 QString writeSettings(const ValueTable& values, const QString& before, const QString& after) {
-    const QStringList lines = {values.text(slot::RenameFolder), chain::quoteLine(before),
-                               chain::quoteLine(after)};
     // The writer refuses a line break inside a value (it would split it over two lines
     // and spoil the file) and a character cp932 can't hold, naming it; it keeps a file
     // it could not read as a backup before replacing it.
-    return chain::writeTextLines(settingsPath(values), lines);
+    return chain::writeTextLines(settingsPath(values), settingsLines(values, before, after));
 }
 
 } // namespace tassik

@@ -29,11 +29,17 @@ ValueTable startUp(const QString& startFolder, QStringList* notes = nullptr);
 // together: the start folder and two empty strings. `problem`, when given, tells why a
 // file that is there could not be used (empty otherwise).
 void loadSettings(ValueTable& values, QString* problem = nullptr);
+// The same for the lines of a settings file that could be read. Returns an empty text,
+// or why the lines could not be used (the defaults then apply).
+QString settingsFromLines(ValueTable& values, const QStringList& lines);
 
 // Full path of the settings file in the start folder.
 QString settingsPath(const ValueTable& values);
 
-// Writes the settings file whole: slot 1, then the two strings in double quotes.
+// The three lines of the settings file: slot 1, then the two strings in double quotes.
+QStringList settingsLines(const ValueTable& values, const QString& before, const QString& after);
+
+// Writes the settings file whole, those three lines.
 // Returns an empty text on success, otherwise the reason.
 QString writeSettings(const ValueTable& values, const QString& before, const QString& after);
 

@@ -13,12 +13,34 @@ namespace chain::platform {
 
 namespace {
 
+// An iconv descriptor opened once per thread and direction: opening one costs far more
+// than a settings line's conversion. Reset to its initial state before each use.
+class Converter {
+  public:
+    Converter(const char* to, const char* from) : m_cd(::iconv_open(to, from)) {}
+    ~Converter() {
+        if (isOpen())
+            ::iconv_close(m_cd);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool isOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    iconv_t reset() const {
+        ::iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        return m_cd;
+    }
+
+  private:
+    iconv_t m_cd;
+};
+
 // Converts all of `input`; nothing on invalid or incomplete input, on a character the
 // target can't hold, or when iconv doesn't know the code page.
-std::optional<std::string> convert(const char* to, const char* from, std::string_view input) {
-    const iconv_t cd = ::iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
+std::optional<std::string> convert(const Converter& converter, std::string_view input) {
+    if (!converter.isOpen())
         return std::nullopt;
+    const iconv_t cd = converter.reset();
 
     std::string output(input.size() * 2 + 16, '\0');
     char* in = const_cast<char*>(input.data()); // iconv doesn't write through it
@@ -51,7 +73,6 @@ std::optional<std::string> convert(const char* to, const char* from, std::string
         ok = false; // EILSEQ (invalid, or not in the target) or EINVAL (incomplete)
         break;
     }
-    ::iconv_close(cd);
     if (!ok)
         return std::nullopt;
     output.resize(used);
@@ -61,11 +82,13 @@ std::optional<std::string> convert(const char* to, const char* from, std::string
 } // namespace
 
 std::optional<std::string> cp932ToUtf8(std::string_view bytes) {
-    return convert("UTF-8", "CP932", bytes);
+    static thread_local const Converter toUtf8("UTF-8", "CP932");
+    return convert(toUtf8, bytes);
 }
 
 std::optional<std::string> utf8ToCp932(std::string_view text) {
-    auto bytes = convert("CP932", "UTF-8", text);
+    static thread_local const Converter toCp932("CP932", "UTF-8");
+    auto bytes = convert(toCp932, text);
     if (!bytes)
         return std::nullopt;
     // glibc maps some characters that cp932 lacks onto a neighbour (U+301C to 0x8160,

@@ -88,6 +88,8 @@ class SettingsTest : public QObject {
                 .toUtf8();
         writeFile(dir.filePath(SettingsFileName), content);
         writeFile(dir.filePath(QStringLiteral("jobs/b.jobs")), "// $output \"x\\b.avi\"\r\n");
+        const QString leftover = dir.filePath(VirtualDubJobsName + QStringLiteral(".tmp~Ab12Cd"));
+        writeFile(leftover, "half a job list"); // in the folder that stands in for the missing one
         StateTable state(StateTableSize);
         JobLists lists(state);
         const QStringList notes = startUp(dir.path(), state, lists);
@@ -95,7 +97,8 @@ class SettingsTest : public QObject {
         QCOMPARE(state.text(slot::VirtualDubFolder), dir.path());
         QCOMPARE(state.text(slot::JobsFolder), dir.filePath(QStringLiteral("jobs")));
         QCOMPARE(state.text(slot::JobsMoveFolder), dir.path());
-        QCOMPARE(notes.size(), 2);
+        QCOMPARE(notes.size(), 3);
+        QVERIFY(!QFile::exists(leftover));
         QCOMPARE(readFile(dir.filePath(SettingsFileName)), content);
         QCOMPARE(lists.jobs(), QStringList{"b.jobs"}); // listed, and the first entry shown
         QCOMPARE(lists.outputs(), QStringList{"b.avi\""});

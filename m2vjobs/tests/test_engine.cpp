@@ -9,10 +9,13 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace pellavo;
 using chain::testing::FakeLauncher;
@@ -231,7 +234,8 @@ class EngineTest : public QObject {
             QVERIFY(bench.engine->Command7_Click());
         }
         bench.dialogs.shown.clear();
-        bench.dialogs.answers = QQueue<bool>(answers);
+        bench.dialogs.answers.clear();
+        bench.dialogs.answers.append(answers);
         QCOMPARE(bench.engine->step(), next);
         QCOMPARE(bench.engine->state(), state);
         QCOMPARE(bench.dialogs.shown[0].title, QStringLiteral("データ損傷、致命的エラー"));
@@ -323,6 +327,7 @@ class EngineTest : public QObject {
         QDirIterator now(bench.dir.path(), QDir::Files, QDirIterator::Subdirectories);
         while (now.hasNext()) {
             const QString file = now.next();
+            QVERIFY2(!file.contains(Temporary), qPrintable(file)); // no temporary name outlives the run
             found[readFile(file)] << file;
         }
         for (auto it = originals.cbegin(); it != originals.cend(); ++it) {
@@ -332,6 +337,43 @@ class EngineTest : public QObject {
                      qPrintable(places[0] + " is not named in: " + bench.reports.join(u'\n')));
         }
         QVERIFY(bench.filesIn("start").isEmpty()); // no run record left
+    }
+
+    // A .m2v that can't take its name back (its folder has become read-only) keeps its run
+    // under way and recorded: nothing else starts, the failure isn't tried again at every
+    // tick, and the next start finishes the run off.
+    void runWhoseM2vCantTakeItsNameBackWaitsForTheNextStart() {
+        Bench bench;
+        bench.addPair(QStringLiteral("a"));
+        bench.addPair(QStringLiteral("b"));
+        bench.engine->M2vList();
+        bench.engine->step();
+        const auto m2vReadOnly = [&](bool on) {
+            if (::geteuid() == 0)
+                return QProcess::execute(QStringLiteral("chattr"), {on ? "+i" : "-i", bench.path("m2v")}) ==
+                       0;
+            return QFile::setPermissions(bench.path("m2v"),
+                                         on ? QFile::ReadOwner | QFile::ExeOwner
+                                            : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        };
+        QVERIFY(m2vReadOnly(true));
+        bench.toolEnds();
+        bench.engine->step();
+        bench.engine->step();
+        QVERIFY(m2vReadOnly(false));
+        QCOMPARE(bench.reports.filter(QStringLiteral("次の開始で仕上げます")).size(), 1);
+        QVERIFY(bench.engine->runPending());
+        QVERIFY(bench.engine->isIdle());
+        QCOMPARE(bench.launcher.started.size(), 1);
+        QCOMPARE(bench.filesIn("m2v"), (QStringList{Temporary + ".m2v", "a.wav", "b.m2v", "b.wav"}));
+        QCOMPARE(bench.filesIn("start"), QStringList{JobEngine::RunRecordFile});
+
+        bench.dialogs.answers.enqueue(true); // avi folder on the m2v drive: go on
+        QVERIFY(bench.engine->Command7_Click());
+        bench.engine->step();
+        QCOMPARE(readFile(bench.path("avi/a.avi")), QByteArray("AVI of video a"));
+        QCOMPARE(bench.filesIn("done"), QStringList{"a.wav"});
+        QCOMPARE(bench.launcher.started.size(), 2); // then b
     }
 
     void nextProgramFinishesARecordedRun() {

@@ -71,7 +71,7 @@ class InputCheckTest : public QObject {
         settings.set(slot::Interval, QStringLiteral("30"));
         settings.set(slot::Abort, QStringLiteral("0"));
         chain::RecordingDialogs dialogs;
-        dialogs.answers = QQueue<bool>(answers);
+        dialogs.answers.append(answers);
         const InputVerdict verdict = InputCheck(
             {place(text1), place(text2), place(text3), QStringLiteral("vd"), text5}, settings, dialogs);
         QCOMPARE(verdict.passed, passed);

@@ -1,3 +1,4 @@
+#include "JobEngine.h"
 #include "PatternEdit.h"
 #include "PatternTable.h"
 #include "Settings.h"
@@ -246,15 +247,24 @@ class SettingsTest : public QObject {
         QTemporaryDir dir;
         writeFile(dir.filePath(text::SettingsFile), "/m2v\r\n\x81\r\n");
         writeFile(dir.filePath(text::PatternFile), "\xff");
-        writeFile(dir.filePath(text::SettingsFile + QStringLiteral(".tmp~Ab12Cd")), "half a save");
+        const QStringList leftovers{text::SettingsFile + QStringLiteral(".tmp~Ab12Cd"),
+                                    JobEngine::RunRecordFile + QStringLiteral(".tmp~Ab12Cd"),
+                                    text::JobsFile +
+                                        QStringLiteral(".tmp~Ab12Cd")}; // the VirtualDub folder's
+        for (const QString& leftover : leftovers)
+            writeFile(dir.filePath(leftover), "half a save");
         SettingTable settings(SettingTableSize);
         PatternTable patterns;
         chain::RecordingDialogs dialogs;
         const QStringList notes = startUp(dir.path(), settings, patterns, dialogs);
-        QCOMPARE(notes.size(), 3);
-        QVERIFY(notes[0].contains(QStringLiteral(".tmp~Ab12Cd")));
-        QVERIFY(notes[1].contains(text::SettingsFile));
-        QVERIFY(notes[2].contains(text::PatternFile));
+        QCOMPARE(notes.size(), 5);
+        QVERIFY(notes[0].contains(leftovers[0]));
+        QVERIFY(notes[1].contains(leftovers[1]));
+        QVERIFY(notes[2].contains(text::SettingsFile));
+        QVERIFY(notes[3].contains(text::PatternFile));
+        QVERIFY(notes[4].contains(leftovers[2]));
+        for (const QString& leftover : leftovers)
+            QVERIFY(!QFile::exists(dir.filePath(leftover)));
         QCOMPARE(settings.text(slot::StartFolder), dir.path());
         QCOMPARE(settings.text(slot::M2vFolder), dir.path());
         QCOMPARE(patterns.entries, defaultPatterns().entries);

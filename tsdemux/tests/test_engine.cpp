@@ -328,6 +328,37 @@ class EngineTest : public QObject {
             QVERIFY(!reports.filter(QStringLiteral("移動しません")).isEmpty());
     }
 
+    // The record is removed only after the recording is filed, so a Kestrune killed in
+    // between still has it; the next start then finds the run finished and removes it,
+    // without converting again or setting the record aside as damaged.
+    void runRecordOutlivesTheMoveOfTheRecording() {
+        Bench bench(QStringLiteral("1"));
+        writeFile(bench.path("rec/a.ts"), "recording");
+        bench.startIndividual({"a.ts"});
+        bench.engine.step();
+        QByteArray recordWhenMoved;
+        QObject::connect(&bench.engine, &ConversionEngine::report, [&](const QString& text) {
+            if (text.startsWith(QStringLiteral("移動しました")))
+                recordWhenMoved = readFile(bench.path("kestrune.run"));
+        });
+        const QByteArray record = readFile(bench.path("kestrune.run"));
+        bench.demuxerEnds();
+        bench.engine.step();
+        QCOMPARE(readFile(bench.path("done/a.ts")), QByteArray("recording"));
+        QCOMPARE(recordWhenMoved, record);
+
+        writeFile(bench.path("kestrune.run"), record); // as a kill at that moment leaves it
+        ConversionEngine fresh(bench.settings, bench.keywords, bench.watch, bench.launcher);
+        QStringList reports;
+        QObject::connect(&fresh, &ConversionEngine::report, [&](const QString& t) { reports << t; });
+        QVERIFY(fresh.start(bench.path("rec"), {"x.ts"}, {"x"}));
+        QCOMPARE(reports.filter(QStringLiteral("仕上がっていました")).size(), 1);
+        QVERIFY(!QFile::exists(bench.path("kestrune.run")));
+        QCOMPARE(QDir(bench.dir.path()).entryList({"kestrune.run*"}, QDir::Files), QStringList());
+        QCOMPARE(fresh.table().size(), 1u); // only the row it was given
+        QCOMPARE(bench.launcher.started.size(), 1);
+    }
+
     void damagedRunRecordIsSetAsideAndReported() {
         Bench bench(QStringLiteral("1"));
         writeFile(bench.path("kestrune.run"), "garbage\r\n");

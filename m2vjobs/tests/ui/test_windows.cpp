@@ -384,7 +384,7 @@ class WindowsTest : public QObject {
     void registryWithoutItsFoldersTellsTheFailedSave() {
         kit->open();
         kit->settings.set(slot::StartFolder, kit->path("gone"));
-        withModal(kit->form.get(), "Command5", [this](QWidget* registry) {
+        withModal(kit->form.get(), "Command5", [](QWidget* registry) {
             QCOMPARE(child<QListWidget>(registry, "File1")->count(), 0);
             clickRow(child<QListWidget>(registry, "List1"), 0);
             click(registry, "Command3");

@@ -1,0 +1,352 @@
+// The fault matrix: the built programs, run headless on real folders with the stand-in
+// tools, meet each fault on each of their rename, move and delete paths, and are killed
+// at random moments and started again. After each, every user's file is where its
+// program's rules put it or still once in its own folder with the same bytes, the failure
+// was told, and the program went on to the end. The table of what happened is printed at
+// the end (docs/reliability.md keeps a copy).
+
+#include "Bench.h"
+
+#include "TestFiles.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <cstdio>
+
+using faults::Bench;
+using faults::Program;
+
+namespace {
+
+// How a fault is put in the program's way.
+enum class Fault {
+    Block,         // a user's file already under the target name
+    BlockWhile,    // a user's file put under the target name once the tool has started
+    Taken,         // a user's recording already under the target name, taken up too
+    ReadOnly,      // the folder's entries can't be changed
+    OtherFs,       // the folder lies on another filesystem
+    Full,          // the folder's filesystem is full
+    NoExec,        // the tool can't be started
+    Knob,          // the stand-in is told to write nothing, or an output cut short
+    ReadOnlyWhile, // the folder becomes read-only once the tool has started
+    DeleteWhile,   // the file is deleted while the tool works on it
+};
+
+struct Case {
+    const char* fault; // the table's row
+    Program program;
+    const char* option; // Pellavo's delete flag, Orvane's delete option
+    const char* hits;   // the path the fault hits
+    Fault how;
+    const char* target;   // the folder or file the fault concerns (a knob: its file in prog)
+    const char* text;     // a knob's contents
+    const char* expected; // the outcome of each input (see Bench::outcomes), blank-separated
+    const char* told;     // what the run must print about it
+    int exitCode;
+    const char* afterRestart = ""; // faults undone and the program started again: the outcomes then
+};
+
+// The trigger for faults that strike while the tool works: the program's word that it started it.
+QString toolStarted(Program program) {
+    switch (program) {
+    case Program::Kestrune:
+        return QStringLiteral("変換を開始しました: ");
+    case Program::Pellavo:
+        return QStringLiteral("VirtualDub を起動しました");
+    case Program::Orvane:
+        return QStringLiteral("を VirtualDub に渡しました");
+    case Program::Tassik:
+        break;
+    }
+    return {};
+}
+
+// Kestrune's inputs: 番組!.ts (renamed 番組！.ts before the demuxer runs) and b.ts;
+// Pellavo's: a.m2v, a.wav, b.m2v, b.wav; Orvane's: a.jobs, b.jobs; Tassik's: x!.ts, y!.ts.
+const QList<Case>& cases() {
+    using P = Program;
+    using F = Fault;
+    static const QList<Case> all = {
+        {"name taken", P::Kestrune, "0", "rename through the character table", F::Taken, "rec/番組！.ts", "",
+         "kept filed filed", "名前変更できません", 0},
+        {"name taken", P::Kestrune, "0", "move to the after-conversion folder", F::Block, "done/b.ts", "",
+         "filed kept", "移動できません", 0},
+        {"name taken", P::Pellavo, "0", "naming the .avi", F::Block, "avi/a.avi", "", "kept kept filed filed",
+         "既にある", 0},
+        {"name taken", P::Pellavo, "0", "filing the .wav", F::Block, "done/a.wav", "",
+         "filed kept filed filed", "移動できません", 0},
+        {"name taken", P::Pellavo, "0", "filing the .m2v", F::Block, "done/a.m2v", "",
+         "kept filed filed filed", "移動できません", 0},
+        {"name taken", P::Pellavo, "0", "name back of the .m2v (taken while VirtualDub runs)", F::BlockWhile,
+         "m2v/a.m2v", "", "filed filed filed filed", "移動できません", 0},
+        {"name taken", P::Orvane, "0", "move of the jobs file", F::Block, "moved/a.jobs", "", "kept filed",
+         "移動できません", 0},
+        {"name taken", P::Tassik, "0", "rename", F::Block, "rec/x！.ts", "", "kept filed",
+         "名前を変更できません", 1},
+
+        {"read-only folder", P::Kestrune, "0", "rename and move out of the source folder", F::ReadOnly, "rec",
+         "", "kept kept", "できません", 0},
+        {"read-only folder", P::Kestrune, "0", "move into the after-conversion folder", F::ReadOnly, "done",
+         "", "kept kept", "移動できません", 0},
+        {"read-only folder", P::Pellavo, "0", "temporary name of the .m2v", F::ReadOnly, "m2v", "",
+         "kept kept kept kept", "移動できません", 0},
+        {"read-only folder", P::Pellavo, "0", "filing the .m2v and .wav", F::ReadOnly, "done", "",
+         "kept kept kept kept", "移動できません", 0},
+        {"read-only folder", P::Pellavo, "1", "name back and delete of the .m2v", F::ReadOnlyWhile, "m2v", "",
+         "temporary-name kept kept kept", "次の開始で", 0, "filed filed filed filed"},
+        {"read-only folder", P::Orvane, "1", "delete of the jobs file", F::ReadOnly, "jobs", "", "kept kept",
+         "削除できません", 0},
+        {"read-only folder", P::Orvane, "0", "move of the jobs file", F::ReadOnly, "moved", "", "kept kept",
+         "移動できません", 0},
+        {"read-only folder", P::Tassik, "0", "rename", F::ReadOnly, "rec", "", "kept kept",
+         "名前を変更できません", 1},
+
+        {"another filesystem", P::Kestrune, "0", "move to the after-conversion folder", F::OtherFs, "done",
+         "", "kept kept", "別のドライブ", 0},
+        {"another filesystem", P::Pellavo, "0", "filing the .m2v and .wav", F::OtherFs, "done", "",
+         "kept kept kept kept", "別のドライブ", 0},
+        {"another filesystem", P::Orvane, "0", "move of the jobs file", F::OtherFs, "moved", "", "kept kept",
+         "別のドライブ", 0},
+
+        {"full filesystem", P::Kestrune, "0", "run record before the start (rename undone)", F::Full, "prog",
+         "", "kept kept", "変換の記録", 0},
+        {"full filesystem", P::Kestrune, "0", "demuxer output", F::Full, "out", "", "kept kept",
+         "書かれていない", 0},
+        {"full filesystem", P::Pellavo, "0", "VirtualDub.jobs", F::Full, "prog", "", "kept kept kept kept",
+         "書き込めません", 0},
+        {"full filesystem", P::Pellavo, "0", "VirtualDub output", F::Full, "avi", "", "kept kept kept kept",
+         "できていません", 0},
+        {"full filesystem", P::Orvane, "0", "VirtualDub.jobs", F::Full, "prog", "", "kept kept",
+         "書き込めません", 0},
+        {"full filesystem", P::Tassik, "0", "rename (needs no space)", F::Full, "rec", "", "filed filed", "",
+         0},
+
+        {"tool can't start", P::Kestrune, "0", "rename undone", F::NoExec, "", "", "kept kept",
+         "起動できません", 0},
+        {"tool can't start", P::Pellavo, "0", "temporary name undone", F::NoExec, "", "",
+         "kept kept kept kept", "起動できません", 0},
+        {"tool can't start", P::Orvane, "0", "jobs file kept", F::NoExec, "", "", "kept kept",
+         "起動できません", 0},
+
+        {"tool writes nothing", P::Kestrune, "0", "move after the demuxer", F::Knob, "BonTsDemux.fail", "",
+         "kept kept", "書かれていない", 0},
+        {"tool writes nothing", P::Pellavo, "0", "naming the .avi, filing", F::Knob, "VirtualDub.fail", "",
+         "kept kept kept kept", "できていません", 0},
+        {"tool writes nothing", P::Orvane, "0", "move of the jobs file (handed over is done)", F::Knob,
+         "VirtualDub.fail", "", "filed-no-output filed-no-output", "", 0},
+
+        {"truncated output", P::Kestrune, "0", "move after the demuxer", F::Knob, "BonTsDemux.truncate", "0",
+         "kept kept", "書かれていない", 0},
+        {"truncated output", P::Pellavo, "0", "naming the .avi, filing", F::Knob, "VirtualDub.truncate", "0",
+         "kept kept kept kept", "空です", 0},
+        {"truncated output", P::Orvane, "0", "move of the jobs file (handed over is done)", F::Knob,
+         "VirtualDub.truncate", "0", "filed-no-output filed-no-output", "", 0},
+
+        {"source deleted while waiting", P::Kestrune, "0", "its turn in the list", F::DeleteWhile,
+         "rec/番組!.ts", "", "gone filed", "見つかりません", 0},
+        {"source deleted while waiting", P::Pellavo, "1", "filing the .wav, delete of the .m2v",
+         F::DeleteWhile, "m2v/a.wav", "", "filed gone filed filed", "移動できません", 0},
+        {"source deleted while waiting", P::Orvane, "0", "move of the jobs file", F::DeleteWhile,
+         "jobs/a.jobs", "", "gone filed", "移動できません", 0},
+    };
+    return all;
+}
+
+QStringList words(const char* text) {
+    return QString::fromUtf8(text).split(u' ', Qt::SkipEmptyParts);
+}
+
+struct TableRow {
+    QString fault;
+    QString program;
+    QString hits;
+    QString outcome;
+};
+QList<TableRow> g_table;
+
+// "a: kept, b: filed"
+QString describe(const QStringList& names, const QStringList& outcomes) {
+    QStringList parts;
+    for (qsizetype i = 0; i < outcomes.size(); ++i)
+        parts << (i < names.size() ? names[i] : QString::number(i)) + QStringLiteral(": ") + outcomes[i];
+    return parts.join(QStringLiteral(", "));
+}
+
+QString toolOf(Program program) {
+    return program == Program::Kestrune ? QStringLiteral("BonTsDemux.exe") : QStringLiteral("VirtualDub.exe");
+}
+
+} // namespace
+
+class FaultMatrix : public QObject {
+    Q_OBJECT
+  private:
+    quint32 m_seed = 0;
+    bool m_canMount = false;
+    QString m_noMount;
+    bool m_canMakeReadOnly = false;
+    QString m_noReadOnly;
+
+  private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY2(!qEnvironmentVariableIsEmpty("CHAIN_BIN_DIR"), "CHAIN_BIN_DIR is not set");
+        m_seed = qEnvironmentVariableIsSet("FAULT_SEED") ? qEnvironmentVariable("FAULT_SEED").toUInt()
+                                                         : QRandomGenerator::global()->generate();
+        std::printf("fault matrix seed: %u (FAULT_SEED=%u repeats the kills)\n", m_seed, m_seed);
+        m_canMount = Bench::canMount(&m_noMount);
+        m_canMakeReadOnly = Bench::canMakeReadOnly(&m_noReadOnly);
+    }
+
+    void cleanupTestCase() {
+        std::printf("\n| Fault | Program | Path | Outcome |\n|---|---|---|---|\n");
+        for (const TableRow& row : g_table)
+            std::printf("| %s | %s | %s | %s |\n", qPrintable(row.fault), qPrintable(row.program),
+                        qPrintable(row.hits), qPrintable(row.outcome));
+        std::fflush(stdout);
+    }
+
+    void faultOnEachPath_data() {
+        QTest::addColumn<int>("index");
+        for (qsizetype i = 0; i < cases().size(); ++i) {
+            const Case& c = cases()[i];
+            QTest::addRow("%s, %s: %s", c.fault, qPrintable(faults::nameOf(c.program)), c.hits) << int(i);
+        }
+    }
+    void faultOnEachPath() {
+        QFETCH(int, index);
+        const Case& c = cases()[index];
+        const bool needsMount = c.how == Fault::OtherFs || c.how == Fault::Full;
+        const bool needsReadOnly = c.how == Fault::ReadOnly || c.how == Fault::ReadOnlyWhile;
+        if ((needsMount && !m_canMount) || (needsReadOnly && !m_canMakeReadOnly)) {
+            const QString why = needsMount ? m_noMount : m_noReadOnly;
+            g_table << TableRow{c.fault, faults::nameOf(c.program), c.hits,
+                                QStringLiteral("skipped: ") + why};
+            QSKIP(qPrintable(why));
+        }
+        Bench bench(c.program, QString::fromLatin1(c.option));
+        if (c.how == Fault::OtherFs || c.how == Fault::Full)
+            bench.mountTmpfs(QString::fromUtf8(c.target));
+        bench.populate();
+        const QString target = bench.path(QString::fromUtf8(c.target));
+        switch (c.how) {
+        case Fault::Block:
+            bench.block(QString::fromUtf8(c.target));
+            break;
+        case Fault::Taken:
+            bench.addInput(QString::fromUtf8(c.target), "a recording of the user's");
+            break;
+        case Fault::ReadOnly:
+            bench.makeReadOnly(QString::fromUtf8(c.target));
+            break;
+        case Fault::Full:
+            bench.fillUp(QString::fromUtf8(c.target));
+            break;
+        case Fault::NoExec:
+            QVERIFY(QFile::setPermissions(bench.path("prog/" + toolOf(c.program)),
+                                          QFile::ReadOwner | QFile::WriteOwner));
+            break;
+        case Fault::Knob:
+            chain::testing::writeFile(bench.path("prog/" + QString::fromUtf8(c.target)), c.text);
+            break;
+        case Fault::OtherFs:
+        case Fault::BlockWhile:
+        case Fault::ReadOnlyWhile:
+        case Fault::DeleteWhile:
+            break;
+        }
+        if (QTest::currentTestFailed())
+            return;
+
+        const auto strike = [&] {
+            if (c.how == Fault::BlockWhile)
+                bench.block(QString::fromUtf8(c.target));
+            else if (c.how == Fault::ReadOnlyWhile)
+                bench.makeReadOnly(QString::fromUtf8(c.target));
+            else if (c.how == Fault::DeleteWhile)
+                QVERIFY(QFile::remove(target));
+        };
+        const bool whileRunning =
+            c.how == Fault::BlockWhile || c.how == Fault::ReadOnlyWhile || c.how == Fault::DeleteWhile;
+        const Bench::Run run = bench.run(whileRunning ? toolStarted(c.program) : QString(), strike);
+        QStringList outcomes = bench.outcomes();
+        QVERIFY2(outcomes == words(c.expected),
+                 qPrintable(describe(bench.names(), outcomes) + u'\n' + run.output));
+        QVERIFY2(run.output.contains(QString::fromUtf8(c.told)), qPrintable(run.output));
+        QVERIFY2(run.exitCode == c.exitCode, qPrintable(run.output));
+        QString outcome = describe(bench.names(), outcomes);
+        if (*c.afterRestart) {
+            bench.makeWritable();
+            const Bench::Run again = bench.run();
+            outcomes = bench.outcomes();
+            QVERIFY2(outcomes == words(c.afterRestart), qPrintable(describe(bench.names(), outcomes) + u'\n' +
+                                                                   run.output + u'\n' + again.output));
+            outcome += QStringLiteral("; after a restart: ") + describe(bench.names(), outcomes);
+        }
+        const QStringList wrong = bench.leftovers();
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n') + u'\n' + run.output));
+        if (*c.told)
+            outcome += QStringLiteral("; told 「%1」").arg(QString::fromUtf8(c.told));
+        g_table << TableRow{c.fault, faults::nameOf(c.program), c.hits, outcome};
+    }
+
+    // Killed (SIGKILL) at a random moment of a run, then started again: nothing is lost or
+    // left under a temporary name, and what the killed run left undone is done, at the
+    // latest by the start after that.
+    void killedAtRandomMoments_data() {
+        QTest::addColumn<int>("program");
+        for (Program program : {Program::Kestrune, Program::Pellavo, Program::Orvane, Program::Tassik})
+            QTest::addRow("%s", qPrintable(faults::nameOf(program))) << int(program);
+    }
+    void killedAtRandomMoments() {
+        constexpr int Kills = 30;
+        QFETCH(int, program);
+        const auto p = static_cast<Program>(program);
+        QRandomGenerator random(m_seed + static_cast<quint32>(program));
+        qint64 runMs = 0; // how long an undisturbed run takes
+        {
+            Bench bench(p, QStringLiteral("0"));
+            bench.populate();
+            runMs = bench.run().elapsedMs;
+            QCOMPARE(bench.outcomes(), QStringList(bench.names().size(), QStringLiteral("filed")));
+        }
+        int secondStarts = 0;
+        for (int kill = 0; kill < Kills; ++kill) {
+            const QString option = random.bounded(2) ? QStringLiteral("1") : QStringLiteral("0");
+            const int killAfterMs = static_cast<int>(random.bounded(runMs + 1));
+            const QString where = QStringLiteral("seed %1, kill %2 after %3 ms, option %4")
+                                      .arg(m_seed)
+                                      .arg(kill)
+                                      .arg(killAfterMs)
+                                      .arg(option);
+            Bench bench(p, option);
+            bench.populate();
+            const Bench::Run killed = bench.run({}, {}, killAfterMs);
+            for (const QString& outcome : bench.outcomes())
+                QVERIFY2(QStringList({"filed", "kept", "temporary-name"}).contains(outcome),
+                         qPrintable(where + u'\n' + describe(bench.names(), bench.outcomes()) + u'\n' +
+                                    killed.output));
+            Bench::Run again = bench.run();
+            if (bench.outcomes().contains(QStringLiteral("kept"))) { // passed over until the next start
+                ++secondStarts;
+                again.output += bench.run().output;
+            }
+            const QStringList outcomes = bench.outcomes();
+            QVERIFY2(outcomes == QStringList(bench.names().size(), QStringLiteral("filed")),
+                     qPrintable(where + u'\n' + describe(bench.names(), outcomes) + u'\n' + killed.output +
+                                u'\n' + again.output));
+            const QStringList wrong = bench.leftovers();
+            QVERIFY2(wrong.isEmpty(), qPrintable(where + u'\n' + wrong.join(u'\n') + u'\n' + killed.output +
+                                                 u'\n' + again.output));
+        }
+        g_table << TableRow{QStringLiteral("kill -9 at a random moment, then a restart"), faults::nameOf(p),
+                            QStringLiteral("every path of a run"),
+                            QStringLiteral("%1 kills: every file filed; %2 needed a second start")
+                                .arg(Kills)
+                                .arg(secondStarts)};
+    }
+};
+
+QTEST_GUILESS_MAIN(FaultMatrix)
+#include "test_fault_matrix.moc"

@@ -1,0 +1,66 @@
+#pragma once
+
+// What every fuzz target shares: the bytes a program would read from a file, turned into
+// its lines the way the programs read them, and a property check that ends the run.
+
+#include "SlotTable.h"
+#include "TextFile.h"
+
+#include <QStringList>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+
+namespace fuzz {
+
+// Ends the run with a finding when a property does not hold.
+inline void require(bool holds, const char* property) {
+    if (holds)
+        return;
+    std::fprintf(stderr, "property broken: %s\n", property);
+    std::abort();
+}
+
+inline std::string_view bytesOf(const uint8_t* data, size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+// The lines of a file holding these bytes; nothing when they aren't cp932.
+inline std::optional<QStringList> linesOf(std::string_view bytes) {
+    chain::TextRead read = chain::decodeText(bytes);
+    if (read.state != chain::TextRead::State::Read)
+        return std::nullopt;
+    return read.lines;
+}
+
+// The lines after a save of them and a new reading of the file: a save must take every
+// line that a reading gave.
+inline QStringList savedAndRead(const QStringList& lines) {
+    std::string bytes;
+    require(chain::encodeLines(lines, bytes).isEmpty(), "a line that was read can be saved");
+    const std::optional<QStringList> again = linesOf(bytes);
+    require(again.has_value(), "a saved file can be read");
+    return *again;
+}
+
+// A settings format's property: the slots 1 to `last` that `read` (true when it could use
+// the lines) takes from the file's lines come back the same after `lines` has given them
+// for a save and they are read again; and a saved file can always be used.
+template <typename Read, typename Lines>
+void requireSavedSettingsReadTheSame(std::string_view bytes, int size, int last, Read read, Lines lines) {
+    const std::optional<QStringList> fileLines = linesOf(bytes);
+    if (!fileLines)
+        return;
+    chain::SlotTable first(size);
+    chain::SlotTable again(size);
+    first.set(0, QStringLiteral("/start"));
+    again.set(0, QStringLiteral("/start"));
+    read(first, *fileLines);
+    require(read(again, savedAndRead(lines(first))), "saved settings can be used");
+    for (int k = 1; k <= last; ++k)
+        require(first.text(k) == again.text(k), "settings read, saved and read again are the same");
+}
+
+} // namespace fuzz
