@@ -56,18 +56,6 @@ bool isTemporaryName(const QString& path) {
     return temporary.match(fileNameOf(path)).hasMatch();
 }
 
-// A jobs file that turns clips/<base>.m2v into avi/<base>.avi, with a line after "// $done"
-// that VirtualDub must never see.
-QStringList jobsFile(const QString& input, const QString& output) {
-    return {QStringLiteral("// $job \"Job 1\""),
-            QStringLiteral("// $output \"%1\"").arg(output),
-            QStringLiteral("VirtualDub.Open(\"%1\",\"\",0);").arg(input),
-            QStringLiteral("VirtualDub.SaveAVI(\"%1\");").arg(output),
-            QStringLiteral("// $endjob"),
-            QStringLiteral("// $done"),
-            QStringLiteral("VirtualDub.SaveAVI(\"%1.never\");").arg(output)};
-}
-
 bool runAsRoot() {
     return ::geteuid() == 0;
 }
@@ -192,10 +180,10 @@ void Bench::populate() {
                  QString());
         for (const QString base : {"a", "b"}) {
             block("clips/" + base + ".m2v");
-            QCOMPARE(
-                chain::writeTextLines(path("jobs/" + base + ".jobs"),
-                                      jobsFile(path("clips/" + base + ".m2v"), path("avi/" + base + ".avi"))),
-                QString());
+            QCOMPARE(chain::writeTextLines(path("jobs/" + base + ".jobs"),
+                                           chain::testing::jobsFile(path("clips/" + base + ".m2v"),
+                                                                    path("avi/" + base + ".avi"))),
+                     QString());
             m_inputs << inputAt("jobs/" + base + ".jobs");
         }
         break;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 
 // Small file helpers the tests of every program share.
@@ -21,6 +22,18 @@ inline QByteArray readFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+// A jobs file as the chain writes them: one job turning `input` into `output`, and a line
+// after "// $done" that VirtualDub must never see.
+inline QStringList jobsFile(const QString& input, const QString& output) {
+    return {QStringLiteral("// $job \"Job 1\""),
+            QStringLiteral("// $output \"%1\"").arg(output),
+            QStringLiteral("VirtualDub.Open(\"%1\",\"\",0);").arg(input),
+            QStringLiteral("VirtualDub.SaveAVI(\"%1\");").arg(output),
+            QStringLiteral("// $endjob"),
+            QStringLiteral("// $done"),
+            QStringLiteral("VirtualDub.SaveAVI(\"%1.never\");").arg(output)};
 }
 
 } // namespace chain::testing

@@ -19,17 +19,6 @@ QString standIn() {
     return qEnvironmentVariable("CHAIN_TOOLS_DIR") + QStringLiteral("/VirtualDub.exe");
 }
 
-// A jobs file as the chain writes them: one job turning `input` into `output`, and a line
-// after "// $done" that VirtualDub must never see.
-QStringList jobsFile(const QString& input, const QString& output) {
-    return {QStringLiteral("// $job \"Job 1\""),
-            QStringLiteral("// $output \"%1\"").arg(output),
-            QStringLiteral("VirtualDub.Open(\"%1\",\"\",0);").arg(input),
-            QStringLiteral("VirtualDub.SaveAVI(\"%1\");").arg(output),
-            QStringLiteral("// $endjob"),
-            QStringLiteral("// $done"),
-            QStringLiteral("VirtualDub.SaveAVI(\"%1.never\");").arg(output)};
-}
 } // namespace
 
 class ChainTest : public QObject {
@@ -46,10 +35,10 @@ class ChainTest : public QObject {
         const QStringList names{"drama", "ニュース"};
         for (const QString& name : names) {
             chain::testing::writeFile(path("in/" + name + ".m2v"), "video");
-            QCOMPARE(
-                chain::writeTextLines(path("jobs/" + name + ".jobs"),
-                                      jobsFile(path("in/" + name + ".m2v"), path("out/" + name + ".avi"))),
-                QString());
+            QCOMPARE(chain::writeTextLines(
+                         path("jobs/" + name + ".jobs"),
+                         chain::testing::jobsFile(path("in/" + name + ".m2v"), path("out/" + name + ".avi"))),
+                     QString());
         }
         QCOMPARE(chain::writeTextLines(path("prog/Orvane_Data.txt"),
                                        {path("prog"), path("jobs"), path("moved"), "0", "1"}),
@@ -72,7 +61,7 @@ class ChainTest : public QObject {
         QCOMPARE(QDir(path("moved")).entryList(QDir::Files), (QStringList{"drama.jobs", "ニュース.jobs"}));
         QCOMPARE(QDir(path("jobs")).entryList(QDir::Files), QStringList{});
         QCOMPARE(chain::readTextLines(path("prog/VirtualDub.jobs")).value_or(QStringList{}),
-                 jobsFile(path("in/ニュース.m2v"), path("out/ニュース.avi")).mid(0, 6));
+                 chain::testing::jobsFile(path("in/ニュース.m2v"), path("out/ニュース.avi")).mid(0, 6));
     }
 };
 
