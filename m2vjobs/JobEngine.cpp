@@ -275,7 +275,9 @@ void JobEngine::startFile(const QString& name) {
 void JobEngine::finishOff() {
     const JobLines job = *m_job;
     Q_EMIT report(QStringLiteral("VirtualDub が終わりました: %1").arg(job.m2vPath));
-    const bool m2vNamed = move(job.temporaryM2v, job.m2vPath);
+    // Without its temporary name the .m2v was named back (and perhaps filed) by a finish-off
+    // that was cut short; the filing below finds what is left to do.
+    const bool m2vNamed = !chain::nameTaken(job.temporaryM2v) || move(job.temporaryM2v, job.m2vPath);
     if (!m2vNamed && chain::fileExists(job.temporaryM2v) && !chain::nameTaken(job.m2vPath)) {
         // The folder won't let it have its name back (read-only, say): the run stays under
         // way and recorded, both files under their temporary names, until the next start
@@ -313,6 +315,8 @@ void JobEngine::fileAway(const JobLines& job, const QString& m2vNow) {
 }
 
 bool JobEngine::nameTheAvi(const JobLines& job) {
+    if (!chain::fileExists(job.temporaryAvi) && chain::fileExists(job.finalAvi))
+        return move(job.temporaryAvi, job.finalAvi); // named already (the start refuses a taken name)
     const std::optional<qint64> size = chain::fileSize(job.temporaryAvi);
     if (!size) {
         Q_EMIT report(QStringLiteral("VirtualDub の出力 %1 ができていません").arg(job.temporaryAvi));
@@ -331,6 +335,12 @@ bool JobEngine::nameTheAvi(const JobLines& job) {
 }
 
 bool JobEngine::move(const QString& from, const QString& to) {
+    // A run taken over from a program that was ended half-way through its finish-off finds
+    // some moves done: the file is gone from where it was and is where it was to go.
+    if (!chain::fileExists(from) && chain::fileExists(to)) {
+        Q_EMIT report(QStringLiteral("%1 は既に %2 にあります").arg(from, to));
+        return true;
+    }
     if (const QString error = chain::moveNoReplace(from, to); !error.isEmpty()) {
         Q_EMIT report(QStringLiteral("%1 を %2 へ移動できません: %3").arg(from, to, error));
         return false;
@@ -345,6 +355,8 @@ bool JobEngine::move(const QString& from, const QString& to) {
 }
 
 bool JobEngine::remove(const QString& path) {
+    if (!chain::nameTaken(path))
+        return true; // deleted already, by a finish-off that was cut short or by the user
     if (const QString error = chain::deleteFile(path); !error.isEmpty()) {
         Q_EMIT report(QStringLiteral("%1 を削除できません: %2").arg(path, error));
         return false;

@@ -376,6 +376,47 @@ class EngineTest : public QObject {
         QCOMPARE(bench.launcher.started.size(), 2); // then b
     }
 
+    // The program was ended half-way through a finish-off: the next start finds some of
+    // its moves done and does the rest, with nothing reported as failed or passed over.
+    void finishOffCutShortIsCompletedAtTheNextStart_data() {
+        QTest::addColumn<int>("stepsDone");
+        QTest::addColumn<QString>("deleteFlag");
+        for (int steps = 1; steps <= 4; ++steps) {
+            for (const char* flag : {"0", "1"})
+                QTest::addRow("%d steps done, delete flag %s", steps, flag)
+                    << steps << QString::fromLatin1(flag);
+        }
+    }
+    void finishOffCutShortIsCompletedAtTheNextStart() {
+        QFETCH(int, stepsDone);
+        QFETCH(QString, deleteFlag);
+        Bench bench;
+        bench.settings.set(slot::DeleteFlag, deleteFlag);
+        bench.addPair(QStringLiteral("a"));
+        bench.engine->step();
+        bench.toolEnds();
+        const QStringList steps[] = {{"m2v/" + Temporary + ".m2v", "m2v/a.m2v"},
+                                     {"avi/" + Temporary + ".avi", "avi/a.avi"},
+                                     {"m2v/a.wav", "done/a.wav"},
+                                     {"m2v/a.m2v", deleteFlag == u"1" ? QString() : "done/a.m2v"}};
+        for (int k = 0; k < stepsDone; ++k) {
+            QVERIFY(steps[k][1].isEmpty() ? QFile::remove(bench.path(steps[k][0]))
+                                          : QFile::rename(bench.path(steps[k][0]), bench.path(steps[k][1])));
+        }
+        bench.settings.set(slot::RunFlag, QString()); // killed there; a new program starts
+        bench.newEngine();
+        bench.engine->resumeRecordedRun();
+        bench.engine->step();
+        QVERIFY2(!bench.reported(QStringLiteral("できません")) &&
+                     !bench.reported(QStringLiteral("変換しません")),
+                 qPrintable(bench.reports.join(u'\n')));
+        QCOMPARE(readFile(bench.path("avi/a.avi")), QByteArray("AVI of video a"));
+        const QStringList filed = deleteFlag == u"1" ? QStringList{"a.wav"} : QStringList{"a.m2v", "a.wav"};
+        QCOMPARE(bench.filesIn("done"), filed);
+        QVERIFY(bench.filesIn("m2v").isEmpty());
+        QVERIFY(bench.filesIn("start").isEmpty()); // the run record is gone
+    }
+
     void nextProgramFinishesARecordedRun() {
         Bench bench;
         bench.addPair(QStringLiteral("a"));
