@@ -242,6 +242,12 @@ void Bench::block(const QString& relative) {
     m_bystanders.insert(path(relative), sha256(path(relative)));
 }
 
+void Bench::unblock(const QString& relative) {
+    const QString file = path(relative);
+    QVERIFY2(sha256(file) == m_bystanders.take(file), qPrintable(file));
+    QVERIFY(QFile::remove(file));
+}
+
 void Bench::makeReadOnly(const QString& relative) {
     const QString folder = path(relative);
     if (runAsRoot())

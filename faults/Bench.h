@@ -46,6 +46,8 @@ class Bench {
 
     // Faults. A user's file (not an input) under the name; kept and checked unchanged.
     void block(const QString& relative);
+    // The user takes that file away again; it must still be as it was.
+    void unblock(const QString& relative);
     // The folder's entries can no longer be changed: chattr +i as root, else no write permission.
     void makeReadOnly(const QString& relative);
     // False when makeReadOnly can't work here (as root: no chattr, or a filesystem without

@@ -46,6 +46,8 @@ struct Case {
     const char* told;     // what the run must print about it
     int exitCode;
     const char* afterRestart = ""; // faults undone and the program started again: the outcomes then
+    // A second user's file, under this name from the start and taken away before the restart.
+    const char* alsoBlocked = "";
 };
 
 // The trigger for faults that strike while the tool works: the program's word that it started it.
@@ -81,6 +83,9 @@ const QList<Case>& cases() {
          "kept filed filed filed", "移動できません", 0},
         {"name taken", P::Pellavo, "0", "name back of the .m2v (taken while VirtualDub runs)", F::BlockWhile,
          "m2v/a.m2v", "", "filed filed filed filed", "移動できません", 0},
+        {"two names taken", P::Pellavo, "0", "name back (taken while VirtualDub runs) and filing of the .m2v",
+         F::BlockWhile, "m2v/a.m2v", "", "temporary-name filed kept kept", "次の開始で", 0,
+         "filed filed filed filed", "done/a.m2v"},
         {"name taken", P::Orvane, "0", "move of the jobs file", F::Block, "moved/a.jobs", "", "kept filed",
          "移動できません", 0},
         {"name taken", P::Tassik, "0", "rename", F::Block, "rec/x！.ts", "", "kept filed",
@@ -256,6 +261,8 @@ class FaultMatrix : public QObject {
         case Fault::DeleteWhile:
             break;
         }
+        if (*c.alsoBlocked)
+            bench.block(QString::fromUtf8(c.alsoBlocked));
         if (QTest::currentTestFailed())
             return;
 
@@ -278,6 +285,8 @@ class FaultMatrix : public QObject {
         QString outcome = describe(bench.names(), outcomes);
         if (*c.afterRestart) {
             bench.makeWritable();
+            if (*c.alsoBlocked)
+                bench.unblock(QString::fromUtf8(c.alsoBlocked));
             const Bench::Run again = bench.run();
             outcomes = bench.outcomes();
             QVERIFY2(outcomes == words(c.afterRestart), qPrintable(describe(bench.names(), outcomes) + u'\n' +

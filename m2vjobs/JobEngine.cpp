@@ -278,15 +278,17 @@ void JobEngine::finishOff() {
     // Without its temporary name the .m2v was named back (and perhaps filed) by a finish-off
     // that was cut short; the filing below finds what is left to do.
     const bool m2vNamed = !chain::nameTaken(job.temporaryM2v) || move(job.temporaryM2v, job.m2vPath);
-    if (!m2vNamed && chain::fileExists(job.temporaryM2v) && !chain::nameTaken(job.m2vPath)) {
-        // The folder won't let it have its name back (read-only, say): the run stays under
-        // way and recorded, both files under their temporary names, until the next start
-        // finishes it off; no other file is started before.
+    fileAway(job, m2vNamed ? job.m2vPath : job.temporaryM2v);
+    if (chain::nameTaken(job.temporaryM2v)) {
+        // The .m2v could neither have its name back nor be filed (its folder is read-only,
+        // or a new file took its name and its storage name is taken too). Under its
+        // temporary name only the run record tells which recording it is, so the run stays
+        // under way and recorded until the next start finishes it off; no other file is
+        // started before.
         Q_EMIT report(QStringLiteral("%1 の名前を戻せないため、次の開始で仕上げます").arg(job.temporaryM2v));
         m_finishOffWaits = true;
         return;
     }
-    fileAway(job, m2vNamed ? job.m2vPath : job.temporaryM2v);
     const chain::RunRecord record = runRecord();
     if (const QString error = record.remove(); !error.isEmpty())
         Q_EMIT report(QStringLiteral("実行の記録 %1 を削除できません: %2").arg(record.path(), error));
