@@ -21,6 +21,12 @@ if [ ! -d build-asan/fuzz ]; then
 fi
 cmake --build build-asan -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
+# Recording where each block was allocated costs the targets that make many small texts
+# much of their time (the keyword file's target runs 60000 inputs in 40 % less time without
+# it, the others in 7-17 % less). A finding replayed by hand (fuzz/README.md) shows it in
+# full. Options given in ASAN_OPTIONS come after these and win.
+export ASAN_OPTIONS="malloc_context_size=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+
 findings=build-asan/fuzz-findings
 mkdir -p "$findings"
 for target in "${targets[@]}"; do
