@@ -33,6 +33,12 @@ namespace {
 const QString TimeScale = QStringLiteral("0.02");
 const QByteArray ToolSeconds = "0.1";
 
+// A file of the build folder that the environment variable names, as an absolute path: the
+// programs run in the workspace, and the variable may be set relative to where the test started.
+QString built(const char* variable, const QString& name) {
+    return QDir(qEnvironmentVariable(variable)).absoluteFilePath(name);
+}
+
 QByteArray sha256(const QString& path) {
     return QCryptographicHash::hash(chain::testing::readFile(path), QCryptographicHash::Sha256);
 }
@@ -132,8 +138,7 @@ QString Bench::toolName() const {
 void Bench::populate() {
     using chain::testing::writeFile;
     if (m_program != Program::Tassik) {
-        QVERIFY(QFile::copy(qEnvironmentVariable("CHAIN_TOOLS_DIR") + u'/' + toolName(),
-                            path("prog/" + toolName())));
+        QVERIFY(QFile::copy(built("CHAIN_TOOLS_DIR", toolName()), path("prog/" + toolName())));
         writeFile(
             path("prog/" + QString(toolName()).replace(QStringLiteral(".exe"), QStringLiteral(".seconds"))),
             ToolSeconds);
@@ -322,7 +327,7 @@ Bench::Run Bench::run(const QString& trigger, const std::function<void()>& atTri
     QProcess process;
     process.setWorkingDirectory(path("prog"));
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(qEnvironmentVariable("CHAIN_BIN_DIR") + u'/' + nameOf(m_program).toLower(), arguments);
+    process.start(built("CHAIN_BIN_DIR", nameOf(m_program).toLower()), arguments);
     Run run;
     QElapsedTimer clock;
     clock.start();
