@@ -5,6 +5,8 @@
 #include "FileOps.h"
 #include "TextFile.h"
 
+#include <utility>
+
 namespace orvane {
 
 QStringList startUp(const QString& startFolder, StateTable& state, JobLists& lists) {
@@ -18,14 +20,23 @@ QStringList startUp(const QString& startFolder, StateTable& state, JobLists& lis
     state.set(slot::CurrentJobName, QString());
     state.set(slot::ListEditFlag, QStringLiteral("0"));
 
-    for (const int folderSlot : {slot::VirtualDubFolder, slot::JobsFolder, slot::JobsMoveFolder}) {
+    // Each folder with the window's label for it, so that an empty setting can be named too.
+    const std::pair<int, QString> folders[] = {
+        {slot::VirtualDubFolder, QStringLiteral("VirtualDubフォルダ")},
+        {slot::JobsFolder, QStringLiteral("(.jobs)フォルダ")},
+        {slot::JobsMoveFolder, QStringLiteral("jobs移動フォルダ")},
+    };
+    for (const auto& [folderSlot, label] : folders) {
         const QString folder = state.text(folderSlot);
         QString error;
         // Whether the folder can be listed; asking for its .jobs only examines nothing else.
         if (chain::listFiles(folder, JobsPattern.mid(1), &error))
             continue;
-        notes << QStringLiteral("フォルダ %1 を開けないため、起動フォルダ %2 を使います: %3")
-                     .arg(folder, startFolder, error);
+        if (folder.isEmpty())
+            notes << QStringLiteral("%1が空欄のため、起動フォルダ %2 を使います").arg(label, startFolder);
+        else
+            notes << QStringLiteral("%1 %2 を開けないため、起動フォルダ %3 を使います: %4")
+                         .arg(label, folder, startFolder, error);
         state.set(folderSlot, startFolder);
     }
     const QString jobList = chain::joinPath(state.text(slot::VirtualDubFolder), VirtualDubJobsName);

@@ -98,6 +98,11 @@ class SettingsTest : public QObject {
         QCOMPARE(state.text(slot::JobsFolder), dir.filePath(QStringLiteral("jobs")));
         QCOMPARE(state.text(slot::JobsMoveFolder), dir.path());
         QCOMPARE(notes.size(), 3);
+        QVERIFY2(
+            notes[0].startsWith(QStringLiteral("VirtualDubフォルダ %1 を開けない").arg(dir.filePath("gone"))),
+            qPrintable(notes[0]));
+        QCOMPARE(notes[1],
+                 QStringLiteral("jobs移動フォルダが空欄のため、起動フォルダ %1 を使います").arg(dir.path()));
         QVERIFY(!QFile::exists(leftover));
         QCOMPARE(readFile(dir.filePath(SettingsFileName)), content);
         QCOMPARE(lists.jobs(), QStringList{"b.jobs"}); // listed, and the first entry shown
