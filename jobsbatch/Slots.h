@@ -22,6 +22,11 @@ inline constexpr int CurrentJobName = 11;  // its file name
 inline constexpr int ListEditFlag = 12;    // "1" while "解除" takes an entry off the job list
 } // namespace slot
 
+// The window's label of each folder slot; start-up messages name a folder by it too.
+inline const QString VirtualDubFolderLabel = QStringLiteral("VirtualDubフォルダ");
+inline const QString JobsFolderLabel = QStringLiteral("(.jobs)フォルダ");
+inline const QString JobsMoveFolderLabel = QStringLiteral("jobs移動フォルダ");
+
 inline const QString SettingsFileName = QStringLiteral("Orvane_Data.txt");
 inline const QString LogFileName = QStringLiteral("orvane.log"); // the events, in the start folder
 inline const QString JobsPattern = QStringLiteral("*.jobs");

@@ -22,9 +22,9 @@ QStringList startUp(const QString& startFolder, StateTable& state, JobLists& lis
 
     // Each folder with the window's label for it, so that an empty setting can be named too.
     const std::pair<int, QString> folders[] = {
-        {slot::VirtualDubFolder, QStringLiteral("VirtualDubフォルダ")},
-        {slot::JobsFolder, QStringLiteral("(.jobs)フォルダ")},
-        {slot::JobsMoveFolder, QStringLiteral("jobs移動フォルダ")},
+        {slot::VirtualDubFolder, VirtualDubFolderLabel},
+        {slot::JobsFolder, JobsFolderLabel},
+        {slot::JobsMoveFolder, JobsMoveFolderLabel},
     };
     for (const auto& [folderSlot, label] : folders) {
         const QString folder = state.text(folderSlot);

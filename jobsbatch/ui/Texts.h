@@ -1,16 +1,18 @@
 #pragma once
 
+#include "Slots.h"
+
 #include <QString>
 
 // Every caption, title and message text of Orvane's window, exactly as the user sees them.
 namespace orvane::text {
 
 inline const QString MainTitle = QStringLiteral("Orvane");
-inline const QString Form1_Label1 = QStringLiteral("VirtualDubフォルダ");
+inline const QString Form1_Label1 = VirtualDubFolderLabel;
 inline const QString Form1_Command1 = QStringLiteral("Add");
-inline const QString Form1_Label2 = QStringLiteral("(.jobs)フォルダ");
+inline const QString Form1_Label2 = JobsFolderLabel;
 inline const QString Form1_Command2 = QStringLiteral("Add");
-inline const QString Form1_Label3 = QStringLiteral("jobs移動フォルダ");
+inline const QString Form1_Label3 = JobsMoveFolderLabel;
 inline const QString Form1_Command8 = QStringLiteral("Add");
 inline const QString Form1_Check2 = QStringLiteral("jobs終わったら削除");
 inline const QString Form1_Check1 = QStringLiteral("終わったら閉じる");
