@@ -7,6 +7,9 @@ namespace chain {
 StepDriver::StepDriver(Step step, double timeScale, QObject* parent)
     : QObject(parent), m_step(std::move(step)), m_timeScale(timeScale) {
     m_timer.setSingleShot(true);
+    // Qt's default coarse timers round long intervals to whole seconds, so programs started
+    // within the same second would step within milliseconds of each other for good.
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &StepDriver::tick);
 }
 

@@ -1,21 +1,32 @@
 #include "HeadlessRunner.h"
 #include "RunWindow.h"
 
+#include "FileOps.h"
+#include "InstanceLock.h"
+#include "PrintingDialogs.h"
 #include "Translation.h"
+#include "ui/WidgetDialogs.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <cstring>
+
+namespace {
+// One Pellavo per start folder: the name in the refusal and of the lock file.
+const QString ProgramName = QStringLiteral("Pellavo");
+} // namespace
 
 // Pellavo: the window by default, the headless runner with --headless.
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0) {
             QCoreApplication app(argc, argv);
-            return pellavo::runHeadless(app.arguments());
+            return chain::runAlone<chain::PrintingDialogs>(
+                chain::currentFolder(), ProgramName, [&] { return pellavo::runHeadless(app.arguments()); });
         }
     }
     QApplication app(argc, argv);
     chain::loadJapaneseTranslation(app);
-    return pellavo::runWindow();
+    return chain::runAlone<chain::WidgetDialogs>(chain::currentFolder(), ProgramName,
+                                                 [] { return pellavo::runWindow(); });
 }

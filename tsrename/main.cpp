@@ -3,6 +3,8 @@
 
 #include "FileOps.h"
 #include "Headless.h"
+#include "InstanceLock.h"
+#include "PrintingDialogs.h"
 #include "ui/Form1.h"
 #include "ui/QuitWhenShown.h"
 #include "ui/WidgetDialogs.h"
@@ -13,6 +15,11 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstring>
+
+namespace {
+// One Tassik per folder: the name in the refusal and of the lock file.
+const QString ProgramName = QStringLiteral("Tassik");
+} // namespace
 
 int main(int argc, char* argv[]) {
     bool headless = false;
@@ -32,12 +39,17 @@ int main(int argc, char* argv[]) {
             return 1;
         }
         QCoreApplication app(argc, argv);
-        return tassik::runHeadless(chain::currentFolder(), writeLog);
+        const QString folder = chain::currentFolder();
+        return chain::runAlone<chain::PrintingDialogs>(folder, ProgramName,
+                                                       [&] { return tassik::runHeadless(folder, writeLog); });
     }
 
     QApplication app(argc, argv);
     chain::loadJapaneseTranslation(app);
+    const chain::InstanceLock instance(chain::currentFolder(), ProgramName);
     chain::WidgetDialogs dialogs;
+    if (instance.refused())
+        return instance.refuse(dialogs);
     tassik::Form1 window(dialogs, chain::currentFolder());
     dialogs.setOwner(&window);
     QObject::connect(&window, &tassik::Form1::quitRequested, &app, &QCoreApplication::quit,

@@ -44,6 +44,21 @@ bool entryExists(const std::string& path);
 // When a regular file was last written, in milliseconds since 1970 (links followed);
 // nothing for a folder or a missing file.
 std::optional<std::int64_t> modifiedMsecs(const std::string& path);
+// What tells one file from every other: the volume and the file's number on it (device
+// and inode on POSIX, volume serial and file id on Windows), with its size and when it
+// was last written (ns since 1970). A rename or a move within the volume keeps all four;
+// a new file under the same name, or one written to since, differs in one of them.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+// The identity of a regular file (symbolic links followed); nothing for a folder or a
+// missing file.
+std::optional<FileIdentity> fileIdentity(const std::string& path);
+
 // Whether the file (not a folder) can be opened for reading now.
 bool canOpenForReading(const std::string& path);
 // Same drive letter (Windows) or same filesystem device (POSIX).

@@ -228,6 +228,23 @@ std::optional<std::int64_t> modifiedMsecs(const std::string& path) {
     return ticks / 10000 - 11644473600000LL;
 }
 
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    // Opened for no access at all: the file's information can be read even while another
+    // program holds it open without sharing.
+    const Handle file{::CreateFileW(filePath(path).c_str(), 0, ShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr)};
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (file.h == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(file.h, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return std::nullopt;
+    const auto join = [](DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; };
+    // FILETIME counts 100 ns steps since 1601; 1970 is 11644473600 s later.
+    const auto ticks = static_cast<std::int64_t>(
+        join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
+    return FileIdentity{info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow),
+                        join(info.nFileSizeHigh, info.nFileSizeLow), (ticks - 116444736000000000LL) * 100};
+}
+
 bool canOpenForReading(const std::string& path) {
     // Without FILE_FLAG_BACKUP_SEMANTICS a folder can't be opened, as it should not.
     const Handle file{::CreateFileW(filePath(path).c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING,

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Files.h"
+
+#include <QString>
+#include <optional>
+
+namespace chain {
+
+// Files are acted on by identity, not by name: a run records the identity of each file it
+// will rename, move or delete, and acts on a file only while it is still that one. A newer
+// file under the same name, or the same file written to since, is another.
+using FileIdentity = platform::FileIdentity;
+
+// The identity of a regular file; nothing when it is missing, a folder, or can't be asked.
+std::optional<FileIdentity> fileIdentity(const QString& path);
+// Whether the file at `path` is the one of `identity` (nothing there: no).
+bool isSameFile(const QString& path, const FileIdentity& identity);
+
+// The identity as one field of a run record ("volume:file:size:modified", in decimal), and
+// back; nothing for a text that isn't one.
+QString identityText(const FileIdentity& identity);
+std::optional<FileIdentity> parseIdentity(const QString& text);
+
+// Whether `path` names an entry directly inside `folder` once both are resolved ("." and
+// "..", symbolic links): what a path read back from a run record must pass before it is
+// used. False when the folder doesn't exist or either can't be resolved.
+bool liesIn(const QString& path, const QString& folder);
+
+} // namespace chain
