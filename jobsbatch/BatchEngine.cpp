@@ -6,12 +6,15 @@
 #include "FileOps.h"
 #include "TextFile.h"
 
+#include <utility>
+
 namespace orvane {
 
 BatchEngine::BatchEngine(StateTable& state, JobLists& lists, chain::ProcessWatch& watch,
                          chain::Launcher& launcher, QObject* parent)
     : QObject(parent), m_state(state), m_lists(lists),
-      m_tools(watch, [this](const QString& text) { Q_EMIT report(text); }), m_launcher(launcher) {}
+      m_tools(watch, [this](const QString& text) { Q_EMIT report(text); }), m_launcher(launcher),
+      m_handOver([this](const QString& text) { Q_EMIT report(text); }) {}
 
 int BatchEngine::start() {
     m_running = true;
@@ -26,6 +29,7 @@ void BatchEngine::stop() {
     if (!m_running)
         return;
     m_running = false;
+    m_handOver.settle(true);
     Q_EMIT report(QStringLiteral("ジョブの処理を中止しました"));
     Q_EMIT runningChanged(false);
 }
@@ -34,19 +38,14 @@ std::optional<int> BatchEngine::step() {
     if (!m_running)
         return std::nullopt;
     m_idle = false;
+    m_handOver.settle();
     if (!m_state.text(slot::CurrentJobPath).isEmpty())
         fileAway();
     else
         lookAtFolder();
 
-    if (BonAct())
+    if (BonAct() || handOverNext())
         return StepMs;
-
-    const QStringList jobs = m_lists.jobs(); // a failed start may read the list again
-    for (const QString& name : jobs) {
-        if (!m_passedOver.contains(name) && startJob(name))
-            return StepMs;
-    }
 
     if (isOn(m_state, slot::CloseOption)) {
         Q_EMIT report(QStringLiteral("処理するジョブファイルがなくなったため、終了します"));
@@ -62,10 +61,37 @@ std::optional<int> BatchEngine::step() {
     return m_idle ? NothingLeftMs : JobsAppearedMs;
 }
 
+bool BatchEngine::handOverNext() {
+    // Another program may be handing a job to a tool this very moment: wait for it to be
+    // seen, then look again inside the lock.
+    if (!m_handOver.begin(m_state.text(slot::VirtualDubFolder)))
+        return true;
+    if (BonAct()) {
+        m_handOver.end(false, {});
+        return true;
+    }
+    const QStringList jobs = m_lists.jobs(); // a failed start may read the list again
+    for (const QString& name : jobs) {
+        if (!m_passedOver.contains(name) && startJob(name)) {
+            m_handOver.end(true, [this] { return m_tools.videoToolBusy(); });
+            return true;
+        }
+    }
+    m_handOver.end(false, {});
+    return false;
+}
+
 void BatchEngine::fileAway() {
     const QString path = m_state.text(slot::CurrentJobPath);
     const QString name = m_state.text(slot::CurrentJobName);
-    if (isOn(m_state, slot::DeleteOption)) {
+    const std::optional<chain::FileIdentity> handed = std::exchange(m_handed, std::nullopt);
+    if (chain::fileExists(path) && !(handed && chain::isSameFile(path, *handed))) {
+        // Replaced or written to since it was read: its job has not run. It stays to be
+        // handed over as a new one.
+        Q_EMIT report(QStringLiteral("%1 は VirtualDub に渡した後で置き換えられたため、移動も削除もしません "
+                                     "(新しいジョブとして処理します)")
+                          .arg(path));
+    } else if (isOn(m_state, slot::DeleteOption)) {
         const QString error = chain::deleteFile(path);
         if (error.isEmpty())
             Q_EMIT report(QStringLiteral("削除しました: %1").arg(path));
@@ -96,7 +122,13 @@ void BatchEngine::lookAtFolder() {
 
 bool BatchEngine::startJob(const QString& name) {
     const QString path = chain::joinPath(m_state.text(slot::JobsFolder), name);
+    // The identity before and after the reading: a file being replaced or written to
+    // meanwhile is left for the next step, so the text handed over is that file's.
+    const std::optional<chain::FileIdentity> before = chain::fileIdentity(path);
     const chain::TextRead read = chain::readTextFile(path);
+    const std::optional<chain::FileIdentity> identity = chain::fileIdentity(path);
+    if (read.state == chain::TextRead::State::Read && (!identity || identity != before))
+        return false;
     if (read.state != chain::TextRead::State::Read) {
         const QString why = read.state == chain::TextRead::State::Missing
                                 ? QStringLiteral("ファイルが見つかりません")
@@ -131,6 +163,7 @@ bool BatchEngine::startJob(const QString& name) {
     }
     m_state.set(slot::CurrentJobName, name);
     m_state.set(slot::CurrentJobPath, path);
+    m_handed = identity;
     Q_EMIT report(QStringLiteral("%1 を VirtualDub に渡しました: %2").arg(name, command));
     setStatus(name + CompressingTail);
     return true;

@@ -3,8 +3,10 @@
 #include "JobLists.h"
 #include "Slots.h"
 
+#include "FileIdentity.h"
 #include "Launcher.h"
 #include "ProcessWatch.h"
+#include "ToolHandOver.h"
 #include "ToolWatch.h"
 
 #include <QObject>
@@ -59,6 +61,9 @@ class BatchEngine : public QObject {
     void report(const QString& text);
 
   private:
+    // Hands the first jobs file that can go to VirtualDub, inside the hand-over lock of the
+    // VirtualDub folder. True when one went, or when the lock or a tool makes it wait.
+    bool handOverNext();
     void fileAway();
     void lookAtFolder();
     // Hands one jobs file to VirtualDub; false (reported, passed over) when that failed.
@@ -71,11 +76,15 @@ class BatchEngine : public QObject {
     JobLists& m_lists;
     chain::ToolWatch m_tools;
     chain::Launcher& m_launcher;
+    chain::ToolHandOver m_handOver;
 
     bool m_running = false;
     bool m_idle = false;
     QString m_status;
     QSet<QString> m_passedOver; // jobs files whose step failed, left alone until the next start
+    // The jobs file handed to VirtualDub (slots 10 and 11 name it) as it was when it was
+    // read: only that file is filed away, never a new one put under its name since.
+    std::optional<chain::FileIdentity> m_handed;
 };
 
 } // namespace orvane

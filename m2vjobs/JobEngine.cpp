@@ -8,6 +8,7 @@
 #include "RunRecord.h"
 #include "WholeNumber.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -15,12 +16,28 @@ namespace pellavo {
 
 namespace {
 constexpr int FallbackIntervalMs = 20000; // for an interval that is no number or below a second
+// Filesystems keep write times coarser than our clock (FAT to 2 s), so an output written
+// just after the start may carry a time a little before it.
+constexpr qint64 WriteTimeSlackMs = 2000;
+constexpr int TemporaryNameLength = 20; // the letters of a temporary name, as JobWrite draws them
+// The run record's field for an .avi not written yet.
+const QString NoIdentity = QStringLiteral("-");
 
 // The fields of a job that the run record keeps, in the order of its lines.
 const QList<QString JobLines::*> RecordedFields = {
     &JobLines::listedName,   &JobLines::wavName, &JobLines::temporaryAvi, &JobLines::finalAvi,
     &JobLines::temporaryM2v, &JobLines::m2vPath, &JobLines::m2vFolder,
 };
+// After them: the identities of the .m2v, the .wav and the .avi (NoIdentity until it is named).
+constexpr qsizetype RecordedFieldCount = 10;
+
+QString nameOf(const QString& path) {
+    return path.mid(path.lastIndexOf(chain::pathSeparator()) + 1);
+}
+
+QString folderOf(const QString& path) {
+    return path.left(path.lastIndexOf(chain::pathSeparator()));
+}
 } // namespace
 
 JobEngine::JobEngine(SettingTable& settings, const PatternTable& patterns, chain::ProcessWatch& watch,
@@ -28,7 +45,8 @@ JobEngine::JobEngine(SettingTable& settings, const PatternTable& patterns, chain
                      QObject* parent)
     : QObject(parent), m_settings(settings), m_patterns(patterns),
       m_tools(watch, [this](const QString& text) { Q_EMIT report(text); }), m_launcher(launcher),
-      m_random(random), m_dialogs(dialogs), m_boxes([this] {
+      m_random(random), m_dialogs(dialogs), m_handOver([this](const QString& text) { Q_EMIT report(text); }),
+      m_boxes([this] {
           return InputBoxes{m_settings.text(slot::M2vFolder), m_settings.text(slot::AviFolder),
                             m_settings.text(slot::StorageFolder), m_settings.text(slot::VirtualDubFolder),
                             m_settings.text(slot::Interval)};
@@ -49,6 +67,7 @@ bool JobEngine::isIdle() const {
 std::optional<int> JobEngine::step() {
     if (m_state == State::Stopped)
         return std::nullopt;
+    m_handOver.settle();
     if (BonAct())
         return intervalMs();
 
@@ -67,7 +86,7 @@ std::optional<int> JobEngine::step() {
     }
     if (const std::optional<QString> name = nextFile()) {
         m_jobError = 0;
-        startFile(*name);
+        handOver(*name);
         if (m_state == State::Stopped) // the pattern file was unreadable: the program ends
             return std::nullopt;
         if (m_jobError >= 1) {
@@ -107,6 +126,7 @@ void JobEngine::stop() {
     if (m_state == State::Stopped)
         return;
     setState(State::Stopped);
+    m_handOver.settle(true);
     Q_EMIT report(runPending()
                       ? QStringLiteral("変換を中止しました (VirtualDub の終了後、次の開始で仕上げます)")
                       : QStringLiteral("変換を中止しました"));
@@ -140,13 +160,28 @@ void JobEngine::resumeRecordedRun() {
         return;
     JobLines job;
     QString damage = loaded.reason;
+    JobFiles files;
     if (loaded.state == chain::RunRecord::Loaded::State::Present) {
-        if (loaded.run.fields.size() < RecordedFields.size())
-            damage = QStringLiteral("行が足りません");
+        // A record of the version before identities (seven fields) is set aside too: its
+        // files can't be told from new ones of the same names.
+        const QStringList& fields = loaded.run.fields;
+        if (fields.size() != RecordedFieldCount)
+            damage = QStringLiteral("行の数が違います");
         for (qsizetype k = 0; damage.isEmpty() && k < RecordedFields.size(); ++k) {
-            job.*RecordedFields[k] = loaded.run.fields[k];
+            job.*RecordedFields[k] = fields[k];
             if (!chain::pathProblem(job.*RecordedFields[k]).isEmpty())
                 damage = QStringLiteral("%1 行目が空か、使えない文字を含んでいます").arg(k + 2);
+        }
+        if (damage.isEmpty())
+            damage = recordProblem(job);
+        if (damage.isEmpty()) {
+            const auto m2v = chain::parseIdentity(fields[7]);
+            const auto wav = chain::parseIdentity(fields[8]);
+            const auto avi = chain::parseIdentity(fields[9]);
+            if (!m2v || !wav || (!avi && fields[9] != NoIdentity))
+                damage = QStringLiteral("ファイルの識別情報が読めません");
+            else
+                files = JobFiles{loaded.run.began, *m2v, *wav, avi};
         }
     }
     if (!damage.isEmpty()) {
@@ -159,12 +194,53 @@ void JobEngine::resumeRecordedRun() {
         return;
     }
     m_job = job;
+    m_files = files;
     m_settings.set(slot::RunFlag, QStringLiteral("1"));
     Q_EMIT report(QStringLiteral("前回の実行を引き継ぎます: %1 (一時ファイル名 %2)")
                       .arg(m_job->m2vPath, m_job->temporaryM2v));
     setLabel9(m_job->listedName + text::Compressing);
     leaveOutJobUnderWay();
     Q_EMIT listsChanged();
+}
+
+QString JobEngine::recordProblem(const JobLines& job) const {
+    // Every path must be the one this job's names give, inside the folder the settings
+    // name for it: a record edited by hand or brought from elsewhere names nothing else.
+    const QString temporaryName = nameOf(job.temporaryM2v).chopped(text::M2vExtension.size());
+    const bool temporaryNameOk = temporaryName.size() == TemporaryNameLength &&
+                                 std::all_of(temporaryName.cbegin(), temporaryName.cend(),
+                                             [](QChar c) { return c >= u'A' && c <= u'Z'; });
+    if (!temporaryNameOk || !job.listedName.endsWith(text::M2vExtension, Qt::CaseInsensitive) ||
+        nameOf(job.listedName) != job.listedName || folderOf(job.m2vPath) != job.m2vFolder)
+        return QStringLiteral("ファイル名が変換の名前の決まりに合いません");
+    const QString m2vFolder = m_settings.text(slot::M2vFolder);
+    const QString aviFolder = m_settings.text(slot::AviFolder);
+    const JobLines expected = jobNames(job.m2vFolder, aviFolder, job.listedName, temporaryName);
+    const struct {
+        const QString& path;
+        const QString& folder;
+        const QString& expected;
+    } paths[] = {{job.m2vPath, m2vFolder, expected.m2vPath},
+                 {job.temporaryM2v, m2vFolder, expected.temporaryM2v},
+                 {job.temporaryAvi, aviFolder, expected.temporaryAvi},
+                 {job.finalAvi, aviFolder, expected.finalAvi}};
+    for (const auto& path : paths) {
+        if (!chain::liesIn(path.path, path.folder) || nameOf(path.path) != nameOf(path.expected))
+            return QStringLiteral("%1 は設定のフォルダ %2 の中のこの変換のファイルではありません")
+                .arg(path.path, path.folder);
+    }
+    if (job.wavName != expected.wavName)
+        return QStringLiteral("%1 はこの変換の .wav の名前ではありません").arg(job.wavName);
+    return {};
+}
+
+QString JobEngine::saveRecord(const JobLines& job, const JobFiles& files) const {
+    chain::RunRecord::Run run{files.began, {}};
+    for (QString JobLines::*field : RecordedFields)
+        run.fields << job.*field;
+    run.fields << chain::identityText(files.m2v) << chain::identityText(files.wav)
+               << (files.avi ? chain::identityText(*files.avi) : NoIdentity);
+    return runRecord().save(run);
 }
 
 chain::RunRecord JobEngine::runRecord() const {
@@ -196,6 +272,19 @@ QString JobEngine::folderProblem() const {
             return QStringLiteral("%1「%2」に \" が含まれています").arg(folder.label, value);
     }
     return {};
+}
+
+void JobEngine::handOver(const QString& name) {
+    // Another program may be starting a tool this very moment: its start is awaited, then
+    // the busy check is made again inside the lock.
+    if (!m_handOver.begin(m_settings.text(slot::VirtualDubFolder)))
+        return;
+    if (BonAct()) {
+        m_handOver.end(false, {});
+        return;
+    }
+    startFile(name);
+    m_handOver.end(runPending(), [this] { return m_tools.videoToolBusy(); });
 }
 
 void JobEngine::startFile(const QString& name) {
@@ -241,16 +330,21 @@ void JobEngine::startFile(const QString& name) {
     }
     const JobLines& job = written.job;
 
+    const std::optional<chain::FileIdentity> m2v = chain::fileIdentity(m2vPath);
+    const std::optional<chain::FileIdentity> wav = chain::fileIdentity(wavPath);
+    if (!m2v || !wav) {
+        passOver(name,
+                 QStringLiteral("%1 か %2 を調べられないため、%1 は変換しません").arg(m2vPath, wavPath));
+        return;
+    }
+    const JobFiles files{QDateTime::currentDateTime(), *m2v, *wav, std::nullopt};
     const chain::RunRecord record = runRecord();
-    chain::RunRecord::Run run{QDateTime::currentDateTime(), {}};
-    for (QString JobLines::*field : RecordedFields)
-        run.fields << job.*field;
-    if (const QString error = record.save(run); !error.isEmpty()) {
+    if (const QString error = saveRecord(job, files); !error.isEmpty()) {
         passOver(name, QStringLiteral("実行の記録 %1 を書き込めないため、%2 は変換しません: %3")
                            .arg(record.path(), m2vPath, error));
         return;
     }
-    if (!move(job.m2vPath, job.temporaryM2v)) {
+    if (move(job.m2vPath, job.temporaryM2v, files.m2v) != Outcome::Done) {
         record.remove();
         passOver(name);
         return;
@@ -261,25 +355,28 @@ void JobEngine::startFile(const QString& name) {
     if (const QString error = m_launcher.start(commandLine, chain::Launcher::Window::Minimised);
         !error.isEmpty()) {
         Q_EMIT report(QStringLiteral("VirtualDub を起動できません (%1): %2").arg(commandLine, error));
-        move(job.temporaryM2v, job.m2vPath);
+        move(job.temporaryM2v, job.m2vPath, files.m2v);
         record.remove();
         passOver(name);
         return;
     }
     Q_EMIT report(QStringLiteral("VirtualDub を起動しました: %1").arg(commandLine));
     m_job = job;
+    m_files = files;
     m_settings.set(slot::RunFlag, QStringLiteral("1"));
     setLabel9(name + text::Compressing);
 }
 
 void JobEngine::finishOff() {
     const JobLines job = *m_job;
+    const chain::FileIdentity m2v = m_files->m2v;
     Q_EMIT report(QStringLiteral("VirtualDub が終わりました: %1").arg(job.m2vPath));
     // Without its temporary name the .m2v was named back (and perhaps filed) by a finish-off
     // that was cut short; the filing below finds what is left to do.
-    const bool m2vNamed = !chain::nameTaken(job.temporaryM2v) || move(job.temporaryM2v, job.m2vPath);
+    const bool m2vNamed = !chain::isSameFile(job.temporaryM2v, m2v) ||
+                          move(job.temporaryM2v, job.m2vPath, m2v) == Outcome::Done;
     fileAway(job, m2vNamed ? job.m2vPath : job.temporaryM2v);
-    if (chain::nameTaken(job.temporaryM2v)) {
+    if (chain::isSameFile(job.temporaryM2v, m2v)) {
         // The .m2v could neither have its name back nor be filed (its folder is read-only,
         // or a new file took its name and its storage name is taken too). Under its
         // temporary name only the run record tells which recording it is, so the run stays
@@ -293,6 +390,7 @@ void JobEngine::finishOff() {
     if (const QString error = record.remove(); !error.isEmpty())
         Q_EMIT report(QStringLiteral("実行の記録 %1 を削除できません: %2").arg(record.path(), error));
     m_job.reset();
+    m_files.reset();
     M2vList();
     AviList();
     m_settings.set(slot::RunFlag, QStringLiteral("0"));
@@ -300,35 +398,61 @@ void JobEngine::finishOff() {
 }
 
 void JobEngine::fileAway(const JobLines& job, const QString& m2vNow) {
-    bool filed = nameTheAvi(job);
-    if (filed) {
+    const JobFiles& files = *m_files;
+    bool keep = !nameTheAvi(job);
+    if (!keep) {
+        // A file of the job that is gone (taken by the user, or its name now another
+        // file's) is not this job's to wait for: the new file is a new job.
         const QString storage = m_settings.text(slot::StorageFolder);
-        filed = move(chain::joinPath(job.m2vFolder, job.wavName), chain::joinPath(storage, job.wavName));
-        const bool m2vFiled = m_settings.text(slot::DeleteFlag) == u"1"
-                                  ? remove(m2vNow)
-                                  : move(m2vNow, chain::joinPath(storage, job.listedName));
-        filed = filed && m2vFiled;
+        const Outcome wav = move(chain::joinPath(job.m2vFolder, job.wavName),
+                                 chain::joinPath(storage, job.wavName), files.wav);
+        const Outcome m2v = m_settings.text(slot::DeleteFlag) == u"1"
+                                ? remove(m2vNow, files.m2v)
+                                : move(m2vNow, chain::joinPath(storage, job.listedName), files.m2v);
+        keep = wav == Outcome::Failed || m2v == Outcome::Failed;
     } else {
         Q_EMIT report(QStringLiteral("%1 と %2 は m2v格納フォルダに残します")
                           .arg(m2vNow, chain::joinPath(job.m2vFolder, job.wavName)));
     }
-    if (!filed)
+    if (keep)
         passOver(job.listedName);
 }
 
 bool JobEngine::nameTheAvi(const JobLines& job) {
-    if (!chain::fileExists(job.temporaryAvi) && chain::fileExists(job.finalAvi))
-        return move(job.temporaryAvi, job.finalAvi); // named already (the start refuses a taken name)
-    const std::optional<qint64> size = chain::fileSize(job.temporaryAvi);
-    if (!size) {
+    JobFiles& files = *m_files;
+    // Only the file VirtualDub wrote under the temporary name in this run, renamed by us,
+    // proves the run: an .avi that turned up under the final name proves nothing.
+    if (files.avi) { // recorded just before its rename, which may be done already
+        if (chain::isSameFile(job.finalAvi, *files.avi)) {
+            Q_EMIT report(QStringLiteral("%1 は既に %2 にあります").arg(job.temporaryAvi, job.finalAvi));
+            return true;
+        }
+        if (!chain::isSameFile(job.temporaryAvi, *files.avi)) {
+            Q_EMIT report(QStringLiteral("VirtualDub の出力 %1 が見つかりません").arg(job.temporaryAvi));
+            return false;
+        }
+    }
+    const std::optional<chain::FileIdentity> avi = chain::fileIdentity(job.temporaryAvi);
+    if (!avi) {
         Q_EMIT report(QStringLiteral("VirtualDub の出力 %1 ができていません").arg(job.temporaryAvi));
+        if (chain::nameTaken(job.finalAvi))
+            Q_EMIT report(QStringLiteral("%1 はこの変換で書かれたものではないため、出力とはみなしません")
+                              .arg(job.finalAvi));
         return false;
     }
-    if (*size == 0) {
+    if (avi->size == 0) {
         Q_EMIT report(QStringLiteral("VirtualDub の出力 %1 が空です").arg(job.temporaryAvi));
-        remove(job.temporaryAvi);
+        remove(job.temporaryAvi, *avi);
         return false;
     }
+    if (avi->modifiedNs / 1000000 < files.began.toMSecsSinceEpoch() - WriteTimeSlackMs) {
+        Q_EMIT report(QStringLiteral("%1 はこの変換の開始より前に書かれているため、出力とはみなしません")
+                          .arg(job.temporaryAvi));
+        return false;
+    }
+    files.avi = *avi;
+    if (const QString error = saveRecord(job, files); !error.isEmpty())
+        Q_EMIT report(QStringLiteral("実行の記録 %1 を書き込めません: %2").arg(runRecord().path(), error));
     if (!move(job.temporaryAvi, job.finalAvi)) {
         Q_EMIT report(QStringLiteral("変換した動画は %1 のまま残します").arg(job.temporaryAvi));
         return false;
@@ -336,34 +460,51 @@ bool JobEngine::nameTheAvi(const JobLines& job) {
     return true;
 }
 
-bool JobEngine::move(const QString& from, const QString& to) {
+JobEngine::Outcome JobEngine::move(const QString& from, const QString& to,
+                                   const chain::FileIdentity& identity) {
+    if (chain::isSameFile(from, identity))
+        return move(from, to) ? Outcome::Done : Outcome::Failed;
     // A run taken over from a program that was ended half-way through its finish-off finds
     // some moves done: the file is gone from where it was and is where it was to go.
-    if (!chain::fileExists(from) && chain::fileExists(to)) {
+    if (chain::isSameFile(to, identity)) {
         Q_EMIT report(QStringLiteral("%1 は既に %2 にあります").arg(from, to));
-        return true;
+        return Outcome::Done;
     }
+    Q_EMIT report(
+        chain::nameTaken(from)
+            ? QStringLiteral(
+                  "%1 は変換を始めたときのファイルではないため、移動しません (新しいファイルとして扱います)")
+                  .arg(from)
+            : QStringLiteral("%1 が見つかりません").arg(from));
+    return Outcome::Gone;
+}
+
+JobEngine::Outcome JobEngine::remove(const QString& path, const chain::FileIdentity& identity) {
+    if (!chain::isSameFile(path, identity)) {
+        // Deleted already (by a finish-off that was cut short, or by the user), or the name
+        // is a new file's now.
+        if (chain::nameTaken(path))
+            Q_EMIT report(QStringLiteral("%1 は変換を始めたときのファイルではないため、削除しません "
+                                         "(新しいファイルとして扱います)")
+                              .arg(path));
+        return Outcome::Done;
+    }
+    if (const QString error = chain::deleteFile(path); !error.isEmpty()) {
+        Q_EMIT report(QStringLiteral("%1 を削除できません: %2").arg(path, error));
+        return Outcome::Failed;
+    }
+    Q_EMIT report(QStringLiteral("削除しました: %1").arg(path));
+    return Outcome::Done;
+}
+
+bool JobEngine::move(const QString& from, const QString& to) {
     if (const QString error = chain::moveNoReplace(from, to); !error.isEmpty()) {
         Q_EMIT report(QStringLiteral("%1 を %2 へ移動できません: %3").arg(from, to, error));
         return false;
     }
-    const auto folderOf = [](const QString& path) {
-        return path.left(path.lastIndexOf(chain::pathSeparator()));
-    };
     Q_EMIT report((folderOf(from) == folderOf(to) ? QStringLiteral("名前を変更しました: %1 → %2")
                                                   : QStringLiteral("移動しました: %1 → %2"))
                       .arg(from, to));
-    return true;
-}
-
-bool JobEngine::remove(const QString& path) {
-    if (!chain::nameTaken(path))
-        return true; // deleted already, by a finish-off that was cut short or by the user
-    if (const QString error = chain::deleteFile(path); !error.isEmpty()) {
-        Q_EMIT report(QStringLiteral("%1 を削除できません: %2").arg(path, error));
-        return false;
-    }
-    Q_EMIT report(QStringLiteral("削除しました: %1").arg(path));
     return true;
 }
 

@@ -7,9 +7,11 @@
 #include "Slots.h"
 
 #include "Dialogs.h"
+#include "FileIdentity.h"
 #include "Launcher.h"
 #include "ProcessWatch.h"
 #include "RunRecord.h"
+#include "ToolHandOver.h"
 #include "ToolWatch.h"
 
 #include <QObject>
@@ -92,6 +94,22 @@ class JobEngine : public QObject {
     void quitRequested();
 
   private:
+    // The files of the job under way as they were when it started: the .m2v and .wav, and
+    // the .avi once VirtualDub has written it and before it takes its final name. Only
+    // these files are renamed, filed away or deleted; another file under one of their
+    // names is left alone.
+    struct JobFiles {
+        QDateTime began;
+        chain::FileIdentity m2v;
+        chain::FileIdentity wav;
+        std::optional<chain::FileIdentity> avi;
+    };
+    // How a step on one of the job's own files went. Gone: the file is neither where it was
+    // nor where it was to go (the user took it, or another file has its name).
+    enum class Outcome { Done, Failed, Gone };
+
+    // Starts the next file inside the hand-over lock of the VirtualDub folder.
+    void handOver(const QString& name);
     // Takes the temporary .m2v of the job under way out of List1.
     void leaveOutJobUnderWay();
     chain::RunRecord runRecord() const;
@@ -103,8 +121,16 @@ class JobEngine : public QObject {
     // the .m2v; what fails stays and is passed over.
     void fileAway(const JobLines& job, const QString& m2vNow);
     bool nameTheAvi(const JobLines& job);
+    // Moves or deletes one of the job's files, found by its identity: a move found done
+    // (the file already where it was to go) counts as done.
+    Outcome move(const QString& from, const QString& to, const chain::FileIdentity& identity);
+    Outcome remove(const QString& path, const chain::FileIdentity& identity);
+    // Renames a file the job has no identity for (VirtualDub's new .avi).
     bool move(const QString& from, const QString& to);
-    bool remove(const QString& path);
+    // Writes the run record of the job under way; empty, or why it could not.
+    QString saveRecord(const JobLines& job, const JobFiles& files) const;
+    // Why a job read back from the run record can't be trusted; empty when it can.
+    QString recordProblem(const JobLines& job) const;
     void passOver(const QString& name, const QString& why = {});
     QStringList listing(int folderSlot, const QString& label, const QString& extension,
                         std::optional<QString>& reported);
@@ -118,6 +144,7 @@ class JobEngine : public QObject {
     chain::Launcher& m_launcher;
     RandomSource& m_random;
     chain::Dialogs& m_dialogs;
+    chain::ToolHandOver m_handOver;
     std::function<InputBoxes()> m_boxes;
 
     State m_state = State::Watching;
@@ -127,7 +154,8 @@ class JobEngine : public QObject {
     bool m_finishOffWaits = false; // the job under way can't be finished off before the next start
     QString m_label9;
     int m_jobError = 0;
-    std::optional<JobLines> m_job; // the job under way while the run flag is 1
+    std::optional<JobLines> m_job;   // the job under way while the run flag is 1
+    std::optional<JobFiles> m_files; // its files, with it
     std::optional<QString> m_reportedList1Failure;
     std::optional<QString> m_reportedList2Failure;
     std::optional<QString> m_reportedInterval;

@@ -2,6 +2,7 @@
 
 #include "BatchEngine.h"
 #include "FakeTools.h"
+#include "NativeName.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -139,7 +140,9 @@ class EngineTest : public QObject {
         QCOMPARE(bench.engine.step(), std::optional<int>(Step));
         QCOMPARE(bench.launcher.started.size(), 1);
         QCOMPARE(bench.engine.status(), "a.jobs" + CompressingTail);
-        QCOMPARE(bench.watch.questions, 4); // one process-list read per step
+        // One process-list read per step; the start reads it again inside the hand-over
+        // lock, and once more to see VirtualDub running before it lets the lock go.
+        QCOMPARE(bench.watch.questions, 6);
     }
 
     // An empty folder is looked at again every minute; files that arrive during a step are
@@ -222,7 +225,7 @@ class EngineTest : public QObject {
         bench.engine.start();
         bench.runDown();
         QCOMPARE(bench.handedOver, (QList<QByteArray>{"a\r\n", "b\r\n"}));
-        QCOMPARE(bench.files("jobs"), QStringList{"VirtualDub.jobs"});
+        QCOMPARE(bench.files("jobs"), (QStringList{chain::ToolHandOver::LockFileName, "VirtualDub.jobs"}));
         QCOMPARE(bench.lists.jobs(), QStringList{});
     }
 
@@ -335,6 +338,51 @@ class EngineTest : public QObject {
         QCOMPARE(bench.lists.jobs(), QStringList{});
         QCOMPARE(bench.reportsNaming(QStringLiteral("(.jobs)フォルダ")), 1);
         QCOMPARE(bench.launcher.started, QStringList{});
+    }
+
+    // The jobs file handed to VirtualDub is replaced under the same name before it is filed
+    // away (within the step's 10 s): its job never ran, so it is neither moved nor deleted,
+    // and it goes to VirtualDub as a new job.
+    void jobsFileReplacedAfterItsHandOverIsRunAsANewJob_data() {
+        QTest::addColumn<bool>("deleting");
+        QTest::newRow("moved") << false;
+        QTest::newRow("deleted") << true;
+    }
+    void jobsFileReplacedAfterItsHandOverIsRunAsANewJob() {
+        QFETCH(bool, deleting);
+        Bench bench;
+        bench.state.set(slot::DeleteOption, deleting ? QStringLiteral("1") : QStringLiteral("0"));
+        bench.jobs({"A.jobs"});
+        bench.engine.start();
+        bench.engine.step();
+        QCOMPARE(bench.handedOver, QList<QByteArray>{"A\r\n"});
+        QVERIFY(QFile::remove(bench.path("jobs/A.jobs")));
+        writeFile(bench.path("jobs/A.jobs"), "A2\r\n"); // a new A.jobs, same length
+        bench.runDown();
+        QCOMPARE(bench.handedOver, (QList<QByteArray>{"A\r\n", "A2\r\n"}));
+        QCOMPARE(bench.files("jobs"), QStringList{});
+        if (!deleting)
+            QCOMPARE(readFile(bench.path("moved/A.jobs")), QByteArray("A2\r\n"));
+    }
+
+    // While another program hands a job to a tool of this VirtualDub folder (it holds the
+    // hand-over lock), nothing is written to VirtualDub.jobs and nothing is passed over.
+    void waitsWhileAnotherProgramHandsOver() {
+        Bench bench;
+        bench.jobs({"A.jobs"});
+        writeFile(bench.path("vd/VirtualDub.jobs"), "the other program's job\r\n");
+        chain::platform::FileLock other;
+        QVERIFY(chain::platform::FileLock::tryLock(
+                    chain::toNative(bench.path("vd/" + chain::ToolHandOver::LockFileName)), other)
+                    .ok());
+        bench.engine.start();
+        QCOMPARE(bench.engine.step(), std::optional<int>(Step));
+        QCOMPARE(bench.engine.step(), std::optional<int>(Step));
+        QVERIFY(bench.launcher.started.isEmpty());
+        QCOMPARE(readFile(bench.path("vd/VirtualDub.jobs")), QByteArray("the other program's job\r\n"));
+        other.release();
+        bench.runDown();
+        QCOMPARE(bench.handedOver, QList<QByteArray>{"A\r\n"});
     }
 };
 

@@ -4,6 +4,8 @@
 #include "WaveBytes.h"
 
 #include "FakeTools.h"
+#include "FileIdentity.h"
+#include "NativeName.h"
 #include "RecordingDialogs.h"
 #include "TestFiles.h"
 
@@ -241,7 +243,8 @@ class EngineTest : public QObject {
         QCOMPARE(bench.dialogs.shown[0].title, QStringLiteral("データ損傷、致命的エラー"));
         QCOMPARE(bench.dialogs.shown[0].text, text::MissingNoResizeText);
         QCOMPARE(bench.filesIn("m2v"), (QStringList{"a.m2v", "a.wav"}));
-        QVERIFY(bench.filesIn("vd dir").isEmpty()); // no VirtualDub.jobs written
+        QVERIFY(!bench.filesIn("vd dir").contains(
+            QStringLiteral("VirtualDub.jobs"))); // no VirtualDub.jobs written
         QVERIFY(bench.launcher.started.isEmpty());
     }
 
@@ -263,8 +266,9 @@ class EngineTest : public QObject {
     void failedStepsKeepEveryFile_data() {
         QTest::addColumn<QString>("failure");
         QTest::addColumn<bool>("bConverted");
-        for (const char* failure : {"missing wav", "50 ms wav", "not a wave", "no avi", "empty avi",
-                                    "avi name taken", "m2v name taken again", "storage name taken"})
+        for (const char* failure :
+             {"missing wav", "50 ms wav", "not a wave", "no avi", "empty avi", "avi name taken",
+              "m2v name taken again", "storage name taken", "another's avi turns up"})
             QTest::newRow(failure) << QString::fromUtf8(failure) << true;
         // These hold for every file: b is passed over too.
         for (const char* failure : {"blank storage folder", "jobs file unwritable", "VirtualDub won't start",
@@ -305,15 +309,20 @@ class EngineTest : public QObject {
                 originals.insert(file, readFile(file));
         }
 
-        bench.tool = failure == u"no avi"      ? Bench::Tool::WritesNothing
-                     : failure == u"empty avi" ? Bench::Tool::WritesEmpty
-                                               : Bench::Tool::WritesAvi;
+        bench.tool = failure == u"no avi" || failure == u"another's avi turns up" ? Bench::Tool::WritesNothing
+                     : failure == u"empty avi"                                    ? Bench::Tool::WritesEmpty
+                                                                                  : Bench::Tool::WritesAvi;
         bench.engine->M2vList();
         for (int i = 0; i < 6 && !bench.engine->isIdle(); ++i) {
             bench.engine->step();
             if (failure == u"m2v name taken again" && bench.engine->runPending() &&
                 !QFile::exists(bench.path("m2v/a.m2v")))
                 writeFile(bench.path("m2v/a.m2v"), "a new a.m2v");
+            // VirtualDub writes nothing, and meanwhile the user puts an a.avi of their own
+            // into the avi folder: it is no output of this run.
+            if (failure == u"another's avi turns up" && bench.engine->runPending() &&
+                !QFile::exists(bench.path("avi/a.avi")))
+                writeFile(bench.path("avi/a.avi"), "the user's own a.avi");
             bench.tool = Bench::Tool::WritesAvi; // only a's run misbehaves
             bench.toolEnds();
         }
@@ -422,6 +431,8 @@ class EngineTest : public QObject {
                                      {"m2v/a.wav", "done/a.wav"},
                                      {"m2v/a.m2v", deleteFlag == u"1" ? QString() : "done/a.m2v"}};
         for (int k = 0; k < stepsDone; ++k) {
+            if (k == 1) // the engine records the .avi it is about to name, as below
+                recordAvi(bench, bench.path(steps[k][0]));
             QVERIFY(steps[k][1].isEmpty() ? QFile::remove(bench.path(steps[k][0]))
                                           : QFile::rename(bench.path(steps[k][0]), bench.path(steps[k][1])));
         }
@@ -468,6 +479,112 @@ class EngineTest : public QObject {
         QVERIFY(bench.reported(JobEngine::RunRecordFile));
         QCOMPARE(bench.filesIn("start").size(), 1); // set aside, not deleted
         QVERIFY(bench.filesIn("start")[0].startsWith(JobEngine::RunRecordFile + ".damaged-"));
+    }
+
+    // A run record that outlived its run (the program was killed after its last delete,
+    // before the record went): a week later new files of the same names are in the m2v
+    // folder. The next start finishes the old run off without touching them.
+    void staleRecordLeavesNewFilesOfTheSameNamesAlone() {
+        Bench bench;
+        bench.addPair(QStringLiteral("news"));
+        QByteArray record;
+        QObject::connect(bench.engine.get(), &JobEngine::report, [&](const QString& text) {
+            if (text.startsWith(QStringLiteral("削除しました")))
+                record = readFile(bench.path("start/" + JobEngine::RunRecordFile));
+        });
+        bench.engine->step();
+        bench.toolEnds();
+        bench.engine->step();
+        QCOMPARE(bench.filesIn("done"), QStringList{"news.wav"});
+        QVERIFY(!record.isEmpty());
+        writeFile(bench.path("start/" + JobEngine::RunRecordFile), record); // never removed
+        writeFile(bench.path("m2v/news.m2v"), "next week's news");
+        writeFile(bench.path("m2v/news.wav"), pellavo::testing::pcmWave(2000));
+
+        bench.newEngine();
+        bench.engine->resumeRecordedRun();
+        QVERIFY(bench.engine->runPending());
+        bench.engine->step();
+        QCOMPARE(readFile(bench.path("m2v/news.m2v")), QByteArray("next week's news"));
+        QCOMPARE(readFile(bench.path("m2v/news.wav")), pellavo::testing::pcmWave(2000));
+        QCOMPARE(bench.filesIn("done"), QStringList{"news.wav"});
+        QCOMPARE(readFile(bench.path("avi/news.avi")), QByteArray("AVI of video news"));
+        QVERIFY(bench.filesIn("start").isEmpty());
+        QVERIFY(bench.engine->List1().contains(QStringLiteral("news.m2v"))); // a new file, in the queue
+    }
+
+    // A record whose paths lead out of the folders the settings name (edited by hand,
+    // damaged, brought from another machine) is set aside, and no file it names is touched.
+    void recordNamingFilesOutsideItsFoldersIsSetAside_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("m2v elsewhere") << 5 << "victim/news.m2v";
+        QTest::newRow("temporary m2v through ..") << 4 << "m2v/../victim/" + Temporary + ".m2v";
+        QTest::newRow("avi through a link") << 3 << "avi/link/news.avi";
+        QTest::newRow("folder elsewhere") << 6 << "victim";
+        QTest::newRow("identity missing") << 7 << "";
+        QTest::newRow("seven fields, as before identities") << -1 << "";
+    }
+    void recordNamingFilesOutsideItsFoldersIsSetAside() {
+        QFETCH(int, field);
+        QFETCH(QString, value);
+        Bench bench;
+        bench.addPair(QStringLiteral("news"));
+        bench.engine->step();
+        bench.toolEnds();
+        QVERIFY(QDir(bench.dir.path()).mkpath(QStringLiteral("victim")));
+        for (const char* name : {"news.m2v", "news.wav", "news.avi", "QWERTYUIOPASDFGHJKLZ.m2v"})
+            writeFile(bench.path(QStringLiteral("victim/") + QString::fromUtf8(name)), "the user's own");
+        QVERIFY(QFile::link(bench.path("victim"), bench.path("avi/link")));
+        const chain::RunRecord record(bench.path("start/" + JobEngine::RunRecordFile));
+        chain::RunRecord::Run run = record.load().run;
+        if (field < 0)
+            run.fields = run.fields.mid(0, 7);
+        else
+            run.fields[field] = value.isEmpty() ? value : bench.path(value);
+        QVERIFY(record.save(run).isEmpty());
+
+        bench.newEngine();
+        bench.engine->resumeRecordedRun();
+        QVERIFY(!bench.engine->runPending());
+        bench.engine->step();
+        QVERIFY2(bench.reported(QStringLiteral("退避しました")), qPrintable(bench.reports.join(u'\n')));
+        for (const QString& name : QDir(bench.path("victim")).entryList(QDir::Files))
+            QCOMPARE(readFile(bench.path("victim/" + name)), QByteArray("the user's own"));
+        QCOMPARE(QDir(bench.path("victim")).entryList(QDir::Files).size(), 4);
+        QVERIFY(bench.filesIn("done").isEmpty());
+        QCOMPARE(bench.filesIn("start").size(), 1);
+    }
+
+    // Another program is handing a job to a tool of this VirtualDub folder (it holds the
+    // hand-over lock): nothing starts until it lets go, and no file is passed over.
+    void handOverWaitsWhileAnotherProgramHoldsTheToolFolder() {
+        Bench bench;
+        bench.addPair(QStringLiteral("a"));
+        bench.engine->M2vList();
+        chain::platform::FileLock other;
+        QVERIFY(chain::platform::FileLock::tryLock(
+                    chain::toNative(bench.path("vd dir/" + chain::ToolHandOver::LockFileName)), other)
+                    .ok());
+        bench.engine->step();
+        bench.engine->step();
+        QVERIFY(bench.launcher.started.isEmpty());
+        QVERIFY(!bench.engine->isPassedOver(QStringLiteral("a.m2v")));
+        QCOMPARE(bench.filesIn("m2v"), (QStringList{"a.m2v", "a.wav"}));
+        other.release();
+        bench.engine->step();
+        QCOMPARE(bench.launcher.started.size(), 1);
+    }
+
+  private:
+    // Writes the identity of the .avi at `avi` into the run record, as the engine does
+    // just before it gives the .avi its final name.
+    static void recordAvi(Bench& bench, const QString& avi) {
+        const chain::RunRecord record(bench.path("start/" + JobEngine::RunRecordFile));
+        chain::RunRecord::Run run = record.load().run;
+        QCOMPARE(run.fields.size(), 10);
+        run.fields[9] = chain::identityText(*chain::fileIdentity(avi));
+        QVERIFY(record.save(run).isEmpty());
     }
 };
 
