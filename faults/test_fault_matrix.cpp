@@ -125,8 +125,8 @@ const QList<Case>& cases() {
          "できていません", 0},
         {"full filesystem", P::Orvane, "0", "VirtualDub.jobs", F::Full, "prog", "", "kept kept",
          "書き込めません", 0},
-        {"full filesystem", P::Tassik, "0", "rename (needs no space)", F::Full, "rec", "", "filed filed", "",
-         0},
+        {"full filesystem", P::Tassik, "0", "rename (needs no space)", F::Full, "rec", "", "filed filed",
+         "名前を変更しました", 0},
 
         {"tool can't start", P::Kestrune, "0", "rename undone", F::NoExec, "", "", "kept kept",
          "起動できません", 0},
@@ -140,19 +140,19 @@ const QList<Case>& cases() {
         {"tool writes nothing", P::Pellavo, "0", "naming the .avi, filing", F::Knob, "VirtualDub.fail", "",
          "kept kept kept kept", "できていません", 0},
         {"tool writes nothing", P::Orvane, "0", "move of the jobs file (handed over is done)", F::Knob,
-         "VirtualDub.fail", "", "filed-no-output filed-no-output", "", 0},
+         "VirtualDub.fail", "", "filed-no-output filed-no-output", "移動しました", 0},
 
         {"truncated output", P::Kestrune, "0", "move after the demuxer", F::Knob, "BonTsDemux.truncate", "0",
          "kept kept", "書かれていない", 0},
         {"truncated output", P::Pellavo, "0", "naming the .avi, filing", F::Knob, "VirtualDub.truncate", "0",
          "kept kept kept kept", "空です", 0},
         {"truncated output", P::Orvane, "0", "move of the jobs file (handed over is done)", F::Knob,
-         "VirtualDub.truncate", "0", "filed-no-output filed-no-output", "", 0},
+         "VirtualDub.truncate", "0", "filed-no-output filed-no-output", "移動しました", 0},
 
         {"source deleted while waiting", P::Kestrune, "0", "its turn in the list", F::DeleteWhile,
          "rec/番組!.ts", "", "gone filed", "見つかりません", 0},
         {"source deleted while waiting", P::Pellavo, "1", "filing the .wav, delete of the .m2v",
-         F::DeleteWhile, "m2v/a.wav", "", "filed gone filed filed", "移動できません", 0},
+         F::DeleteWhile, "m2v/a.wav", "", "filed gone filed filed", "見つかりません", 0},
         {"source deleted while waiting", P::Orvane, "0", "move of the jobs file", F::DeleteWhile,
          "jobs/a.jobs", "", "gone filed", "移動できません", 0},
     };
