@@ -1,6 +1,8 @@
 #include "ToolSupport.h"
 
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
 #include <cmath>
 #include <fstream>
 #include <iostream>
@@ -29,16 +31,33 @@ std::string_view trimmed(std::string_view text) {
 }
 } // namespace
 
+void logRun(std::string_view line) {
+    const char* log = std::getenv("CHAIN_TOOL_RUN_LOG");
+    if (!log || !*log)
+        return;
+    // One write of the whole line to a file opened for appending, so the lines of tools
+    // that run at once never mix.
+    std::string text(line);
+    text += '\n';
+    if (std::FILE* file = std::fopen(log, "ab")) {
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+}
+
 int runTool(std::string_view name, int unexpectedCode, const std::function<int()>& body) {
+    logRun("start " + std::string(name));
+    int code = unexpectedCode;
     try {
-        return body();
+        code = body();
     } catch (const Stop& stop) {
         std::cerr << name << ": " << stop.message << std::endl;
-        return stop.code;
+        code = stop.code;
     } catch (const std::exception& e) {
         std::cerr << name << ": " << e.what() << std::endl;
-        return unexpectedCode;
     }
+    logRun("end " + std::string(name));
+    return code;
 }
 
 fs::path startedFolder(const char* argv0) {

@@ -39,6 +39,11 @@ std::optional<double> parseSeconds(std::string_view text);
 // nothing when there is no such file; a Stop with `badCode` when it holds no plain number.
 std::optional<std::uint64_t> byteCountIn(const fs::path& file, int badCode);
 
+// With CHAIN_TOOL_RUN_LOG naming a file, every run of a tool appends lines to it: "start
+// NAME", "job NAME INPUT" for each job it takes up, and "end NAME" (runTool writes the first
+// and the last). Tests count from it how often each job ran and whether two runs overlapped.
+void logRun(std::string_view line);
+
 // A UTF-8 path as the system takes it: its bytes on POSIX, converted on Windows.
 fs::path toPath(const std::string& utf8);
 

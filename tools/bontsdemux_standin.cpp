@@ -205,6 +205,7 @@ int run(int argc, char** argv) {
     const DemuxOptions options = parseDemuxArguments(args);
     const fs::path folder = startedFolder(argc > 0 ? argv[0] : nullptr);
     const double seconds = runSeconds(own, folder);
+    logRun("job BonTsDemux " + options.input);
     std::error_code ec;
     if (own.fail || fs::exists(folder / "BonTsDemux.fail", ec)) {
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));

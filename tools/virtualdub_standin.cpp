@@ -102,6 +102,7 @@ bool runJob(const Job& job, double seconds, std::size_t keep) {
         std::cerr << "VirtualDub stand-in: a job without an Open or a SaveAVI line" << std::endl;
         return false;
     }
+    logRun("job VirtualDub " + *job.input);
     std::error_code ec;
     const fs::path input = toPath(*job.input);
     const std::optional<std::string> head =
