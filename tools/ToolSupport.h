@@ -39,6 +39,11 @@ std::optional<double> parseSeconds(std::string_view text);
 // nothing when there is no such file; a Stop with `badCode` when it holds no plain number.
 std::optional<std::uint64_t> byteCountIn(const fs::path& file, int badCode);
 
+// When the file `runs` lies beside the tool, appends a line to it for this run: the first
+// bytes of `input` in hex, a tab and the name as given. Tests count the lines per input to
+// see that no input went to the tool twice; without the file nothing is written.
+void noteRun(const fs::path& runs, const std::string& input);
+
 // A UTF-8 path as the system takes it: its bytes on POSIX, converted on Windows.
 fs::path toPath(const std::string& utf8);
 
