@@ -6,7 +6,7 @@
 // the tool ran exactly once for each input. A random kill moment rarely lands between two
 // calls a few microseconds apart; this reaches every such gap of an ordinary run.
 //
-// CRASH_POINTS_ONLY=k runs round k alone (the table then shows that one round).
+// CRASH_POINTS_ONLY=k runs round k alone and prints what both runs printed.
 
 #include "Bench.h"
 
@@ -269,12 +269,14 @@ class CrashPoints : public QObject {
             wrong.removeAll(QString());
             if (!wrong.isEmpty()) {
                 ++row.findings;
-                const QString what = inWorkspace(bench, wrong.join(QStringLiteral("; ")));
-                g_findings << Finding{name, k, call, what};
-                std::printf("FINDING %s k=%d before %s: %s\n--- killed run:\n%s--- restart (exit status "
-                            "%d):\n%s---\n",
-                            qPrintable(name), k, qPrintable(call), qPrintable(what),
-                            qPrintable(killed.output), again.exitCode, qPrintable(again.output));
+                g_findings << Finding{name, k, call, inWorkspace(bench, wrong.join(QStringLiteral("; ")))};
+            }
+            if (!wrong.isEmpty() || onlyOne) {
+                std::printf(
+                    "%s %s k=%d before %s: %s\n--- killed run:\n%s--- restart (exit status %d):\n%s---\n",
+                    wrong.isEmpty() ? "ROUND" : "FINDING", qPrintable(name), k, qPrintable(call),
+                    wrong.isEmpty() ? "nothing wrong" : qPrintable(g_findings.last().what),
+                    qPrintable(killed.output), again.exitCode, qPrintable(again.output));
                 std::fflush(stdout);
             }
         }
