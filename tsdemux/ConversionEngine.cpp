@@ -67,7 +67,8 @@ constexpr qint64 WriteTimeSlackMs = 2000;
 ConversionEngine::ConversionEngine(Settings& settings, const Keywords& keywords, chain::ProcessWatch& watch,
                                    chain::Launcher& launcher, QObject* parent)
     : QObject(parent), m_settings(settings), m_keywords(keywords),
-      m_tools(watch, [this](const QString& text) { Q_EMIT report(text); }), m_launcher(launcher) {}
+      m_tools(watch, [this](const QString& text) { Q_EMIT report(text); }), m_launcher(launcher),
+      m_handOver([this](const QString& text) { Q_EMIT report(text); }) {}
 
 bool ConversionEngine::isAutoMode() const {
     return m_settings.text(slot::Mode) == u"0";
@@ -125,6 +126,7 @@ std::optional<int> ConversionEngine::start(const QString& sourceFolder, const QS
 }
 
 void ConversionEngine::stop() {
+    m_handOver.settle(true);
     if (!m_running)
         return;
     m_running = false;
@@ -135,6 +137,8 @@ void ConversionEngine::stop() {
 std::optional<int> ConversionEngine::step() {
     if (!m_running)
         return std::nullopt;
+    // A lock kept since the last launch goes once the demuxer has been seen.
+    m_handOver.settle();
 
     // Auto mode counts the check interval down in steps of at most 60 s.
     if (isAutoMode()) {
@@ -172,8 +176,7 @@ std::optional<int> ConversionEngine::step() {
             passOver(0, QStringLiteral("変換元ファイルが見つかりません: %1").arg(row.path));
             return rearm();
         }
-        if (prepare(0))
-            launch(0);
+        handOver(0);
         return rearm();
     }
 
@@ -185,14 +188,33 @@ std::optional<int> ConversionEngine::step() {
         return rearm();
     checkSizes();
 
-    for (std::size_t r = 0; r < m_table.size(); ++r) {
-        if (m_table[r].state != FileRow::Ready)
-            continue;
-        if (prepare(r))
-            launch(r);
-        break;
-    }
+    const auto ready = std::find_if(m_table.begin(), m_table.end(),
+                                    [](const FileRow& row) { return row.state == FileRow::Ready; });
+    if (ready != m_table.end())
+        handOver(static_cast<std::size_t>(ready - m_table.begin()));
     return rearm();
+}
+
+void ConversionEngine::handOver(std::size_t index) {
+    // Another program starting a tool in the same folder holds the lock: the row waits
+    // for the next tick, neither renamed nor passed over.
+    if (!m_handOver.begin(m_settings.text(slot::ProgramFolder)))
+        return;
+    // The check before the lock may be out of date: a tool started meanwhile by another
+    // program is seen now.
+    bool busy = true;
+    if (isAutoMode()) {
+        const chain::ToolWatch::Busy both = m_tools.demuxerAndVideoToolBusy();
+        busy = both.demuxer || both.videoTool;
+    } else {
+        busy = BonAct();
+    }
+    if (busy) {
+        m_handOver.end(false, {});
+        return;
+    }
+    const bool started = prepare(index) && launch(index);
+    m_handOver.end(started, [this] { return m_tools.demuxerBusy(); });
 }
 
 std::optional<int> ConversionEngine::rearm() {

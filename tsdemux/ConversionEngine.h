@@ -8,6 +8,7 @@
 #include "Launcher.h"
 #include "ProcessWatch.h"
 #include "RunRecord.h"
+#include "ToolHandOver.h"
 #include "ToolWatch.h"
 
 #include <QObject>
@@ -71,6 +72,9 @@ class ConversionEngine : public QObject {
     // Moves a finished row's recording to the after-conversion folder when this run wrote
     // its output; otherwise, or when the move fails, reports it and passes it over.
     void fileAway(const FileRow& row);
+    // Prepares and launches the row at `index` inside the hand-over lock of the demuxer's
+    // folder, once the busy check made again inside the lock finds the tools idle.
+    void handOver(std::size_t index);
     void ScanFolder();
     void checkSizes();
     // Checks a chosen row and gives it its converted name; on failure it is passed over.
@@ -102,6 +106,7 @@ class ConversionEngine : public QObject {
     const Keywords& m_keywords;
     chain::ToolWatch m_tools;
     chain::Launcher& m_launcher;
+    chain::ToolHandOver m_handOver; // one demuxer start at a time in the program folder
 
     bool m_running = false;
     FileTable m_table;

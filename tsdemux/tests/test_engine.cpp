@@ -4,6 +4,7 @@
 #include "TestFiles.h"
 
 #include "NativeName.h"
+#include "platform/Lock.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -662,18 +663,50 @@ class EngineTest : public QObject {
         QVERIFY(!bench.reports.filter(QStringLiteral("gone.ts")).isEmpty());
     }
 
-    void unreadableProcessListCountsAsBusyReportedOnce() {
-        Bench bench(QStringLiteral("1"));
-        writeFile(bench.path("rec/a.ts"), "data");
-        bench.watch.unreadable = true;
-        bench.startIndividual({"a.ts"});
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(bench.engine.step());
+    // A process list that can't be read counts as busy, and the hand-over lock held by
+    // another program (starting a tool in the same folder) holds the launch back too: the
+    // row waits, told once, and is launched at the first tick after.
+    void launchWaitsWhileUnsureOrHandedOverReportedOnce_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("holdBack");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("process list unreadable") << "1"
+                                                 << "unreadable"
+                                                 << "プロセス一覧";
+        QTest::newRow("hand-over lock held elsewhere (individual)")
+            << "1"
+            << "lock"
+            << "ほかのプログラムがツールを起動しているところ";
+        QTest::newRow("hand-over lock held elsewhere (auto)")
+            << "0"
+            << "lock"
+            << "ほかのプログラムがツールを起動しているところ";
+    }
+    void launchWaitsWhileUnsureOrHandedOverReportedOnce() {
+        QFETCH(QString, mode);
+        QFETCH(QString, holdBack);
+        QFETCH(QString, told);
+        Bench bench(mode);
+        bench.settings.set(slot::CheckInterval, QStringLiteral("20"));
+        writeFile(bench.path("rec/a!.ts"), "data");
+        chain::platform::FileLock other;
+        if (holdBack == u"lock")
+            QVERIFY(
+                chain::platform::FileLock::tryLock(chain::toNative(bench.path("tool-handover.lock")), other)
+                    .ok());
+        bench.watch.unreadable = holdBack == u"unreadable";
+        bench.startIndividual({"a!.ts"});
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(bench.stepToCheck().second);
         QVERIFY(bench.launcher.started.isEmpty());
-        QCOMPARE(bench.reports.filter(QStringLiteral("プロセス一覧")).size(), 1);
+        QCOMPARE(bench.engine.table().size(), 1u);                       // waiting, not passed over
+        QCOMPARE(readFile(bench.path("rec/a!.ts")), QByteArray("data")); // not renamed yet
+        QCOMPARE(bench.reports.filter(told).size(), 1);
         bench.watch.unreadable = false;
-        bench.engine.step();
+        other.release();
+        bench.stepToCheck();
         QCOMPARE(bench.launcher.started.size(), 1);
+        QCOMPARE(argAfter(bench.launcher.started[0], QStringLiteral("-i")), bench.path("rec/a！.ts"));
     }
 };
 
