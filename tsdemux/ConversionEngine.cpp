@@ -108,7 +108,7 @@ std::optional<int> ConversionEngine::start(const QString& sourceFolder, const QS
     if (m_running)
         return std::nullopt;
     const bool autoMode = isAutoMode();
-    if (!autoMode && names.isEmpty())
+    if (!autoMode && names.isEmpty() && !hasRecordedRun())
         return std::nullopt;
     if (!startProblem(sourceFolder).isEmpty())
         return std::nullopt;
@@ -152,6 +152,10 @@ std::optional<int> ConversionEngine::step() {
         return std::nullopt;
     // A lock kept since the last launch goes once the demuxer has been seen.
     m_handOver.settle();
+    // A demuxer just started and not yet seen in the process list must not be taken for
+    // one that has ended.
+    if (m_handOver.holding())
+        return rearm();
 
     // Auto mode counts the check interval down in steps of at most 60 s.
     if (isAutoMode()) {
@@ -503,6 +507,10 @@ void ConversionEngine::forgetRun() {
     const chain::RunRecord record = runRecord();
     if (const QString error = record.remove(); !error.isEmpty())
         Q_EMIT report(QStringLiteral("変換の記録 %1 を消せません: %2").arg(record.path(), error));
+}
+
+bool ConversionEngine::hasRecordedRun() const {
+    return chain::nameTaken(runRecord().path());
 }
 
 void ConversionEngine::announceUnfinishedRun() {

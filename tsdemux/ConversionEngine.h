@@ -44,6 +44,9 @@ class ConversionEngine : public QObject {
     // off, as its run record shows; the next start takes it up, or sets the record aside
     // when it doesn't hold up. For the window opening.
     void announceUnfinishedRun();
+    // Whether a run record of an earlier Kestrune is there: a start in individual mode with
+    // no rows still takes it up and finishes it off.
+    bool hasRecordedRun() const;
     // One timer tick. Returns the next interval in ms, or nothing when the engine stopped.
     std::optional<int> step();
 
