@@ -165,9 +165,10 @@ void JobEngine::resumeRecordedRun() {
     JobFiles files;
     if (loaded.state == chain::RunRecord::Loaded::State::Present) {
         // A record of the version before identities (seven fields) is set aside too: its
-        // files can't be told from new ones of the same names.
+        // files can't be told from new ones of the same names. Only its .m2v is given its
+        // name back, below, so that no temporary name outlives the upgrade.
         const QStringList& fields = loaded.run.fields;
-        if (fields.size() != RecordedFieldCount)
+        if (fields.size() != RecordedFieldCount && fields.size() != RecordedFields.size())
             damage = QStringLiteral("行の数が違います");
         for (qsizetype k = 0; damage.isEmpty() && k < RecordedFields.size(); ++k) {
             job.*RecordedFields[k] = fields[k];
@@ -176,7 +177,14 @@ void JobEngine::resumeRecordedRun() {
         }
         if (damage.isEmpty())
             damage = recordProblem(job);
-        if (damage.isEmpty()) {
+        if (damage.isEmpty() && fields.size() == RecordedFields.size()) {
+            damage = QStringLiteral("ファイルの識別情報のない古い形式です");
+            // Inside the m2v folder (checked above), and never over another file.
+            if (chain::nameTaken(job.temporaryM2v) && move(job.temporaryM2v, job.m2vPath))
+                Q_EMIT report(QStringLiteral("%1 は元の名前に戻しました。VirtualDub の出力が %2 "
+                                             "に残っていれば、手で確かめて下さい")
+                                  .arg(job.m2vPath, job.temporaryAvi));
+        } else if (damage.isEmpty()) {
             const auto m2v = chain::parseIdentity(fields[7]);
             const auto wav = chain::parseIdentity(fields[8]);
             const auto avi = chain::parseIdentity(fields[9]);
