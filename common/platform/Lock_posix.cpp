@@ -9,23 +9,6 @@
 
 namespace chain::platform {
 
-FileLock::~FileLock() {
-    release();
-}
-
-FileLock::FileLock(FileLock&& other) noexcept : m_handle(other.m_handle) {
-    other.m_handle = Unheld;
-}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    if (this != &other) {
-        release();
-        m_handle = other.m_handle;
-        other.m_handle = Unheld;
-    }
-    return *this;
-}
-
 OpResult FileLock::tryLock(const std::string& path, FileLock& lock) {
     // O_CLOEXEC: a started tool must not carry our lock on after we end. O_NOFOLLOW: the
     // lock file is ours, never a link planted to make us create a file elsewhere.

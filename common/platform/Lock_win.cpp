@@ -13,23 +13,6 @@ HANDLE handleOf(std::intptr_t value) {
 }
 } // namespace
 
-FileLock::~FileLock() {
-    release();
-}
-
-FileLock::FileLock(FileLock&& other) noexcept : m_handle(other.m_handle) {
-    other.m_handle = Unheld;
-}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    if (this != &other) {
-        release();
-        m_handle = other.m_handle;
-        other.m_handle = Unheld;
-    }
-    return *this;
-}
-
 OpResult FileLock::tryLock(const std::string& path, FileLock& lock) {
     // Shared for reading, writing and deleting: the lock is the byte range below, not
     // the share mode, so other programs may still look at the file. No security
