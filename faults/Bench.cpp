@@ -367,7 +367,7 @@ QStringList Bench::filesWithHash(const QByteArray& hash, const QString& suffix) 
     QDirIterator it(m_root.path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString file = it.next();
-        if (!file.startsWith(path("prog/")) && file.endsWith(suffix, Qt::CaseInsensitive) &&
+        if (!file.endsWith(QStringLiteral(".lock")) && file.endsWith(suffix, Qt::CaseInsensitive) &&
             sha256(file) == hash)
             found << file;
     }
@@ -387,9 +387,13 @@ QStringList Bench::outcomes() const {
                                                            : QStringLiteral("gone"));
         else if (places.first() == input.filed)
             outcomes << (produced ? QStringLiteral("filed") : QStringLiteral("filed-no-output"));
-        else if (folderOf(places.first()) == folderOf(input.source))
-            outcomes << (isTemporaryName(places.first()) ? QStringLiteral("temporary-name")
-                                                         : QStringLiteral("kept"));
+        else if (places.first() == input.source)
+            outcomes << QStringLiteral("kept");
+        else if (!input.filed.isEmpty() &&
+                 places.first() == folderOf(input.source) + u'/' + fileNameOf(input.filed))
+            outcomes << QStringLiteral("renamed");
+        else if (folderOf(places.first()) == folderOf(input.source) && isTemporaryName(places.first()))
+            outcomes << QStringLiteral("temporary-name");
         else
             outcomes << QStringLiteral("elsewhere");
     }
@@ -401,6 +405,9 @@ QStringList Bench::leftovers() const {
     for (auto it = m_bystanders.begin(); it != m_bystanders.end(); ++it) {
         if (!QFile::exists(it.key()) || sha256(it.key()) != it.value())
             wrong << QStringLiteral("a user's file changed or gone: ") + it.key();
+        for (const QString& copy : filesWithHash(it.value(), {}))
+            if (copy != it.key())
+                wrong << QStringLiteral("a copy of a user's file: ") + copy;
     }
     QDirIterator files(m_root.path(), QDir::Files | QDir::Hidden | QDir::System,
                        QDirIterator::Subdirectories);

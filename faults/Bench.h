@@ -77,9 +77,10 @@ class Bench {
     void setEnvironment(const QStringList& variables) { m_environment = variables; }
 
     // What became of each input: "filed" (where its rules put it, or deleted by them, with
-    // its product when one is looked for), "filed-no-output", "kept" (once, in its own
-    // folder, not under a temporary name), "temporary-name" (in its folder under one),
-    // "gone", "twice", "elsewhere".
+    // its product when one is looked for), "filed-no-output", "kept" (once, under its own
+    // name in its own folder), "renamed" (in its own folder under the name its rules give,
+    // Kestrune's character table), "temporary-name" (in its folder under one), "gone",
+    // "twice", "elsewhere". The program folder is searched too.
     QStringList outcomes() const;
     // What is wrong with the workspace besides: a user's file changed or gone, a
     // temporary file of a save, a temporary name or a run record left. Empty when nothing.
