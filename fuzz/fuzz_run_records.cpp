@@ -89,8 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::require(start == QStringList{pellavo::JobEngine::RunRecordFile},
                       "a record taken up stays in place");
     } else {
-        fuzz::require(start.size() == 1 &&
-                          start[0].startsWith(pellavo::JobEngine::RunRecordFile + ".damaged-"),
+        fuzz::require(start.size() == 1 && start[0].startsWith(pellavo::JobEngine::RunRecordFile +
+                                                               QStringLiteral(".damaged-")),
                       "a record not taken up is set aside whole");
         QFile aside(root + QStringLiteral("/start/") + start[0]);
         fuzz::require(aside.open(QIODevice::ReadOnly) && aside.readAll() == record,

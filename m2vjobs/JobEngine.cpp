@@ -68,7 +68,9 @@ std::optional<int> JobEngine::step() {
     if (m_state == State::Stopped)
         return std::nullopt;
     m_handOver.settle();
-    if (BonAct())
+    // A VirtualDub just started and not yet seen in the process list must not be taken for
+    // one that has ended.
+    if (m_handOver.holding() || BonAct())
         return intervalMs();
 
     bool finished = false;
@@ -370,6 +372,15 @@ void JobEngine::startFile(const QString& name) {
 void JobEngine::finishOff() {
     const JobLines job = *m_job;
     const chain::FileIdentity m2v = m_files->m2v;
+    if (neverHandedOver(job)) {
+        // The program ended between recording the job and giving the .m2v its temporary
+        // name: VirtualDub never had it. The file is simply waiting, as before.
+        Q_EMIT report(
+            QStringLiteral("前回の実行は VirtualDub に渡す前に終わっていたため、%1 は改めて変換します")
+                .arg(job.m2vPath));
+        forgetJob();
+        return;
+    }
     Q_EMIT report(QStringLiteral("VirtualDub が終わりました: %1").arg(job.m2vPath));
     // Without its temporary name the .m2v was named back (and perhaps filed) by a finish-off
     // that was cut short; the filing below finds what is left to do.
@@ -386,6 +397,16 @@ void JobEngine::finishOff() {
         m_finishOffWaits = true;
         return;
     }
+    forgetJob();
+}
+
+bool JobEngine::neverHandedOver(const JobLines& job) const {
+    return !chain::isSameFile(job.temporaryM2v, m_files->m2v) &&
+           chain::isSameFile(job.m2vPath, m_files->m2v) && !m_files->avi &&
+           !chain::nameTaken(job.temporaryAvi);
+}
+
+void JobEngine::forgetJob() {
     const chain::RunRecord record = runRecord();
     if (const QString error = record.remove(); !error.isEmpty())
         Q_EMIT report(QStringLiteral("実行の記録 %1 を削除できません: %2").arg(record.path(), error));
