@@ -8,6 +8,7 @@
 #include "Bench.h"
 
 #include "m2vjobs/tests/WaveBytes.h"
+#include "tsdemux/Slots.h"
 
 #include "FileIdentity.h"
 #include "RunRecord.h"
@@ -37,8 +38,9 @@ enum class Fault {
     Knob,          // the stand-in is told to write nothing, or an output cut short
     ReadOnlyWhile, // the folder becomes read-only once the tool has started
     DeleteWhile,   // the file is deleted while the tool works on it
-    // A finished run's record put back (as the program was killed before removing it), and a
-    // new file under each name of the target (blank-separated): the record's files are gone.
+    // A finished run's record put back (as the program was killed before removing it), the
+    // files of the text (blank-separated) taken away by the user, and a new file under each
+    // name of the target (blank-separated).
     StaleRecord,
     // A run record whose paths all lie in a folder "victim" of the user's files, the files
     // of the target (blank-separated), with their true identities.
@@ -54,7 +56,7 @@ struct Case {
     const char* hits;   // the path the fault hits
     Fault how;
     const char* target;   // the folder or file the fault concerns (a knob: its file in prog)
-    const char* text;     // a knob's contents
+    const char* text;     // a knob's contents; for a stale record, the files taken away
     const char* expected; // the outcome of each input (see Bench::outcomes), blank-separated
     const char* told;     // what the run must print about it
     int exitCode;
@@ -181,6 +183,16 @@ const QList<Case>& cases() {
         {"tampered run record", P::Pellavo, "1", "finish-off of a recorded run in a folder of the user's",
          F::TamperedRecord, "victim/v.m2v victim/v.wav victim/v.avi", "", "filed filed filed filed",
          "退避しました", 0, "", "", "2 runs: m2v/a.m2v ×1, m2v/b.m2v ×1"},
+        {"stale run record, new files of the same names", P::Kestrune, "0",
+         "take-up of a run whose recording was filed (and then taken away)", F::StaleRecord, "rec/b.ts",
+         "done/b.ts", "filed gone kept", "記録されたファイルではありません", 0, "", "",
+         "2 runs: rec/b.ts ×1, rec/番組！.ts ×1"},
+        {"tampered run record", P::Kestrune, "0", "take-up of a recorded run in a folder of the user's",
+         F::TamperedRecord, "victim/v.ts victim/v.m2v victim/v.wav", "", "filed filed",
+         "変換元フォルダの中にありません", 0, "", "", "2 runs: rec/b.ts ×1, rec/番組！.ts ×1"},
+        {"file replaced while the tool runs", P::Kestrune, "0", "move after the demuxer", F::ReplaceWhile,
+         "rec/b.ts", "", "filed gone kept", "別のファイルに置き換えられました", 0, "", "",
+         "2 runs: rec/b.ts ×1, rec/番組！.ts ×1"},
         {"file replaced while the tool runs", P::Orvane, "0", "move of the jobs file handed over",
          F::ReplaceWhile, "jobs/a.jobs", "", "gone filed filed", "置き換えられたため", 0, "", "",
          "3 runs: clips/a.m2v ×1, clips/a2.m2v ×1, clips/b.m2v ×1"},
@@ -250,7 +262,8 @@ void putBack(const Bench& bench, Program program, const QByteArray& record) {
 }
 
 // A run record that names only the user's files `files` (Pellavo: an .m2v, its .wav and an
-// .avi), each with its true identity, in their folder outside the workspace's folders.
+// .avi; Kestrune: a recording and the .m2v and .wav demuxed from it), each with its true
+// identity, in their folder outside the workspace's folders.
 void tamperedRecord(const Bench& bench, Program program, const QStringList& files) {
     chain::RunRecord::Run run{QDateTime::currentDateTimeUtc().addSecs(-1), {}};
     QStringList identities;
@@ -270,6 +283,9 @@ void tamperedRecord(const Bench& bench, Program program, const QStringList& file
                                  bench.path(files[0]),
                                  folder} +
                      identities;
+    else if (program == Program::Kestrune)
+        run.fields = QStringList{bench.path(files[0]), files[0].section(u'/', -1),
+                                 bench.path(files[1]).chopped(4), kestrune::DemuxBoth, identities[0]};
     QCOMPARE(chain::RunRecord(bench.path(recordOf(program))).save(run), QString());
 }
 
@@ -353,6 +369,9 @@ class FaultMatrix : public QObject {
                       [&] { record = chain::testing::readFile(bench.path(recordOf(c.program))); });
             QVERIFY(!record.isEmpty());
             putBack(bench, c.program, record);
+            record = chain::testing::readFile(bench.path(recordOf(c.program)));
+            for (const QString& file : words(c.text))
+                QVERIFY(QFile::remove(bench.path(file)));
             for (const QString& file : words(c.target))
                 bench.addInput(file, newFile(bench, file));
             break;
@@ -414,12 +433,15 @@ class FaultMatrix : public QObject {
                                                                    run.output + u'\n' + again.output));
             outcome += QStringLiteral("; after a restart: ") + describe(bench.names(), outcomes);
         }
-        if (c.how == Fault::TamperedRecord) { // set aside whole, and then taken away by the user
+        if (!record.isEmpty()) { // a record the test wrote: used up, or set aside whole (for the user)
             const QStringList aside =
                 QDir(bench.path("prog")).entryList({recordOf(c.program).section(u'/', -1) + ".damaged-*"});
-            QCOMPARE(aside.size(), 1);
-            QCOMPARE(chain::testing::readFile(bench.path("prog/" + aside.first())), record);
-            QVERIFY(QFile::remove(bench.path("prog/" + aside.first())));
+            if (c.how == Fault::TamperedRecord)
+                QVERIFY2(aside.size() == 1, qPrintable(run.output));
+            for (const QString& name : aside) {
+                QCOMPARE(chain::testing::readFile(bench.path("prog/" + name)), record);
+                QVERIFY(QFile::remove(bench.path("prog/" + name)));
+            }
         }
         const QStringList wrong = bench.leftovers();
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n') + u'\n' + run.output));
