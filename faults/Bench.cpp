@@ -22,6 +22,7 @@
 #include <QThread>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
@@ -32,6 +33,8 @@ namespace faults {
 namespace {
 const QString TimeScale = QStringLiteral("0.02");
 const QByteArray ToolSeconds = "0.1";
+// The stand-in tools' log of their runs, in the workspace but in none of its folders.
+const QString ToolRunLog = QStringLiteral("tool-runs.log");
 
 // A file of the build folder that the environment variable names, as an absolute path: the
 // programs run in the workspace, and the variable may be set relative to where the test started.
@@ -211,9 +214,54 @@ void Bench::addInput(const QString& relative, const QByteArray& bytes) {
 
 QStringList Bench::names() const {
     QStringList names;
-    for (const Input& input : m_inputs)
-        names << fileNameOf(input.source);
+    QStringList sources;
+    for (const Input& input : m_inputs) {
+        names << (sources.contains(input.source) ? QStringLiteral("new ") : QString()) +
+                     fileNameOf(input.source);
+        sources << input.source;
+    }
     return names;
+}
+
+void Bench::replaceInput(const QString& relative, const QByteArray& bytes) {
+    const QString beside = path(relative + QStringLiteral(".new"));
+    chain::testing::writeFile(beside, bytes);
+    const QByteArray from = QFile::encodeName(beside);
+    const QByteArray to = QFile::encodeName(path(relative));
+    QVERIFY2(::rename(from.constData(), to.constData()) == 0, std::strerror(errno));
+    m_inputs << inputAt(relative);
+}
+
+void Bench::logToolRuns() {
+    setEnvironment({QStringLiteral("CHAIN_TOOL_RUN_LOG=") + path(ToolRunLog)});
+}
+
+QString Bench::toolRuns() const {
+    // Pellavo hands VirtualDub the .m2v under a temporary name; its log tells which .m2v
+    // took which name ("名前を変更しました: <.m2v> → <temporary name>").
+    QMap<QString, QString> temporary;
+    static const QRegularExpression renamed(QStringLiteral("名前を変更しました: (.+) → (.+)$"));
+    for (const QByteArray& line : chain::testing::readFile(path("prog/pellavo.log")).split('\n')) {
+        const QRegularExpressionMatch match = renamed.match(QString::fromUtf8(line).trimmed());
+        if (match.hasMatch() && isTemporaryName(match.captured(2)))
+            temporary.insert(match.captured(2), match.captured(1));
+    }
+    int runs = 0;
+    QMap<QString, int> jobs; // the input's path in the workspace → how often a run took it up
+    for (const QByteArray& line : chain::testing::readFile(path(ToolRunLog)).split('\n')) {
+        if (line.startsWith("start "))
+            ++runs;
+        const QList<QByteArray> words = line.split(' ');
+        if (words.size() >= 3 && words[0] == "job") {
+            const QString input = QString::fromUtf8(line.mid(words[0].size() + words[1].size() + 2));
+            ++jobs[temporary.value(input, input).mid(m_root.path().size() + 1)];
+        }
+    }
+    QStringList taken;
+    for (auto it = jobs.begin(); it != jobs.end(); ++it)
+        taken << QStringLiteral("%1 ×%2").arg(it.key()).arg(it.value());
+    return QStringLiteral("%1 runs").arg(runs) +
+           (taken.isEmpty() ? QString() : QStringLiteral(": ") + taken.join(QStringLiteral(", ")));
 }
 
 Input Bench::inputAt(const QString& relative) const {
@@ -367,7 +415,7 @@ QStringList Bench::filesWithHash(const QByteArray& hash, const QString& suffix) 
     QDirIterator it(m_root.path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString file = it.next();
-        if (!file.startsWith(path("prog/")) && file.endsWith(suffix, Qt::CaseInsensitive) &&
+        if (!file.endsWith(QStringLiteral(".lock")) && file.endsWith(suffix, Qt::CaseInsensitive) &&
             sha256(file) == hash)
             found << file;
     }
@@ -387,9 +435,13 @@ QStringList Bench::outcomes() const {
                                                            : QStringLiteral("gone"));
         else if (places.first() == input.filed)
             outcomes << (produced ? QStringLiteral("filed") : QStringLiteral("filed-no-output"));
-        else if (folderOf(places.first()) == folderOf(input.source))
-            outcomes << (isTemporaryName(places.first()) ? QStringLiteral("temporary-name")
-                                                         : QStringLiteral("kept"));
+        else if (places.first() == input.source)
+            outcomes << QStringLiteral("kept");
+        else if (!input.filed.isEmpty() &&
+                 places.first() == folderOf(input.source) + u'/' + fileNameOf(input.filed))
+            outcomes << QStringLiteral("renamed");
+        else if (folderOf(places.first()) == folderOf(input.source) && isTemporaryName(places.first()))
+            outcomes << QStringLiteral("temporary-name");
         else
             outcomes << QStringLiteral("elsewhere");
     }
@@ -401,6 +453,9 @@ QStringList Bench::leftovers() const {
     for (auto it = m_bystanders.begin(); it != m_bystanders.end(); ++it) {
         if (!QFile::exists(it.key()) || sha256(it.key()) != it.value())
             wrong << QStringLiteral("a user's file changed or gone: ") + it.key();
+        for (const QString& copy : filesWithHash(it.value(), {}))
+            if (copy != it.key())
+                wrong << QStringLiteral("a copy of a user's file: ") + copy;
     }
     QDirIterator files(m_root.path(), QDir::Files | QDir::Hidden | QDir::System,
                        QDirIterator::Subdirectories);

@@ -41,8 +41,19 @@ class Bench {
     void populate();
     // One more input at `relative`.
     void addInput(const QString& relative, const QByteArray& bytes);
-    // The inputs' file names, in the order of outcomes().
+    // The inputs' file names, in the order of outcomes(); an input under the name of an
+    // earlier one (a new file of the same name) shows as "new <name>".
     QStringList names() const;
+    // A new file of the user's in place of the one at `relative` (written beside it, then
+    // renamed over it, as an editor saves): an input of its own.
+    void replaceInput(const QString& relative, const QByteArray& bytes);
+
+    // The stand-in tools log their runs (CHAIN_TOOL_RUN_LOG) in the runs from now on.
+    void logToolRuns();
+    // How often the tool ran since logToolRuns(), and on which inputs, by their paths in the
+    // workspace: "3 runs: m2v/a.m2v ×1, m2v/b.m2v ×2"; a run that took up no job counts
+    // among the runs only. A temporary name of Pellavo's is shown as the .m2v it stood for.
+    QString toolRuns() const;
 
     // Faults. A user's file (not an input) under the name; kept and checked unchanged.
     void block(const QString& relative);
@@ -77,9 +88,10 @@ class Bench {
     void setEnvironment(const QStringList& variables) { m_environment = variables; }
 
     // What became of each input: "filed" (where its rules put it, or deleted by them, with
-    // its product when one is looked for), "filed-no-output", "kept" (once, in its own
-    // folder, not under a temporary name), "temporary-name" (in its folder under one),
-    // "gone", "twice", "elsewhere".
+    // its product when one is looked for), "filed-no-output", "kept" (once, under its own
+    // name in its own folder), "renamed" (in its own folder under the name its rules give,
+    // Kestrune's character table), "temporary-name" (in its folder under one), "gone",
+    // "twice", "elsewhere". The program folder is searched too.
     QStringList outcomes() const;
     // What is wrong with the workspace besides: a user's file changed or gone, a
     // temporary file of a save, a temporary name or a run record left. Empty when nothing.

@@ -7,8 +7,14 @@
 
 #include "Bench.h"
 
+#include "m2vjobs/tests/WaveBytes.h"
+#include "tsdemux/Slots.h"
+
+#include "FileIdentity.h"
+#include "RunRecord.h"
 #include "TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
@@ -32,6 +38,15 @@ enum class Fault {
     Knob,          // the stand-in is told to write nothing, or an output cut short
     ReadOnlyWhile, // the folder becomes read-only once the tool has started
     DeleteWhile,   // the file is deleted while the tool works on it
+    // A finished run's record put back (as the program was killed before removing it), the
+    // files of the text (blank-separated) taken away by the user, and a new file under each
+    // name of the target (blank-separated).
+    StaleRecord,
+    // A run record whose paths all lie in a folder "victim" of the user's files, the files
+    // of the target (blank-separated), with their true identities.
+    TamperedRecord,
+    ForeignOutput, // the tool writes nothing, and a user's file appears under the target meanwhile
+    ReplaceWhile,  // the file is replaced by a new one of the same name once the tool has started
 };
 
 struct Case {
@@ -41,13 +56,15 @@ struct Case {
     const char* hits;   // the path the fault hits
     Fault how;
     const char* target;   // the folder or file the fault concerns (a knob: its file in prog)
-    const char* text;     // a knob's contents
+    const char* text;     // a knob's contents; for a stale record, the files taken away
     const char* expected; // the outcome of each input (see Bench::outcomes), blank-separated
     const char* told;     // what the run must print about it
     int exitCode;
     const char* afterRestart = ""; // faults undone and the program started again: the outcomes then
     // A second user's file, under this name from the start and taken away before the restart.
     const char* alsoBlocked = "";
+    // How often the tool ran, and on what (see Bench::toolRuns); checked when given.
+    const char* ran = "";
 };
 
 // The trigger for faults that strike while the tool works: the program's word that it started it.
@@ -94,7 +111,7 @@ const QList<Case>& cases() {
         {"read-only folder", P::Kestrune, "0", "rename and move out of the source folder", F::ReadOnly, "rec",
          "", "kept kept", "できません", 0},
         {"read-only folder", P::Kestrune, "0", "move into the after-conversion folder", F::ReadOnly, "done",
-         "", "kept kept", "移動できません", 0},
+         "", "renamed kept", "移動できません", 0},
         {"read-only folder", P::Pellavo, "0", "temporary name of the .m2v", F::ReadOnly, "m2v", "",
          "kept kept kept kept", "移動できません", 0},
         {"read-only folder", P::Pellavo, "0", "filing the .m2v and .wav", F::ReadOnly, "done", "",
@@ -109,7 +126,7 @@ const QList<Case>& cases() {
          "名前を変更できません", 1},
 
         {"another filesystem", P::Kestrune, "0", "move to the after-conversion folder", F::OtherFs, "done",
-         "", "kept kept", "別のドライブ", 0},
+         "", "renamed kept", "別のドライブ", 0},
         {"another filesystem", P::Pellavo, "0", "filing the .m2v and .wav", F::OtherFs, "done", "",
          "kept kept kept kept", "別のドライブ", 0},
         {"another filesystem", P::Orvane, "0", "move of the jobs file", F::OtherFs, "moved", "", "kept kept",
@@ -117,7 +134,7 @@ const QList<Case>& cases() {
 
         {"full filesystem", P::Kestrune, "0", "run record before the start (rename undone)", F::Full, "prog",
          "", "kept kept", "変換の記録", 0},
-        {"full filesystem", P::Kestrune, "0", "demuxer output", F::Full, "out", "", "kept kept",
+        {"full filesystem", P::Kestrune, "0", "demuxer output", F::Full, "out", "", "renamed kept",
          "書かれていない", 0},
         {"full filesystem", P::Pellavo, "0", "VirtualDub.jobs", F::Full, "prog", "", "kept kept kept kept",
          "書き込めません", 0},
@@ -136,14 +153,14 @@ const QList<Case>& cases() {
          "起動できません", 0},
 
         {"tool writes nothing", P::Kestrune, "0", "move after the demuxer", F::Knob, "BonTsDemux.fail", "",
-         "kept kept", "書かれていない", 0},
+         "renamed kept", "書かれていない", 0},
         {"tool writes nothing", P::Pellavo, "0", "naming the .avi, filing", F::Knob, "VirtualDub.fail", "",
          "kept kept kept kept", "できていません", 0},
         {"tool writes nothing", P::Orvane, "0", "move of the jobs file (handed over is done)", F::Knob,
          "VirtualDub.fail", "", "filed-no-output filed-no-output", "移動しました", 0},
 
         {"truncated output", P::Kestrune, "0", "move after the demuxer", F::Knob, "BonTsDemux.truncate", "0",
-         "kept kept", "書かれていない", 0},
+         "renamed kept", "書かれていない", 0},
         {"truncated output", P::Pellavo, "0", "naming the .avi, filing", F::Knob, "VirtualDub.truncate", "0",
          "kept kept kept kept", "空です", 0},
         {"truncated output", P::Orvane, "0", "move of the jobs file (handed over is done)", F::Knob,
@@ -155,6 +172,30 @@ const QList<Case>& cases() {
          F::DeleteWhile, "m2v/a.wav", "", "filed gone filed filed", "見つかりません", 0},
         {"source deleted while waiting", P::Orvane, "0", "move of the jobs file", F::DeleteWhile,
          "jobs/a.jobs", "", "gone filed", "移動できません", 0},
+
+        {"stale run record, new files of the same names", P::Pellavo, "1",
+         "finish-off of a run whose .m2v was deleted", F::StaleRecord, "m2v/a.m2v m2v/a.wav", "",
+         "filed filed filed filed kept kept", "削除しません", 0, "", "",
+         "2 runs: m2v/a.m2v ×1, m2v/b.m2v ×1"},
+        {"foreign output", P::Pellavo, "0", "naming the .avi (VirtualDub fails, a user's .avi turns up)",
+         F::ForeignOutput, "avi/a.avi", "", "kept kept kept kept", "出力とはみなしません", 0, "", "",
+         "2 runs"},
+        {"tampered run record", P::Pellavo, "1", "finish-off of a recorded run in a folder of the user's",
+         F::TamperedRecord, "victim/v.m2v victim/v.wav victim/v.avi", "", "filed filed filed filed",
+         "退避しました", 0, "", "", "2 runs: m2v/a.m2v ×1, m2v/b.m2v ×1"},
+        {"stale run record, new files of the same names", P::Kestrune, "0",
+         "take-up of a run whose recording was filed (and then taken away)", F::StaleRecord, "rec/b.ts",
+         "done/b.ts", "filed gone kept", "記録されたファイルではありません", 0, "", "",
+         "2 runs: rec/b.ts ×1, rec/番組！.ts ×1"},
+        {"tampered run record", P::Kestrune, "0", "take-up of a recorded run in a folder of the user's",
+         F::TamperedRecord, "victim/v.ts victim/v.m2v victim/v.wav", "", "filed filed",
+         "変換元フォルダの中にありません", 0, "", "", "2 runs: rec/b.ts ×1, rec/番組！.ts ×1"},
+        {"file replaced while the tool runs", P::Kestrune, "0", "move after the demuxer", F::ReplaceWhile,
+         "rec/b.ts", "", "filed gone kept", "別のファイルに置き換えられました", 0, "", "",
+         "2 runs: rec/b.ts ×1, rec/番組！.ts ×1"},
+        {"file replaced while the tool runs", P::Orvane, "0", "move of the jobs file handed over",
+         F::ReplaceWhile, "jobs/a.jobs", "", "gone filed filed", "置き換えられたため", 0, "", "",
+         "3 runs: clips/a.m2v ×1, clips/a2.m2v ×1, clips/b.m2v ×1"},
     };
     return all;
 }
@@ -181,6 +222,71 @@ QString describe(const QStringList& names, const QStringList& outcomes) {
 
 QString toolOf(Program program) {
     return program == Program::Kestrune ? QStringLiteral("BonTsDemux.exe") : QStringLiteral("VirtualDub.exe");
+}
+
+// The program's run record, in its start folder.
+QString recordOf(Program program) {
+    return QStringLiteral("prog/") + faults::nameOf(program).toLower() + QStringLiteral(".run");
+}
+
+// A new file of the user's for `relative`, other bytes than any before: a .wav that is one,
+// a jobs file that turns a clip of its own ("clips/a2.m2v" for a.jobs) into an .avi.
+QByteArray newFile(const Bench& bench, const QString& relative) {
+    if (relative.endsWith(QStringLiteral(".wav")))
+        return pellavo::testing::pcmWave(700);
+    if (relative.endsWith(QStringLiteral(".jobs"))) {
+        const QString base = relative.section(u'/', -1).section(u'.', 0, 0) + u'2';
+        return (chain::testing::jobsFile(bench.path("clips/" + base + ".m2v"),
+                                         bench.path("avi/" + base + ".avi"))
+                    .join(QStringLiteral("\r\n")) +
+                QStringLiteral("\r\n"))
+            .toUtf8();
+    }
+    return "a new file of the user's: " + relative.toUtf8();
+}
+
+// The run record as the program last writes it before removing it: Pellavo's records the
+// .avi's identity ("-" until then) just before it names the .avi.
+void putBack(const Bench& bench, Program program, const QByteArray& record) {
+    chain::testing::writeFile(bench.path(recordOf(program)), record);
+    const chain::RunRecord file(bench.path(recordOf(program)));
+    chain::RunRecord::Loaded loaded = file.load();
+    QCOMPARE(int(loaded.state), int(chain::RunRecord::Loaded::State::Present));
+    QStringList& fields = loaded.run.fields;
+    if (program == Program::Pellavo && fields.last() == u"-") {
+        const std::optional<chain::FileIdentity> avi = chain::fileIdentity(fields.at(3));
+        QVERIFY2(avi, qPrintable(fields.at(3)));
+        fields.last() = chain::identityText(*avi);
+        QCOMPARE(file.save(loaded.run), QString());
+    }
+}
+
+// A run record that names only the user's files `files` (Pellavo: an .m2v, its .wav and an
+// .avi; Kestrune: a recording and the .m2v and .wav demuxed from it), each with its true
+// identity, in their folder outside the workspace's folders.
+void tamperedRecord(const Bench& bench, Program program, const QStringList& files) {
+    chain::RunRecord::Run run{QDateTime::currentDateTimeUtc().addSecs(-1), {}};
+    QStringList identities;
+    for (const QString& file : files) {
+        const std::optional<chain::FileIdentity> identity = chain::fileIdentity(bench.path(file));
+        QVERIFY2(identity, qPrintable(file));
+        identities << chain::identityText(*identity);
+    }
+    const QString folder = bench.path(files.first().section(u'/', 0, 0));
+    const QString temporary = folder + QStringLiteral("/QWERTYUIOPASDFGHJKLZ");
+    if (program == Program::Pellavo)
+        run.fields = QStringList{files[0].section(u'/', -1),
+                                 files[1].section(u'/', -1),
+                                 temporary + ".avi",
+                                 bench.path(files[2]),
+                                 temporary + ".m2v",
+                                 bench.path(files[0]),
+                                 folder} +
+                     identities;
+    else if (program == Program::Kestrune)
+        run.fields = QStringList{bench.path(files[0]), files[0].section(u'/', -1),
+                                 bench.path(files[1]).chopped(4), kestrune::DemuxBoth, identities[0]};
+    QCOMPARE(chain::RunRecord(bench.path(recordOf(program))).save(run), QString());
 }
 
 } // namespace
@@ -235,6 +341,9 @@ class FaultMatrix : public QObject {
             bench.mountTmpfs(QString::fromUtf8(c.target));
         bench.populate();
         const QString target = bench.path(QString::fromUtf8(c.target));
+        if (*c.ran)
+            bench.logToolRuns();
+        QByteArray record; // a run record the test wrote
         switch (c.how) {
         case Fault::Block:
             bench.block(QString::fromUtf8(c.target));
@@ -255,6 +364,32 @@ class FaultMatrix : public QObject {
         case Fault::Knob:
             chain::testing::writeFile(bench.path("prog/" + QString::fromUtf8(c.target)), c.text);
             break;
+        case Fault::StaleRecord:
+            bench.run(toolStarted(c.program),
+                      [&] { record = chain::testing::readFile(bench.path(recordOf(c.program))); });
+            QVERIFY(!record.isEmpty());
+            putBack(bench, c.program, record);
+            record = chain::testing::readFile(bench.path(recordOf(c.program)));
+            for (const QString& file : words(c.text))
+                QVERIFY(QFile::remove(bench.path(file)));
+            for (const QString& file : words(c.target))
+                bench.addInput(file, newFile(bench, file));
+            break;
+        case Fault::TamperedRecord:
+            QVERIFY(QDir(bench.path({})).mkpath(words(c.target).first().section(u'/', 0, 0)));
+            for (const QString& file : words(c.target))
+                bench.block(file);
+            tamperedRecord(bench, c.program, words(c.target));
+            record = chain::testing::readFile(bench.path(recordOf(c.program)));
+            break;
+        case Fault::ForeignOutput:
+            chain::testing::writeFile(bench.path("prog/" + toolOf(c.program).replace(".exe", ".fail")), "");
+            break;
+        case Fault::ReplaceWhile:
+            if (c.program == Program::Orvane)
+                bench.block("clips/" + QString::fromUtf8(c.target).section(u'/', -1).section(u'.', 0, 0) +
+                            "2.m2v");
+            break;
         case Fault::OtherFs:
         case Fault::BlockWhile:
         case Fault::ReadOnlyWhile:
@@ -273,9 +408,14 @@ class FaultMatrix : public QObject {
                 bench.makeReadOnly(QString::fromUtf8(c.target));
             else if (c.how == Fault::DeleteWhile)
                 QVERIFY(QFile::remove(target));
+            else if (c.how == Fault::ForeignOutput)
+                bench.block(QString::fromUtf8(c.target));
+            else if (c.how == Fault::ReplaceWhile)
+                bench.replaceInput(QString::fromUtf8(c.target), newFile(bench, QString::fromUtf8(c.target)));
         };
-        const bool whileRunning =
-            c.how == Fault::BlockWhile || c.how == Fault::ReadOnlyWhile || c.how == Fault::DeleteWhile;
+        const bool whileRunning = c.how == Fault::BlockWhile || c.how == Fault::ReadOnlyWhile ||
+                                  c.how == Fault::DeleteWhile || c.how == Fault::ForeignOutput ||
+                                  c.how == Fault::ReplaceWhile;
         const Bench::Run run = bench.run(whileRunning ? toolStarted(c.program) : QString(), strike);
         QStringList outcomes = bench.outcomes();
         QVERIFY2(outcomes == words(c.expected),
@@ -293,10 +433,25 @@ class FaultMatrix : public QObject {
                                                                    run.output + u'\n' + again.output));
             outcome += QStringLiteral("; after a restart: ") + describe(bench.names(), outcomes);
         }
+        if (!record.isEmpty()) { // a record the test wrote: used up, or set aside whole (for the user)
+            const QStringList aside =
+                QDir(bench.path("prog")).entryList({recordOf(c.program).section(u'/', -1) + ".damaged-*"});
+            if (c.how == Fault::TamperedRecord)
+                QVERIFY2(aside.size() == 1, qPrintable(run.output));
+            for (const QString& name : aside) {
+                QCOMPARE(chain::testing::readFile(bench.path("prog/" + name)), record);
+                QVERIFY(QFile::remove(bench.path("prog/" + name)));
+            }
+        }
         const QStringList wrong = bench.leftovers();
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n') + u'\n' + run.output));
         if (*c.told)
             outcome += QStringLiteral("; told 「%1」").arg(QString::fromUtf8(c.told));
+        if (*c.ran) {
+            const QString runs = bench.toolRuns();
+            QVERIFY2(runs == QString::fromUtf8(c.ran), qPrintable(runs + u'\n' + run.output));
+            outcome += QStringLiteral("; %1: %2").arg(toolOf(c.program), runs);
+        }
         g_table << TableRow{c.fault, faults::nameOf(c.program), c.hits, outcome};
     }
 
@@ -333,11 +488,12 @@ class FaultMatrix : public QObject {
             bench.populate();
             const Bench::Run killed = bench.run({}, {}, killAfterMs);
             for (const QString& outcome : bench.outcomes())
-                QVERIFY2(QStringList({"filed", "kept", "temporary-name"}).contains(outcome),
+                QVERIFY2(QStringList({"filed", "kept", "renamed", "temporary-name"}).contains(outcome),
                          qPrintable(where + u'\n' + describe(bench.names(), bench.outcomes()) + u'\n' +
                                     killed.output));
             Bench::Run again = bench.run();
-            if (bench.outcomes().contains(QStringLiteral("kept"))) { // passed over until the next start
+            if (bench.outcomes().contains(QStringLiteral("kept")) ||
+                bench.outcomes().contains(QStringLiteral("renamed"))) { // passed over until the next start
                 ++secondStarts;
                 again.output += bench.run().output;
             }
