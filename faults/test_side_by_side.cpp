@@ -248,10 +248,10 @@ class SharedVirtualDub {
 
     // Pellavo's step interval is 10.44 s, its first step's wait, and Orvane's time scale is
     // Pellavo's times 1.044: both then step every 10 s times Orvane's scale, from the first.
-    void populate(const QString& pellavoInterval) {
+    void populate(const QString& pellavoInterval, const QByteArray& toolSeconds) {
         using chain::testing::writeFile;
         QVERIFY(QFile::copy(built("CHAIN_TOOLS_DIR", "VirtualDub.exe"), path("prog/VirtualDub.exe")));
-        writeFile(path("prog/VirtualDub.seconds"), "0.05");
+        writeFile(path("prog/VirtualDub.seconds"), toolSeconds);
         pellavo::SettingTable s(pellavo::SettingTableSize);
         s.set(pellavo::slot::StartFolder, path("prog"));
         pellavo::applyDefaults(s);
@@ -443,18 +443,25 @@ class SideBySide : public QObject {
 
     // Pellavo and Orvane started together in one start folder, which holds the VirtualDub
     // both use, 20 jobs each. Both step every 208.8 ms; `offsetMs` is how much later Orvane
-    // starts.
+    // starts. Each VirtualDub job takes `toolSeconds`: shorter than a step, so that the
+    // next step of both finds no tool running, or longer, so that steps find it busy.
     void pellavoAndOrvaneShareOneVirtualDub_data() {
         QTest::addColumn<int>("offsetMs");
-        for (int offset : {0, 0, 40, 150, 600})
-            QTest::addRow("Orvane %d ms later", offset) << offset;
+        QTest::addColumn<QByteArray>("toolSeconds");
+        QTest::newRow("at once") << 0 << QByteArray("0.05");
+        QTest::newRow("at once, again") << 0 << QByteArray("0.05");
+        QTest::newRow("Orvane 40 ms later") << 40 << QByteArray("0.05");
+        QTest::newRow("Orvane 150 ms later") << 150 << QByteArray("0.05");
+        QTest::newRow("Orvane 600 ms later") << 600 << QByteArray("0.05");
+        QTest::newRow("at once, jobs longer than a step") << 0 << QByteArray("0.3");
     }
     void pellavoAndOrvaneShareOneVirtualDub() {
         QFETCH(int, offsetMs);
+        QFETCH(QByteArray, toolSeconds);
         static int round = 0;
         const QString log = runLog(QStringLiteral("shared-%1").arg(++round));
         SharedVirtualDub shared;
-        shared.populate(QStringLiteral("10.44"));
+        shared.populate(QStringLiteral("10.44"), toolSeconds);
         if (QTest::currentTestFailed())
             return;
 
@@ -477,8 +484,9 @@ class SideBySide : public QObject {
         int lost = 0;
         const QStringList wrong = shared.wrong(runs, &lost);
         g_table << TableRow{QStringLiteral("Pellavo and Orvane on one VirtualDub folder, 20 jobs each, "
-                                           "Orvane started %1 ms after Pellavo")
-                                .arg(offsetMs),
+                                           "Orvane started %1 ms after Pellavo, each job %2 s")
+                                .arg(offsetMs)
+                                .arg(QString::fromLatin1(toolSeconds)),
                             QStringLiteral("%1; %2 s; %3 times one waited for the other's hand-over")
                                 .arg(wrong.isEmpty()
                                          ? QStringLiteral("all 40 jobs done once, every file filed")
