@@ -325,6 +325,10 @@ Bench::Run Bench::run(const QString& trigger, const std::function<void()>& atTri
     if (m_program != Program::Tassik)
         arguments << "--time-scale" << TimeScale;
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& variable : m_environment)
+        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+    process.setProcessEnvironment(environment);
     process.setWorkingDirectory(path("prog"));
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(built("CHAIN_BIN_DIR", nameOf(m_program).toLower()), arguments);
@@ -403,6 +407,8 @@ QStringList Bench::leftovers() const {
     while (files.hasNext()) {
         const QString file = files.next();
         const QString name = fileNameOf(file);
+        if (name.endsWith(QStringLiteral(".lock")))
+            continue;
         if (name.contains(QStringLiteral(".tmp~")))
             wrong << QStringLiteral("a save's temporary file: ") + file;
         else if (isTemporaryName(file))

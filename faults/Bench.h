@@ -72,6 +72,9 @@ class Bench {
         qint64 elapsedMs = 0;
     };
     Run run(const QString& trigger = {}, const std::function<void()>& atTrigger = {}, int killAfterMs = -1);
+    // Variables ("NAME=value") set in the environment of the runs from now on, in place of
+    // those set before.
+    void setEnvironment(const QStringList& variables) { m_environment = variables; }
 
     // What became of each input: "filed" (where its rules put it, or deleted by them, with
     // its product when one is looked for), "filed-no-output", "kept" (once, in its own
@@ -80,6 +83,7 @@ class Bench {
     QStringList outcomes() const;
     // What is wrong with the workspace besides: a user's file changed or gone, a
     // temporary file of a save, a temporary name or a run record left. Empty when nothing.
+    // Lock files ("….lock") are the programs' own and don't count.
     QStringList leftovers() const;
 
   private:
@@ -94,6 +98,7 @@ class Bench {
     QMap<QString, QByteArray> m_bystanders; // path → sha256
     QStringList m_readOnly;
     QStringList m_mounts;
+    QStringList m_environment;
 };
 
 } // namespace faults

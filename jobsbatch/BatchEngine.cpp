@@ -44,7 +44,8 @@ std::optional<int> BatchEngine::step() {
     else
         lookAtFolder();
 
-    if (BonAct() || handOverNext())
+    // A VirtualDub just started and not yet seen counts as running.
+    if (m_handOver.holding() || BonAct() || handOverNext())
         return StepMs;
 
     if (isOn(m_state, slot::CloseOption)) {

@@ -68,7 +68,9 @@ std::optional<int> JobEngine::step() {
     if (m_state == State::Stopped)
         return std::nullopt;
     m_handOver.settle();
-    if (BonAct())
+    // A VirtualDub just started and not yet seen in the process list must not be taken for
+    // one that has ended.
+    if (m_handOver.holding() || BonAct())
         return intervalMs();
 
     bool finished = false;
@@ -163,9 +165,10 @@ void JobEngine::resumeRecordedRun() {
     JobFiles files;
     if (loaded.state == chain::RunRecord::Loaded::State::Present) {
         // A record of the version before identities (seven fields) is set aside too: its
-        // files can't be told from new ones of the same names.
+        // files can't be told from new ones of the same names. Only its .m2v is given its
+        // name back, below, so that no temporary name outlives the upgrade.
         const QStringList& fields = loaded.run.fields;
-        if (fields.size() != RecordedFieldCount)
+        if (fields.size() != RecordedFieldCount && fields.size() != RecordedFields.size())
             damage = QStringLiteral("行の数が違います");
         for (qsizetype k = 0; damage.isEmpty() && k < RecordedFields.size(); ++k) {
             job.*RecordedFields[k] = fields[k];
@@ -174,7 +177,14 @@ void JobEngine::resumeRecordedRun() {
         }
         if (damage.isEmpty())
             damage = recordProblem(job);
-        if (damage.isEmpty()) {
+        if (damage.isEmpty() && fields.size() == RecordedFields.size()) {
+            damage = QStringLiteral("ファイルの識別情報のない古い形式です");
+            // Inside the m2v folder (checked above), and never over another file.
+            if (chain::nameTaken(job.temporaryM2v) && move(job.temporaryM2v, job.m2vPath))
+                Q_EMIT report(QStringLiteral("%1 は元の名前に戻しました。VirtualDub の出力が %2 "
+                                             "に残っていれば、手で確かめて下さい")
+                                  .arg(job.m2vPath, job.temporaryAvi));
+        } else if (damage.isEmpty()) {
             const auto m2v = chain::parseIdentity(fields[7]);
             const auto wav = chain::parseIdentity(fields[8]);
             const auto avi = chain::parseIdentity(fields[9]);
@@ -370,6 +380,15 @@ void JobEngine::startFile(const QString& name) {
 void JobEngine::finishOff() {
     const JobLines job = *m_job;
     const chain::FileIdentity m2v = m_files->m2v;
+    if (neverHandedOver(job)) {
+        // The program ended between recording the job and giving the .m2v its temporary
+        // name: VirtualDub never had it. The file is simply waiting, as before.
+        Q_EMIT report(
+            QStringLiteral("前回の実行は VirtualDub に渡す前に終わっていたため、%1 は改めて変換します")
+                .arg(job.m2vPath));
+        forgetJob();
+        return;
+    }
     Q_EMIT report(QStringLiteral("VirtualDub が終わりました: %1").arg(job.m2vPath));
     // Without its temporary name the .m2v was named back (and perhaps filed) by a finish-off
     // that was cut short; the filing below finds what is left to do.
@@ -386,6 +405,16 @@ void JobEngine::finishOff() {
         m_finishOffWaits = true;
         return;
     }
+    forgetJob();
+}
+
+bool JobEngine::neverHandedOver(const JobLines& job) const {
+    return !chain::isSameFile(job.temporaryM2v, m_files->m2v) &&
+           chain::isSameFile(job.m2vPath, m_files->m2v) && !m_files->avi &&
+           !chain::nameTaken(job.temporaryAvi);
+}
+
+void JobEngine::forgetJob() {
     const chain::RunRecord record = runRecord();
     if (const QString error = record.remove(); !error.isEmpty())
         Q_EMIT report(QStringLiteral("実行の記録 %1 を削除できません: %2").arg(record.path(), error));

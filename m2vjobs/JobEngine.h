@@ -117,6 +117,11 @@ class JobEngine : public QObject {
     void startFile(const QString& name);
     QString folderProblem() const;
     void finishOff();
+    // Whether the job under way never reached VirtualDub: its .m2v still has its own name,
+    // and no .avi was written or recorded.
+    bool neverHandedOver(const JobLines& job) const;
+    // Removes the run record and ends the job under way.
+    void forgetJob();
     // Names the .avi, then files the .wav and the .m2v (now at `m2vNow`) away or deletes
     // the .m2v; what fails stays and is passed over.
     void fileAway(const JobLines& job, const QString& m2vNow);

@@ -118,6 +118,21 @@ std::optional<std::uint64_t> byteCountIn(const fs::path& file, int badCode) {
     return value;
 }
 
+void noteRun(const fs::path& runs, const std::string& input) {
+    std::error_code ec;
+    if (!fs::exists(runs, ec)) {
+        return;
+    }
+    static const char digits[] = "0123456789abcdef";
+    std::string line;
+    for (const char c : readBytes(toPath(input), 64).value_or(std::string())) {
+        line.push_back(digits[static_cast<unsigned char>(c) >> 4]);
+        line.push_back(digits[static_cast<unsigned char>(c) & 0xF]);
+    }
+    line += '\t' + input + '\n';
+    std::ofstream(runs, std::ios::binary | std::ios::app) << line;
+}
+
 fs::path toPath(const std::string& utf8) {
 #ifdef _WIN32
     return fs::path(std::u8string(utf8.begin(), utf8.end()));

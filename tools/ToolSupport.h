@@ -44,6 +44,11 @@ std::optional<std::uint64_t> byteCountIn(const fs::path& file, int badCode);
 // and the last). Tests count from it how often each job ran and whether two runs overlapped.
 void logRun(std::string_view line);
 
+// When the file `runs` lies beside the tool, appends a line to it for this run: the first
+// bytes of `input` in hex, a tab and the name as given. Tests count the lines per input to
+// see that no input went to the tool twice; without the file nothing is written.
+void noteRun(const fs::path& runs, const std::string& input);
+
 // A UTF-8 path as the system takes it: its bytes on POSIX, converted on Windows.
 fs::path toPath(const std::string& utf8);
 

@@ -5,6 +5,7 @@
 //   BonTsDemux.fail     wait, then exit 1 without writing anything (same as --fail)
 //   BonTsDemux.truncate a byte count: each output is cut to that many bytes, as if the demuxer had died
 //                       half-way (0 leaves an empty file)
+//   BonTsDemux.runs     when there, each run that can read its source appends a line naming it
 // Exit codes: 0 done, 1 failure mode, 2 bad command line or setting, 3 -start/-quit missing,
 // 4 source unreadable, 5 output not written.
 
@@ -219,6 +220,7 @@ int run(int argc, char** argv) {
     if (!source.is_open()) {
         throw Stop{DemuxBadSource, "cannot read " + options.input};
     }
+    noteRun(folder / "BonTsDemux.runs", options.input);
     const std::optional<std::uint64_t> truncated =
         byteCountIn(folder / "BonTsDemux.truncate", DemuxBadCommandLine);
     const std::uint64_t ms = options.wantsWav() ? wavMilliseconds(options.input) : 0;

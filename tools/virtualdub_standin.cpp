@@ -8,6 +8,7 @@
 //   VirtualDub.fail     wait, then exit 1 without writing anything (same as --fail)
 //   VirtualDub.truncate a byte count: each .avi is cut to that many bytes, as if VirtualDub had died
 //                       half-way (0 leaves an empty file)
+//   VirtualDub.runs     when there, each job that can read its input appends a line naming it
 // Exit codes: 0 all jobs done, 1 failure mode, 2 bad setting, 3 /x or /r missing, 4 job list unreadable,
 // 5 a job failed (input missing, or output not written).
 
@@ -97,7 +98,7 @@ std::string smallAvi(const std::string& inputHead) {
 }
 
 // Runs one job; returns false (after saying why) when it fails. `keep` cuts the .avi short.
-bool runJob(const Job& job, double seconds, std::size_t keep) {
+bool runJob(const Job& job, double seconds, std::size_t keep, const fs::path& runs) {
     if (!job.input || !job.output) {
         std::cerr << "VirtualDub stand-in: a job without an Open or a SaveAVI line" << std::endl;
         return false;
@@ -111,6 +112,7 @@ bool runJob(const Job& job, double seconds, std::size_t keep) {
         std::cerr << "VirtualDub stand-in: cannot read " << *job.input << std::endl;
         return false;
     }
+    noteRun(runs, *job.input);
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     const fs::path output = toPath(*job.output);
     const std::string avi = smallAvi(*head).substr(0, keep);
@@ -169,7 +171,8 @@ int run(int argc, char** argv) {
     bool allDone = true;
     const std::uint64_t keep = byteCountIn(folder / "VirtualDub.truncate", JobsBadSetting).value_or(SIZE_MAX);
     for (const Job& job : parseJobList(*text).jobs) {
-        allDone = runJob(job, *seconds, static_cast<std::size_t>(keep)) && allDone;
+        allDone =
+            runJob(job, *seconds, static_cast<std::size_t>(keep), folder / "VirtualDub.runs") && allDone;
     }
     return allDone ? JobsDone : JobsJobFailed;
 }

@@ -4,10 +4,12 @@
 #include "ConvertName.h"
 #include "IntervalRules.h"
 
+#include "FileIdentity.h"
 #include "FileOps.h"
 #include "WholeNumber.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <algorithm>
 
 namespace kestrune {
@@ -43,6 +45,17 @@ QString shown(const QString& text) {
     return out;
 }
 
+// The file name part of a path ("/" and the platform's separator both end a folder).
+QString fileNameOf(const QString& path) {
+    const QString generic = QDir::fromNativeSeparators(path);
+    return generic.mid(generic.lastIndexOf(u'/') + 1);
+}
+
+// The run record's fields, in order. A record of any other length is not used: records
+// of the previous version had four (no identity) and are set aside at the next start,
+// like a damaged one, rather than trusted by name.
+enum RecordField { RecordPath, RecordName, RecordOutputBase, RecordDemuxKind, RecordIdentity, RecordFields };
+
 // The key under which the file system tells output names apart.
 QString nameKey(const QString& path) {
 #ifdef Q_OS_WIN
@@ -67,7 +80,8 @@ constexpr qint64 WriteTimeSlackMs = 2000;
 ConversionEngine::ConversionEngine(Settings& settings, const Keywords& keywords, chain::ProcessWatch& watch,
                                    chain::Launcher& launcher, QObject* parent)
     : QObject(parent), m_settings(settings), m_keywords(keywords),
-      m_tools(watch, [this](const QString& text) { Q_EMIT report(text); }), m_launcher(launcher) {}
+      m_tools(watch, [this](const QString& text) { Q_EMIT report(text); }), m_launcher(launcher),
+      m_handOver([this](const QString& text) { Q_EMIT report(text); }) {}
 
 bool ConversionEngine::isAutoMode() const {
     return m_settings.text(slot::Mode) == u"0";
@@ -94,7 +108,7 @@ std::optional<int> ConversionEngine::start(const QString& sourceFolder, const QS
     if (m_running)
         return std::nullopt;
     const bool autoMode = isAutoMode();
-    if (!autoMode && names.isEmpty())
+    if (!autoMode && names.isEmpty() && !hasRecordedRun())
         return std::nullopt;
     if (!startProblem(sourceFolder).isEmpty())
         return std::nullopt;
@@ -119,12 +133,13 @@ std::optional<int> ConversionEngine::start(const QString& sourceFolder, const QS
             m_table.push_back(row);
         }
     }
-    takeUpRecordedRun();
+    takeUpRecordedRun(sourceFolder);
     Q_EMIT tableChanged();
     return rearm();
 }
 
 void ConversionEngine::stop() {
+    m_handOver.settle(true);
     if (!m_running)
         return;
     m_running = false;
@@ -135,6 +150,12 @@ void ConversionEngine::stop() {
 std::optional<int> ConversionEngine::step() {
     if (!m_running)
         return std::nullopt;
+    // A lock kept since the last launch goes once the demuxer has been seen.
+    m_handOver.settle();
+    // A demuxer just started and not yet seen in the process list must not be taken for
+    // one that has ended.
+    if (m_handOver.holding())
+        return rearm();
 
     // Auto mode counts the check interval down in steps of at most 60 s.
     if (isAutoMode()) {
@@ -172,8 +193,7 @@ std::optional<int> ConversionEngine::step() {
             passOver(0, QStringLiteral("変換元ファイルが見つかりません: %1").arg(row.path));
             return rearm();
         }
-        if (prepare(0))
-            launch(0);
+        handOver(0);
         return rearm();
     }
 
@@ -185,14 +205,33 @@ std::optional<int> ConversionEngine::step() {
         return rearm();
     checkSizes();
 
-    for (std::size_t r = 0; r < m_table.size(); ++r) {
-        if (m_table[r].state != FileRow::Ready)
-            continue;
-        if (prepare(r))
-            launch(r);
-        break;
-    }
+    const auto ready = std::find_if(m_table.begin(), m_table.end(),
+                                    [](const FileRow& row) { return row.state == FileRow::Ready; });
+    if (ready != m_table.end())
+        handOver(static_cast<std::size_t>(ready - m_table.begin()));
     return rearm();
+}
+
+void ConversionEngine::handOver(std::size_t index) {
+    // Another program starting a tool in the same folder holds the lock: the row waits
+    // for the next tick, neither renamed nor passed over.
+    if (!m_handOver.begin(m_settings.text(slot::ProgramFolder)))
+        return;
+    // The check before the lock may be out of date: a tool started meanwhile by another
+    // program is seen now.
+    bool busy = true;
+    if (isAutoMode()) {
+        const chain::ToolWatch::Busy both = m_tools.demuxerAndVideoToolBusy();
+        busy = both.demuxer || both.videoTool;
+    } else {
+        busy = BonAct();
+    }
+    if (busy) {
+        m_handOver.end(false, {});
+        return;
+    }
+    const bool started = prepare(index) && launch(index);
+    m_handOver.end(started, [this] { return m_tools.demuxerBusy(); });
 }
 
 std::optional<int> ConversionEngine::rearm() {
@@ -228,6 +267,24 @@ void ConversionEngine::finishRun() {
 }
 
 void ConversionEngine::fileAway(const FileRow& row) {
+    // Only the file the demuxer read is filed away: one put in its place, or written to
+    // while the demuxer ran, stays where it is, and so do the outputs.
+    const std::optional<chain::FileIdentity> now = chain::fileIdentity(row.path);
+    if (!row.identity || !now || *now != *row.identity) {
+        QString why;
+        if (!now)
+            why = QStringLiteral("見つからないか、読めません");
+        else if (!row.identity || now->volume != row.identity->volume || now->file != row.identity->file)
+            why = QStringLiteral("変換中に別のファイルに置き換えられました");
+        else
+            why = QStringLiteral("変換中に書き換えられました (大きさか更新日時が変わっています)");
+        Q_EMIT report(
+            QStringLiteral("変換元ファイル %1 は%2。変換したファイルと同じとは言えないため移動しません "
+                           "(出力ファイルは残します)")
+                .arg(shown(row.path), why));
+        m_passedOver.insert(row.name);
+        return;
+    }
     const QStringList outputs = outputPaths(row.outputBase, row.demuxKind);
     // Only output that this run wrote proves that it worked: not empty, and written
     // after the demuxer was started (nothing of the name was there before it).
@@ -403,10 +460,23 @@ bool ConversionEngine::launch(std::size_t index) {
     row.launchedAtMs = QDateTime::currentMSecsSinceEpoch();
     row.outputBase = chain::joinPath(m_settings.text(slot::OutputFolder), row.outputName);
     row.demuxKind = m_settings.text(slot::DemuxKind);
+    // The recording's identity, taken after the rename: only this very file, unchanged,
+    // is filed away once the demuxer is done.
+    row.identity = chain::fileIdentity(row.path);
+    if (!row.identity) {
+        const QString why =
+            QStringLiteral(
+                "変換元ファイル %1 の識別情報 (ファイル番号、大きさ、更新日時) を読めないため、変換しません")
+                .arg(shown(row.path));
+        undoRename(row);
+        passOver(index, why);
+        return false;
+    }
     // The run is recorded before the demuxer starts, so a Kestrune started again after a
     // kill or a close can finish it off; without the record the run doesn't start.
-    const QString recordError = runRecord().save({QDateTime::fromMSecsSinceEpoch(row.launchedAtMs),
-                                                  {row.path, row.name, row.outputBase, row.demuxKind}});
+    const QString recordError = runRecord().save(
+        {QDateTime::fromMSecsSinceEpoch(row.launchedAtMs),
+         {row.path, row.name, row.outputBase, row.demuxKind, chain::identityText(*row.identity)}});
     if (!recordError.isEmpty()) {
         const QString why = QStringLiteral("変換の記録 %1 を書けないため、%2 は変換しません: %3")
                                 .arg(runRecord().path(), row.path, recordError);
@@ -439,33 +509,85 @@ void ConversionEngine::forgetRun() {
         Q_EMIT report(QStringLiteral("変換の記録 %1 を消せません: %2").arg(record.path(), error));
 }
 
-void ConversionEngine::announceUnfinishedRun() {
-    const chain::RunRecord::Loaded loaded = runRecord().load();
-    if (loaded.state == chain::RunRecord::Loaded::State::Present && loaded.run.fields.size() >= 2)
-        Q_EMIT report(QStringLiteral("前回の変換 (%1) が仕上がっていません。変換開始で引き継ぎます")
-                          .arg(loaded.run.fields.at(0)));
+bool ConversionEngine::hasRecordedRun() const {
+    return chain::nameTaken(runRecord().path());
 }
 
-void ConversionEngine::takeUpRecordedRun() {
+void ConversionEngine::announceUnfinishedRun() {
+    const chain::RunRecord::Loaded loaded = runRecord().load();
+    if (loaded.state == chain::RunRecord::Loaded::State::None)
+        return;
+    // At the window's opening the source folder box shows the setting.
+    const QString problem = loaded.state == chain::RunRecord::Loaded::State::Present
+                                ? recordProblem(loaded.run, m_settings.text(slot::SourceFolder))
+                                : loaded.reason;
+    if (problem.isEmpty())
+        Q_EMIT report(QStringLiteral("前回の変換 (%1) が仕上がっていません。変換開始で引き継ぎます")
+                          .arg(shown(loaded.run.fields.at(RecordPath))));
+    else
+        Q_EMIT report(QStringLiteral("前回の変換の記録 %1 がありますが、そのままでは使えません (%2)。"
+                                     "変換開始で確かめ直し、使えなければ退避します")
+                          .arg(runRecord().path(), problem));
+}
+
+QString ConversionEngine::recordProblem(const chain::RunRecord::Run& run, const QString& sourceFolder) const {
+    if (run.fields.size() != RecordFields)
+        return QStringLiteral("項目の数が %1 で、%2 ではありません (以前の版の記録か、壊れています)")
+            .arg(run.fields.size())
+            .arg(int(RecordFields));
+    const QString& path = run.fields.at(RecordPath);
+    const QString settingFolder = m_settings.text(slot::SourceFolder);
+    const bool inSource = (!settingFolder.isEmpty() && chain::liesIn(path, settingFolder)) ||
+                          (!sourceFolder.isEmpty() && chain::liesIn(path, sourceFolder));
+    if (!inSource)
+        return QStringLiteral("変換元ファイル %1 が変換元フォルダの中にありません").arg(shown(path));
+    if (run.fields.at(RecordName) != fileNameOf(path))
+        return QStringLiteral("ファイル名「%1」が変換元ファイル %2 の名前と違います")
+            .arg(shown(run.fields.at(RecordName)), shown(path));
+    const QString& outputBase = run.fields.at(RecordOutputBase);
+    if (!chain::liesIn(outputBase, m_settings.text(slot::OutputFolder)))
+        return QStringLiteral("出力先 %1 が変換先フォルダの中にありません").arg(shown(outputBase));
+    if (!DemuxKinds.contains(run.fields.at(RecordDemuxKind)))
+        return QStringLiteral("分離の種類「%1」は使えません").arg(shown(run.fields.at(RecordDemuxKind)));
+    if (!chain::parseIdentity(run.fields.at(RecordIdentity)))
+        return QStringLiteral("ファイルの識別情報「%1」が読めません")
+            .arg(shown(run.fields.at(RecordIdentity)));
+    return {};
+}
+
+void ConversionEngine::takeUpRecordedRun(const QString& sourceFolder) {
     const chain::RunRecord record = runRecord();
     const chain::RunRecord::Loaded loaded = record.load();
     if (loaded.state == chain::RunRecord::Loaded::State::None)
         return;
     QString problem = loaded.reason;
-    if (loaded.state == chain::RunRecord::Loaded::State::Present) {
-        if (loaded.run.fields.size() != 4)
-            problem = QStringLiteral("項目の数が違います");
-        else if (!chain::fileExists(loaded.run.fields.at(0))) {
+    if (loaded.state == chain::RunRecord::Loaded::State::Present)
+        problem = recordProblem(loaded.run, sourceFolder);
+    std::optional<chain::FileIdentity> identity;
+    if (problem.isEmpty()) {
+        const QString& path = loaded.run.fields.at(RecordPath);
+        identity = chain::parseIdentity(loaded.run.fields.at(RecordIdentity));
+        if (!chain::nameTaken(path)) {
             // Killed after the recording was filed but before the record was removed:
-            // the run is finished.
+            // the run is finished, when the filed file is the very one recorded.
             const QString filed =
-                chain::joinPath(m_settings.text(slot::AfterFolder), loaded.run.fields.at(1));
-            if (chain::fileExists(filed)) {
-                Q_EMIT report(QStringLiteral("前回の変換は仕上がっていました: %1").arg(filed));
+                chain::joinPath(m_settings.text(slot::AfterFolder), loaded.run.fields.at(RecordName));
+            if (chain::isSameFile(filed, *identity)) {
+                Q_EMIT report(QStringLiteral("前回の変換は仕上がっていました: %1").arg(shown(filed)));
                 forgetRun();
                 return;
             }
-            problem = QStringLiteral("変換元ファイル %1 がもうありません").arg(loaded.run.fields.at(0));
+            problem =
+                chain::nameTaken(filed)
+                    ? QStringLiteral("変換後移動フォルダの %1 は、記録された変換元ファイルではありません")
+                          .arg(shown(filed))
+                    : QStringLiteral("変換元ファイル %1 がもうありません").arg(shown(path));
+        } else if (!chain::isSameFile(path, *identity)) {
+            // Another recording under the recorded name (or the same one written to since)
+            // is not the recorded run: it is left to the ordinary rules as a new file.
+            problem = QStringLiteral("変換元ファイル %1 は記録されたファイルではありません "
+                                     "(置き換えられたか、書き換えられています)")
+                          .arg(shown(path));
         }
     }
     if (!problem.isEmpty()) {
@@ -479,11 +601,12 @@ void ConversionEngine::takeUpRecordedRun() {
         return;
     }
     FileRow row;
-    row.path = loaded.run.fields.at(0);
-    row.name = loaded.run.fields.at(1);
-    row.outputBase = loaded.run.fields.at(2);
-    row.outputName = row.outputBase.mid(row.outputBase.lastIndexOf(chain::pathSeparator()) + 1);
-    row.demuxKind = loaded.run.fields.at(3);
+    row.path = loaded.run.fields.at(RecordPath);
+    row.name = loaded.run.fields.at(RecordName);
+    row.outputBase = loaded.run.fields.at(RecordOutputBase);
+    row.outputName = fileNameOf(row.outputBase);
+    row.demuxKind = loaded.run.fields.at(RecordDemuxKind);
+    row.identity = identity;
     row.launchedAtMs = loaded.run.began.toMSecsSinceEpoch();
     row.state = FileRow::Launched;
     // The same recording listed again is the recorded run, not a second one.

@@ -8,6 +8,7 @@
 #include "Launcher.h"
 #include "ProcessWatch.h"
 #include "RunRecord.h"
+#include "ToolHandOver.h"
 #include "ToolWatch.h"
 
 #include <QObject>
@@ -40,8 +41,12 @@ class ConversionEngine : public QObject {
     // stay as they are.
     void stop();
     // Tells (as a report) of a run that an earlier Kestrune started and did not finish
-    // off, as its run record shows; the next start takes it up. For the window opening.
+    // off, as its run record shows; the next start takes it up, or sets the record aside
+    // when it doesn't hold up. For the window opening.
     void announceUnfinishedRun();
+    // Whether a run record of an earlier Kestrune is there: a start in individual mode with
+    // no rows still takes it up and finishes it off.
+    bool hasRecordedRun() const;
     // One timer tick. Returns the next interval in ms, or nothing when the engine stopped.
     std::optional<int> step();
 
@@ -69,8 +74,12 @@ class ConversionEngine : public QObject {
     std::optional<int> armAfter(int seconds);
     void finishRun();
     // Moves a finished row's recording to the after-conversion folder when this run wrote
-    // its output; otherwise, or when the move fails, reports it and passes it over.
+    // its output and the recording is still the file the demuxer was started on;
+    // otherwise, or when the move fails, reports it and passes it over.
     void fileAway(const FileRow& row);
+    // Prepares and launches the row at `index` inside the hand-over lock of the demuxer's
+    // folder, once the busy check made again inside the lock finds the tools idle.
+    void handOver(std::size_t index);
     void ScanFolder();
     void checkSizes();
     // Checks a chosen row and gives it its converted name; on failure it is passed over.
@@ -84,11 +93,16 @@ class ConversionEngine : public QObject {
     static QStringList outputPaths(const QString& outputBase, const QString& demuxKind);
     // The run record in the program folder: what finishing off a started run needs.
     chain::RunRecord runRecord() const;
+    // Why a recorded run can't be used as it stands (its fields, folders, demux kind and
+    // identity), or empty. `sourceFolder` is the source folder box's text, which may
+    // differ from the setting in individual mode.
+    QString recordProblem(const chain::RunRecord::Run& run, const QString& sourceFolder) const;
     // Puts the run an earlier Kestrune recorded back into the table as launched, so the
     // first tick without a demuxer finishes it off. A record whose recording already lies
-    // in the after-conversion folder is removed; a damaged one, or one whose recording is
-    // gone, is reported and set aside.
-    void takeUpRecordedRun();
+    // in the after-conversion folder (the very file) is removed; a damaged or doubtful
+    // one, one whose recording is gone, or one whose name now holds another file, is
+    // reported and set aside, and no file it names is touched.
+    void takeUpRecordedRun(const QString& sourceFolder);
     // Removes the run record once its run is finished off or undone.
     void forgetRun();
     // Why the row may not be handed this output name: it is another row's of this run,
@@ -102,6 +116,7 @@ class ConversionEngine : public QObject {
     const Keywords& m_keywords;
     chain::ToolWatch m_tools;
     chain::Launcher& m_launcher;
+    chain::ToolHandOver m_handOver; // one demuxer start at a time in the program folder
 
     bool m_running = false;
     FileTable m_table;

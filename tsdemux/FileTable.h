@@ -1,6 +1,9 @@
 #pragma once
 
+#include "FileIdentity.h"
+
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace kestrune {
@@ -18,6 +21,9 @@ struct FileRow {
     qint64 launchedAtMs = 0; // when the demuxer was started on it (ms since 1970)
     QString outputBase;      // output folder + output name it was handed, once launched
     QString demuxKind;       // the demux kind it was launched with
+    // The recording as it was when the demuxer was started on it: only that file, still
+    // unchanged, is filed away afterwards.
+    std::optional<chain::FileIdentity> identity;
 };
 
 // The engine's work table, in the order the rows were added.

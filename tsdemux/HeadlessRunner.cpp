@@ -51,12 +51,14 @@ int runHeadless(const QStringList& arguments) {
     const bool autoMode = settings.text(slot::Mode) == u"0";
     if (!autoMode) {
         const auto files = tsFilesOf(settings.text(slot::SourceFolder));
-        if (!files || files->isEmpty()) {
+        // A run an earlier Kestrune left unfinished is finished off even with nothing to list.
+        if ((!files || files->isEmpty()) && !engine.hasRecordedRun()) {
             dialogs.message(QStringLiteral("ファイル無し"),
                             QStringLiteral("該当する(.TS)ファイルが、ありません。"));
             return 1;
         }
-        list.AddChosenFiles(*files);
+        if (files)
+            list.AddChosenFiles(*files);
     }
 
     const std::optional<int> first =

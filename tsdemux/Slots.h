@@ -2,6 +2,8 @@
 
 #include "SlotTable.h"
 
+#include <QStringList>
+
 namespace kestrune {
 
 // Kestrune's settings and engine state: 31 numbered slots shared by all windows.
@@ -35,6 +37,7 @@ inline constexpr int Pending = 21;          // 1 while a started demuxer run is 
 inline const QString DemuxBoth = QStringLiteral("Demux(m2v+wav)");
 inline const QString DemuxVideo = QStringLiteral("Demux(m2v)");
 inline const QString DemuxAudio = QStringLiteral("Demux(wav)");
+inline const QStringList DemuxKinds{DemuxBoth, DemuxVideo, DemuxAudio};
 
 inline const QString DemuxerName = QStringLiteral("BonTsDemux.exe");
 

@@ -219,6 +219,7 @@ class EngineTest : public QObject {
         bench.state.set(slot::VirtualDubFolder, bench.path("jobs/../jobs"));
         bench.state.set(slot::DeleteOption, QStringLiteral("1"));
         bench.launcher.onStart = [&](const QString&) {
+            bench.watch.setRunning(VirtualDub, true);
             bench.handedOver << readFile(bench.path("jobs/VirtualDub.jobs"));
         };
         bench.jobs({"a.jobs", "b.jobs"});

@@ -547,13 +547,17 @@ class EngineTest : public QObject {
         bench.newEngine();
         bench.engine->resumeRecordedRun();
         QVERIFY(!bench.engine->runPending());
+        if (field < 0) // the old record's .m2v has its name back; nothing else is done
+            QCOMPARE(bench.filesIn("m2v"), (QStringList{"news.m2v", "news.wav"}));
         bench.engine->step();
         QVERIFY2(bench.reported(QStringLiteral("退避しました")), qPrintable(bench.reports.join(u'\n')));
         for (const QString& name : QDir(bench.path("victim")).entryList(QDir::Files))
             QCOMPARE(readFile(bench.path("victim/" + name)), QByteArray("the user's own"));
         QCOMPARE(QDir(bench.path("victim")).entryList(QDir::Files).size(), 4);
         QVERIFY(bench.filesIn("done").isEmpty());
-        QCOMPARE(bench.filesIn("start").size(), 1);
+        // The set-aside record; with the old record, also the new run's: its .m2v, named
+        // back, waits as any file and is converted anew.
+        QCOMPARE(bench.filesIn("start").size(), field < 0 ? 2 : 1);
     }
 
     // Another program is handing a job to a tool of this VirtualDub folder (it holds the

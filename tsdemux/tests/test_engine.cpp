@@ -3,7 +3,10 @@
 #include "Settings.h"
 #include "TestFiles.h"
 
+#include "FileIdentity.h"
 #include "NativeName.h"
+#include "RunRecord.h"
+#include "platform/Lock.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -330,8 +333,23 @@ class EngineTest : public QObject {
 
     // The record is removed only after the recording is filed, so a Kestrune killed in
     // between still has it; the next start then finds the run finished and removes it,
-    // without converting again or setting the record aside as damaged.
+    // without converting again or setting the record aside as damaged. When the filed
+    // copy is no longer the recorded file, the record is set aside and nothing is
+    // touched: not a new recording of the same name, nor another file in the
+    // after-conversion folder.
+    void runRecordOutlivesTheMoveOfTheRecording_data() {
+        QTest::addColumn<QString>("since");   // what happened after the kill
+        QTest::addColumn<QString>("refusal"); // in the report when the record is set aside
+        QTest::newRow("nothing") << "nothing" << QString();
+        QTest::newRow("filed copy taken away, a new recording of the name")
+            << "new recording"
+            << "記録されたファイルではありません";
+        QTest::newRow("another file filed under the name") << "other filed"
+                                                           << "変換後移動フォルダの";
+    }
     void runRecordOutlivesTheMoveOfTheRecording() {
+        QFETCH(QString, since);
+        QFETCH(QString, refusal);
         Bench bench(QStringLiteral("1"));
         writeFile(bench.path("rec/a.ts"), "recording");
         bench.startIndividual({"a.ts"});
@@ -348,29 +366,111 @@ class EngineTest : public QObject {
         QCOMPARE(recordWhenMoved, record);
 
         writeFile(bench.path("kestrune.run"), record); // as a kill at that moment leaves it
+        // The filed copy is kept elsewhere, so its file (and file number) lives on.
+        if (since != u"nothing")
+            QVERIFY(QFile::rename(bench.path("done/a.ts"), bench.path("kept.ts")));
+        if (since == u"new recording")
+            writeFile(bench.path("rec/a.ts"), "new recording");
+        if (since == u"other filed")
+            writeFile(bench.path("done/a.ts"), "recording"); // the same bytes, another file
         ConversionEngine fresh(bench.settings, bench.keywords, bench.watch, bench.launcher);
         QStringList reports;
         QObject::connect(&fresh, &ConversionEngine::report, [&](const QString& t) { reports << t; });
         QVERIFY(fresh.start(bench.path("rec"), {"x.ts"}, {"x"}));
-        QCOMPARE(reports.filter(QStringLiteral("仕上がっていました")).size(), 1);
-        QVERIFY(!QFile::exists(bench.path("kestrune.run")));
-        QCOMPARE(QDir(bench.dir.path()).entryList({"kestrune.run*"}, QDir::Files), QStringList());
         QCOMPARE(fresh.table().size(), 1u); // only the row it was given
+        for (int i = 0; i < 4 && fresh.isRunning(); ++i)
+            fresh.step();
+        QVERIFY(!QFile::exists(bench.path("kestrune.run")));
+        const QStringList aside = QDir(bench.dir.path()).entryList({"kestrune.run.*"}, QDir::Files);
+        if (refusal.isEmpty()) {
+            QCOMPARE(reports.filter(QStringLiteral("仕上がっていました")).size(), 1);
+            QCOMPARE(aside, QStringList());
+        } else {
+            QCOMPARE(reports.filter(QStringLiteral("仕上がっていました")).size(), 0);
+            QCOMPARE(aside.size(), 1);
+            QCOMPARE(readFile(bench.path(aside.first())), record);
+            QCOMPARE(reports.filter(refusal).size(), 1);
+        }
+        if (since == u"new recording") {
+            QCOMPARE(readFile(bench.path("rec/a.ts")), QByteArray("new recording"));
+            QVERIFY(!QFile::exists(bench.path("done/a.ts")));
+        }
+        if (since == u"other filed")
+            QCOMPARE(readFile(bench.path("done/a.ts")), QByteArray("recording"));
         QCOMPARE(bench.launcher.started.size(), 1);
     }
 
+    // A run record is checked before anything it names is touched: a damaged one, one of
+    // the previous version (four fields, no identity), or one whose paths lead out of the
+    // folders the settings name is set aside with the reason, and every file stays.
+    void damagedRunRecordIsSetAsideAndReported_data() {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("garbage") << "garbage"
+                                 << "開始時刻が読めません";
+        QTest::newRow("four fields of the previous version") << "four fields"
+                                                             << "項目の数が 4 で";
+        QTest::newRow("path climbing out of the source folder") << "dot-dot"
+                                                                << "変換元フォルダの中にありません";
+        QTest::newRow("absolute path in another folder") << "absolute"
+                                                         << "変換元フォルダの中にありません";
+        QTest::newRow("path through a linked folder") << "linked folder"
+                                                      << "変換元フォルダの中にありません";
+        QTest::newRow("output base outside the output folder") << "output outside"
+                                                               << "変換先フォルダの中にありません";
+    }
     void damagedRunRecordIsSetAsideAndReported() {
+        QFETCH(QString, record);
+        QFETCH(QString, reason);
         Bench bench(QStringLiteral("1"));
-        writeFile(bench.path("kestrune.run"), "garbage\r\n");
+        QVERIFY(QDir(bench.dir.path()).mkdir(QStringLiteral("elsewhere")));
+        QVERIFY(QFile::link(bench.path("elsewhere"), bench.path("rec/linked")));
+        // The files a record could lead to, each with outputs written after its recorded
+        // start, as a demuxer that has finished leaves them.
+        const QStringList files{"elsewhere/x.ts", "elsewhere/x.m2v", "rec/x.ts", "out/x.m2v"};
+        for (const QString& file : files)
+            writeFile(bench.path(file), file.toUtf8());
         writeFile(bench.path("rec/a.ts"), "recording");
+        const QDateTime began = QDateTime::currentDateTimeUtc().addSecs(-60);
+        const auto idOf = [&](const char* file) {
+            return chain::identityText(chain::fileIdentity(bench.path(file)).value_or(chain::FileIdentity{}));
+        };
+        const QString out = bench.path("out/x");
+        QStringList fields; // path, name, output base, demux kind, identity
+        if (record == u"four fields")
+            fields = {bench.path("rec/x.ts"), "x.ts", out, DemuxBoth};
+        if (record == u"dot-dot")
+            fields = {bench.path("rec/../elsewhere/x.ts"), "x.ts", out, DemuxBoth, idOf("elsewhere/x.ts")};
+        if (record == u"absolute")
+            fields = {bench.path("elsewhere/x.ts"), "x.ts", out, DemuxBoth, idOf("elsewhere/x.ts")};
+        if (record == u"linked folder")
+            fields = {bench.path("rec/linked/x.ts"), "x.ts", out, DemuxBoth, idOf("elsewhere/x.ts")};
+        if (record == u"output outside")
+            fields = {bench.path("rec/x.ts"), "x.ts", bench.path("elsewhere/x"), DemuxBoth, idOf("rec/x.ts")};
+        if (record == u"garbage")
+            writeFile(bench.path("kestrune.run"), "garbage\r\n");
+        else
+            QCOMPARE(chain::RunRecord(bench.path("kestrune.run")).save({began, fields}), QString());
+        const QByteArray written = readFile(bench.path("kestrune.run"));
+
+        bench.engine.announceUnfinishedRun(); // at the window's opening: told, not trusted
+        QCOMPARE(bench.reports.filter(reason).size(), 1);
+        QVERIFY(bench.reports.filter(QStringLiteral("引き継ぎます")).isEmpty());
         QVERIFY(bench.startIndividual({"a.ts"}));
         QVERIFY(!QFile::exists(bench.path("kestrune.run")));
         const QStringList aside = QDir(bench.dir.path()).entryList({"kestrune.run.damaged-*"}, QDir::Files);
         QCOMPARE(aside.size(), 1);
-        QCOMPARE(readFile(bench.path(aside.first())), QByteArray("garbage\r\n"));
+        QCOMPARE(readFile(bench.path(aside.first())), written);
         QCOMPARE(bench.reports.filter(aside.first()).size(), 1);
-        bench.engine.step();
-        QCOMPARE(bench.launcher.started.size(), 1); // the engine goes on
+        QCOMPARE(bench.reports.filter(reason).size(), 2);
+        for (int i = 0; i < 3 && bench.engine.isRunning(); ++i) {
+            bench.engine.step();
+            bench.demuxerEnds();
+        }
+        QCOMPARE(bench.launcher.started.size(), 1); // the engine goes on with its own list
+        QCOMPARE(QDir(bench.path("done")).entryList(QDir::Files), QStringList{"a.ts"});
+        for (const QString& file : files)
+            QCOMPARE(readFile(bench.path(file)), file.toUtf8());
     }
 
     // Each failure leaves the recording where it was, unchanged, reports it, and the
@@ -386,6 +486,8 @@ class EngineTest : public QObject {
         QTest::newRow("output of that name already there") << "output taken";
         QTest::newRow("output older than the launch") << "stale output";
         QTest::newRow("control character in the name") << "control";
+        QTest::newRow("replaced by a file of the same name and size while converted") << "replaced";
+        QTest::newRow("appended to while converted") << "appended";
     }
     void failuresLeaveTheRecordingAlone() {
         QFETCH(QString, failure);
@@ -413,6 +515,26 @@ class EngineTest : public QObject {
             bench.outputAgeMs = 3600 * 1000;
         if (failure == u"control")
             name = QStringLiteral("x\x01!.ts");
+        const bool changed = failure == u"replaced" || failure == u"appended";
+        if (changed) {
+            // While the demuxer reads the renamed recording, it is changed under its name.
+            const auto play = bench.launcher.onStart;
+            bench.launcher.onStart = [&bench, play, failure](const QString& line) {
+                play(line);
+                const QString input = argAfter(line, QStringLiteral("-i"));
+                if (input != bench.path("rec/x！.ts"))
+                    return;
+                if (failure == u"replaced") {
+                    writeFile(input + QStringLiteral(".new"), "RECORDING");
+                    QVERIFY(QFile::remove(input));
+                    QVERIFY(QFile::rename(input + QStringLiteral(".new"), input));
+                } else {
+                    QFile file(input);
+                    QVERIFY(file.open(QIODevice::Append));
+                    QCOMPARE(file.write(" and more"), qint64(9));
+                }
+            };
+        }
         writeFile(bench.path(QStringLiteral("rec/") + name), "recording");
         writeFile(bench.path("rec/next.ts"), "recording");
         bench.startIndividual({name, "next.ts"});
@@ -424,11 +546,24 @@ class EngineTest : public QObject {
         QVERIFY(!bench.engine.isRunning());
         // The demuxer ran on the converted name, so that is the name the recording keeps.
         const QString kept =
-            failure == u"output" || failure == u"stale output" ? QStringLiteral("x！.ts") : name;
-        QCOMPARE(readFile(bench.path(QStringLiteral("rec/") + kept)), QByteArray("recording"));
+            failure == u"output" || failure == u"stale output" || changed ? QStringLiteral("x！.ts") : name;
+        const QByteArray content = failure == u"replaced"   ? QByteArray("RECORDING")
+                                   : failure == u"appended" ? QByteArray("recording and more")
+                                                            : QByteArray("recording");
+        QCOMPARE(readFile(bench.path(QStringLiteral("rec/") + kept)), content);
         QVERIFY(!bench.reports.filter(name).isEmpty() || !bench.reports.filter(bench.path("rec")).isEmpty());
         if (failure == u"rename")
             QCOMPARE(readFile(bench.path("rec/x！.ts")), QByteArray("other"));
+        if (changed) {
+            QVERIFY(!QFile::exists(bench.path("done/x！.ts")));
+            QCOMPARE(readFile(bench.path("out/x！.m2v")), QByteArray("output")); // kept
+            QCOMPARE(bench.reports
+                         .filter(failure == u"replaced" ? QStringLiteral("別のファイルに置き換えられました")
+                                                        : QStringLiteral("書き換えられました"))
+                         .size(),
+                     1);
+            QVERIFY(!QFile::exists(bench.path("kestrune.run")));
+        }
         if (failure == u"move")
             QCOMPARE(readFile(bench.path("done/x.ts")), QByteArray("older"));
         if (failure == u"output taken") {
@@ -662,18 +797,50 @@ class EngineTest : public QObject {
         QVERIFY(!bench.reports.filter(QStringLiteral("gone.ts")).isEmpty());
     }
 
-    void unreadableProcessListCountsAsBusyReportedOnce() {
-        Bench bench(QStringLiteral("1"));
-        writeFile(bench.path("rec/a.ts"), "data");
-        bench.watch.unreadable = true;
-        bench.startIndividual({"a.ts"});
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(bench.engine.step());
+    // A process list that can't be read counts as busy, and the hand-over lock held by
+    // another program (starting a tool in the same folder) holds the launch back too: the
+    // row waits, told once, and is launched at the first tick after.
+    void launchWaitsWhileUnsureOrHandedOverReportedOnce_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("holdBack");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("process list unreadable") << "1"
+                                                 << "unreadable"
+                                                 << "プロセス一覧";
+        QTest::newRow("hand-over lock held elsewhere (individual)")
+            << "1"
+            << "lock"
+            << "ほかのプログラムがツールを起動しているところ";
+        QTest::newRow("hand-over lock held elsewhere (auto)")
+            << "0"
+            << "lock"
+            << "ほかのプログラムがツールを起動しているところ";
+    }
+    void launchWaitsWhileUnsureOrHandedOverReportedOnce() {
+        QFETCH(QString, mode);
+        QFETCH(QString, holdBack);
+        QFETCH(QString, told);
+        Bench bench(mode);
+        bench.settings.set(slot::CheckInterval, QStringLiteral("20"));
+        writeFile(bench.path("rec/a!.ts"), "data");
+        chain::platform::FileLock other;
+        if (holdBack == u"lock")
+            QVERIFY(
+                chain::platform::FileLock::tryLock(chain::toNative(bench.path("tool-handover.lock")), other)
+                    .ok());
+        bench.watch.unreadable = holdBack == u"unreadable";
+        bench.startIndividual({"a!.ts"});
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(bench.stepToCheck().second);
         QVERIFY(bench.launcher.started.isEmpty());
-        QCOMPARE(bench.reports.filter(QStringLiteral("プロセス一覧")).size(), 1);
+        QCOMPARE(bench.engine.table().size(), 1u);                       // waiting, not passed over
+        QCOMPARE(readFile(bench.path("rec/a!.ts")), QByteArray("data")); // not renamed yet
+        QCOMPARE(bench.reports.filter(told).size(), 1);
         bench.watch.unreadable = false;
-        bench.engine.step();
+        other.release();
+        bench.stepToCheck();
         QCOMPARE(bench.launcher.started.size(), 1);
+        QCOMPARE(argAfter(bench.launcher.started[0], QStringLiteral("-i")), bench.path("rec/a！.ts"));
     }
 };
 

@@ -400,8 +400,9 @@ class MainWindowTest : public QObject {
         useFolders();
         for (const char* name : {"a.ts", "b.ts"})
             Kit::writeFile(chain::joinPath(source, QString::fromUtf8(name)));
-        // The demuxer's outputs appear as it is started.
+        // The demuxer runs, and its outputs appear, as it is started.
         kit->launcher.onStart = [this](const QString& commandLine) {
+            kit->watch.setRunning(DemuxerName, true);
             for (const char* base : {"a", "b"}) {
                 if (commandLine.contains(chain::joinPath(output, QString::fromUtf8(base)) + u'"')) {
                     Kit::writeFile(chain::joinPath(output, QString::fromUtf8(base) + QStringLiteral(".m2v")));
@@ -433,6 +434,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(rowsOf(list("List1")), QStringList{QStringLiteral("b.ts")});
         expectLayout(*form, Layout::Running);
 
+        kit->watch.runningNames.clear();
         form->Timer1_Timer(); // b.ts done: the engine stops by itself
         QVERIFY(QFile::exists(chain::joinPath(after, QStringLiteral("b.ts"))));
         QCOMPARE(button("Command7")->text(), text::Form1_Command7);
