@@ -372,9 +372,9 @@ class SideBySide : public QObject {
         QFETCH(int, program);
         const auto p = static_cast<Program>(program);
         const QString log = runLog("refused-" + faults::nameOf(p));
-        qputenv("CHAIN_TOOL_RUN_LOG", QFile::encodeName(log)); // for the bench's runs
         Bench bench(p, QStringLiteral("0"));
         bench.populate();
+        bench.setEnvironment({"CHAIN_TOOL_RUN_LOG=" + log});
         const QString folder = bench.path("prog");
         const QString lockFile = folder + u'/' + faults::nameOf(p).toLower() + QStringLiteral(".lock");
 
@@ -409,6 +409,7 @@ class SideBySide : public QObject {
         {
             Bench other(p, QStringLiteral("0"));
             other.populate();
+            other.setEnvironment({"CHAIN_TOOL_RUN_LOG=" + log});
             const Bench::Run run = other.run();
             QVERIFY2(run.exitCode == 0, qPrintable(run.output));
             QCOMPARE(other.outcomes(), QStringList(other.names().size(), QStringLiteral("filed")));
@@ -426,7 +427,6 @@ class SideBySide : public QObject {
         QCOMPARE(bench.leftovers(), QStringList());
         // (Runs in the two folders may overlap: each folder has its own VirtualDub.)
         const RunLog runs = readRunLog(log);
-        qunsetenv("CHAIN_TOOL_RUN_LOG");
 
         QCOMPARE(runs.twice(), 0);
         g_table << TableRow{
