@@ -425,9 +425,9 @@ class SideBySide : public QObject {
         QVERIFY2(again.exitCode == 0, qPrintable(again.output));
         QCOMPARE(bench.outcomes(), QStringList(bench.names().size(), QStringLiteral("filed")));
         QCOMPARE(bench.leftovers(), QStringList());
-        // (Runs in the two folders may overlap: each folder has its own VirtualDub.)
+        // Every input of both folders went to the tool once. (Runs in the two folders may
+        // overlap: each folder has its own tool.)
         const RunLog runs = readRunLog(log);
-
         QCOMPARE(runs.twice(), 0);
         g_table << TableRow{
             QStringLiteral("%1 with its window open: a second in its folder, headless and with "
