@@ -1,5 +1,7 @@
 #pragma once
 
+class QDialog;
+class QString;
 class QWidget;
 
 namespace chain {
@@ -8,5 +10,12 @@ namespace chain {
 // in the environment the program ends as soon as its window has been painted once.
 // Nothing happens otherwise.
 void quitWhenShownIfAsked(QWidget& window);
+
+// The same switch for a modal box, so that a program started with a window that shows a
+// box before its window (a second instance refused, say) ends instead of waiting for a
+// click nobody can give on the offscreen platform: the box's text goes to standard error
+// as a headless run prints it (`[title] text`), and the box closes as soon as it has been
+// painted, as if closed without an answer. Nothing happens otherwise.
+void closeWhenShownIfAsked(QDialog& box, const QString& title, const QString& text);
 
 } // namespace chain

@@ -1,5 +1,7 @@
 #include "WidgetDialogs.h"
 
+#include "QuitWhenShown.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -39,11 +41,13 @@ void WidgetDialogs::message(const QString& title, const QString& text, Icon icon
     QMessageBox box(toBoxIcon(icon), title, text, QMessageBox::Ok, m_owner);
     if (!details.isEmpty())
         box.setDetailedText(details); // behind a "詳細を表示..." button
+    closeWhenShownIfAsked(box, title, text);
     box.exec();
 }
 
 bool WidgetDialogs::question(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_owner);
+    closeWhenShownIfAsked(box, title, text);
     return box.exec() == QMessageBox::Yes;
 }
 
