@@ -1,7 +1,25 @@
 # add_chain_test(NAME <name> SOURCES <files...> LIBS <targets...> [LOCK <resource>])
 # Builds one Qt Test executable and registers it with CTest. GUI tests run on the
 # offscreen platform, so no display is needed. LOCK keeps tests that watch the real
-# process list from running beside each other.
+# process list from running beside each other; where the machine allows it (root, or
+# user namespaces), such a test also runs in a process list of its own, so that other
+# programs of the same names on the machine (another checkout's tests, a user's Wine
+# programs) can't sway what it sees. When the test ends, everything it started ends too.
+
+if(NOT DEFINED CHAIN_PRIVATE_PROCESS_LIST)
+  set(chain_unshare unshare --pid --fork --mount-proc --kill-child)
+  execute_process(COMMAND ${chain_unshare} true RESULT_VARIABLE chain_unshare_result
+                  OUTPUT_QUIET ERROR_QUIET)
+  if(chain_unshare_result EQUAL 0)
+    set(chain_private_default ON)
+  else()
+    set(chain_private_default OFF)
+  endif()
+  option(CHAIN_PRIVATE_PROCESS_LIST "Run the tests that watch processes in a private process list"
+         ${chain_private_default})
+  message(STATUS "Tests that watch processes run in a private process list: ${chain_private_default}")
+endif()
+
 function(add_chain_test)
   cmake_parse_arguments(T "" "NAME;LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
@@ -14,7 +32,11 @@ function(add_chain_test)
   endif()
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/common/tests)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  if(T_LOCK STREQUAL "processes" AND CHAIN_PRIVATE_PROCESS_LIST)
+    add_test(NAME ${T_NAME} COMMAND unshare --pid --fork --mount-proc --kill-child $<TARGET_FILE:${T_NAME}>)
+  else()
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  endif()
   set_tests_properties(${T_NAME} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CHAIN_TOOLS_DIR=${CMAKE_BINARY_DIR}/tools;CHAIN_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
     TIMEOUT 300)

@@ -5,6 +5,7 @@
 #include "InstanceLock.h"
 #include "PrintingDialogs.h"
 #include "Translation.h"
+#include "platform/Console.h"
 #include "ui/WidgetDialogs.h"
 
 #include <QApplication>
@@ -18,6 +19,8 @@ const QString ProgramName = QStringLiteral("Orvane");
 
 // Orvane: the window by default, the headless runner with --headless.
 int main(int argc, char** argv) {
+    if (argc > 1)
+        chain::platform::attachParentConsole(); // a run from a command prompt prints there
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0) {
             QCoreApplication app(argc, argv);

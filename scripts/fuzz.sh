@@ -17,7 +17,7 @@ fi
 if [ ! -d build-asan/fuzz ]; then
   source scripts/deps.sh
   cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DCHAIN_SANITIZE=ON -DCHAIN_FUZZ=ON >/dev/null
+    -DCHAIN_SANITIZE=ON -DCHAIN_FUZZ=ON -DCHAIN_WERROR=ON >/dev/null
 fi
 cmake --build build-asan -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 

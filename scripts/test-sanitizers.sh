@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCHAIN_SANITIZE=ON -DCHAIN_FUZZ=ON >/dev/null
+  -DCHAIN_SANITIZE=ON -DCHAIN_FUZZ=ON -DCHAIN_WERROR=ON >/dev/null
 cmake --build build-asan -j"$(nproc)"
 
 reports="$PWD/build-asan/sanitizer-reports"

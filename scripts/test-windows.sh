@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 CHAIN_WITH_WINDOWS=1
 source scripts/deps.sh
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCHAIN_PLATFORM_ONLY=ON \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DCHAIN_WERROR=ON >/dev/null
 cmake --build build-win -j"$(nproc)"
 
 WINEPREFIX="$(mktemp -d)"

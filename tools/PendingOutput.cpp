@@ -12,7 +12,10 @@ namespace tools {
 
 PendingOutput::PendingOutput(fs::path finalPath, std::string_view tag, int failCode)
     : m_final(std::move(finalPath)) {
-    std::string name = (m_final.parent_path() / ("." + std::string(tag) + "-XXXXXX")).string();
+    // Built by appending: g++ 12 at -O3 takes `"." + std::string(tag)` for an overlapping copy.
+    std::string leaf = ".";
+    leaf.append(tag).append("-XXXXXX");
+    std::string name = (m_final.parent_path() / leaf).string();
     const int fd = ::mkstemp(name.data());
     if (fd < 0) {
         throw Stop{failCode, "cannot create a file beside " + m_final.string() + ": " + std::strerror(errno)};

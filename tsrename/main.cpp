@@ -5,6 +5,7 @@
 #include "Headless.h"
 #include "InstanceLock.h"
 #include "PrintingDialogs.h"
+#include "platform/Console.h"
 #include "ui/Form1.h"
 #include "ui/QuitWhenShown.h"
 #include "ui/WidgetDialogs.h"
@@ -22,6 +23,8 @@ const QString ProgramName = QStringLiteral("Tassik");
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc > 1)
+        chain::platform::attachParentConsole(); // a run from a command prompt prints there
     bool headless = false;
     bool writeLog = true;
     bool unknown = false;
