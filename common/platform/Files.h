@@ -76,7 +76,9 @@ OpResult readFileRange(const std::string& path, std::uint64_t offset, std::size_
 OpResult replaceFileContents(const std::string& path, std::string_view bytes);
 inline constexpr std::string_view TemporarySuffix = ".tmp~";
 // Appends the bytes to the end of the file, creating it when it is missing; other
-// writers' appends are never overwritten. The bytes are flushed to the system.
+// writers' appends are never overwritten. The bytes are flushed to the system. They go in
+// whole or not at all: after a failure part-way (a full disk) the file is cut back to its
+// old end. Anything but a regular file (a FIFO, a device) is refused without waiting.
 OpResult appendToFile(const std::string& path, std::string_view bytes);
 
 std::string currentDirectory();

@@ -47,15 +47,24 @@ struct Handle {
     }
 };
 
-OpResult writeAll(HANDLE h, std::string_view bytes) {
+// Writes all the bytes; `written` (when given) gets how many went, also on failure.
+OpResult writeAll(HANDLE h, std::string_view bytes, std::uint64_t* written = nullptr) {
+    OpResult result = OpResult::success();
+    std::uint64_t done = 0;
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>((std::min)(bytes.size(), std::size_t{1} << 30));
-        DWORD written = 0;
-        if (!::WriteFile(h, bytes.data(), chunk, &written, nullptr))
-            return lastFailure();
-        bytes.remove_prefix(written);
+        DWORD n = 0;
+        const bool ok = ::WriteFile(h, bytes.data(), chunk, &n, nullptr);
+        done += n;
+        bytes.remove_prefix(n);
+        if (!ok) {
+            result = lastFailure();
+            break;
+        }
     }
-    return OpResult::success();
+    if (written)
+        *written = done;
+    return result;
 }
 
 // Six characters that make a temporary name unlikely to be taken.
@@ -356,12 +365,30 @@ OpResult replaceFileContents(const std::string& path, std::string_view bytes) {
 OpResult appendToFile(const std::string& path, std::string_view bytes) {
     // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end of the file,
     // whoever else appends to it meanwhile.
-    const Handle file{::CreateFileW(filePath(path).c_str(), FILE_APPEND_DATA,
+    const std::wstring p = filePath(path);
+    const Handle file{::CreateFileW(p.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.h == INVALID_HANDLE_VALUE)
         return lastFailure();
-    return writeAll(file.h, bytes);
+    if (::GetFileType(file.h) != FILE_TYPE_DISK)
+        return notRegularFile();
+    LARGE_INTEGER before{};
+    if (!::GetFileSizeEx(file.h, &before))
+        return lastFailure();
+    std::uint64_t written = 0;
+    const OpResult result = writeAll(file.h, bytes, &written);
+    // The bytes go in whole or not at all: what a full disk let through is cut off again,
+    // unless another writer has appended meanwhile.
+    LARGE_INTEGER after{};
+    if (!result.ok() && written > 0 && ::GetFileSizeEx(file.h, &after) &&
+        static_cast<std::uint64_t>(after.QuadPart) == static_cast<std::uint64_t>(before.QuadPart) + written) {
+        const Handle cut{::CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+        if (cut.h != INVALID_HANDLE_VALUE && ::SetFilePointerEx(cut.h, before, nullptr, FILE_BEGIN))
+            ::SetEndOfFile(cut.h);
+    }
+    return result;
 }
 
 std::string currentDirectory() {
