@@ -69,6 +69,8 @@ class JobEngine : public QObject {
     const QStringList& List2() const { return m_list2; }
     // Whether a file of List1 failed and is left alone until the next start.
     bool isPassedOver(const QString& name) const { return m_passedOver.contains(name); }
+    // How many files failed and are passed over (for the exit status).
+    qsizetype passedOverCount() const { return m_passedOver.size(); }
     // The status line.
     const QString& Label9() const { return m_label9; }
     // A VirtualDub run has been started and its file not yet finished off (the run flag).
