@@ -3,6 +3,7 @@
 #include "AsciiCase.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <random>
 #include <system_error>
@@ -366,6 +367,27 @@ std::string randomTag() {
 }
 
 } // namespace
+
+std::string linkTarget(const std::string& path) {
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) { // the system's own limit on links in a row
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size())
+            return path;
+        target.resize(static_cast<std::size_t>(n));
+        if (target.front() != '/') {
+            const std::size_t slash = current.rfind('/');
+            if (slash != std::string::npos)
+                target.insert(0, current, 0, slash + 1);
+        }
+        current = std::move(target);
+    }
+    return path;
+}
 
 OpResult replaceFileContents(const std::string& path, std::string_view bytes) {
     // The new file keeps the old one's permission bits; a new file gets the usual 0666

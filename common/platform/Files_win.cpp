@@ -331,6 +331,29 @@ OpResult readFileRange(const std::string& path, std::uint64_t offset, std::size_
     return OpResult::success();
 }
 
+std::string linkTarget(const std::string& path) {
+    const std::wstring p = filePath(path);
+    const auto data = attributesOf(p);
+    if (!data || (data->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        return path;
+    const Handle file{
+        ::CreateFileW(p.c_str(), 0, ShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE)
+        return path;
+    std::wstring target(32768, L'\0');
+    const DWORD n = ::GetFinalPathNameByHandleW(file.h, target.data(), static_cast<DWORD>(target.size()),
+                                                FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0 || n >= target.size())
+        return path;
+    target.resize(n);
+    // "\\?\C:\..." or "\\?\UNC\server\...": back to the ordinary spelling.
+    if (target.starts_with(L"\\\\?\\UNC\\"))
+        target.replace(0, 8, L"\\\\");
+    else if (target.starts_with(L"\\\\?\\"))
+        target.erase(0, 4);
+    return win::toUtf8(target);
+}
+
 OpResult replaceFileContents(const std::string& path, std::string_view bytes) {
     const std::wstring target = filePath(path);
     if (const auto data = attributesOf(target); data && isFolder(*data))

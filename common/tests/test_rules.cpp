@@ -11,10 +11,20 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace chain;
+using namespace Qt::StringLiterals;
+
+namespace {
+#ifdef Q_OS_WIN
+constexpr bool SymbolicLinks = false;
+#else
+constexpr bool SymbolicLinks = true;
+#endif
+} // namespace
 
 // The small text rules every program shares: numbers, settings lines, cp932 files and
 // the folder choice's result.
@@ -142,6 +152,53 @@ class RulesTest : public QObject {
         QCOMPARE(chain::testing::readFile(path), QByteArray("new\r\n"));
         QVERIFY(writeTextLines(path, {QStringLiteral("newer")}).isEmpty()); // readable now: no backup
         QVERIFY(!QFile::exists(path + QStringLiteral(".bak3")));
+    }
+
+    // Settings kept elsewhere through a symbolic link (a dotfiles folder): a save replaces
+    // the file the link leads to, beside that file, and the link stays a link.
+    void saveThroughALinkKeepsTheLink_data() {
+        QTest::addColumn<QString>("link");   // in prog/: what the settings file links to
+        QTest::addColumn<QString>("hop");    // in prog/: a link on the way to the file, or none
+        QTest::addColumn<QByteArray>("old"); // the file's contents before the save
+        QTest::addColumn<QString>("backup"); // in dotfiles/: a backup the save keeps, or none
+        const QString none;
+        QTest::newRow("absolute link") << u"%1/dotfiles/f.txt"_s << none << QByteArray("old\r\n") << none;
+        QTest::newRow("relative link to a relative link")
+            << u"hop.txt"_s << u"../dotfiles/f.txt"_s << QByteArray("old\r\n") << none;
+        QTest::newRow("link to an unreadable file")
+            << u"%1/dotfiles/f.txt"_s << none << QByteArray("\x81") << u"f.txt.bak"_s;
+    }
+    void saveThroughALinkKeepsTheLink() {
+        if (!SymbolicLinks)
+            QSKIP("QFile::link makes shortcuts on Windows, not symbolic links");
+        QFETCH(QString, link);
+        QFETCH(QString, hop);
+        QFETCH(QByteArray, old);
+        QFETCH(QString, backup);
+        QTemporaryDir dir;
+        QDir root(dir.path());
+        QVERIFY(root.mkdir(QStringLiteral("prog")) && root.mkdir(QStringLiteral("dotfiles")));
+        chain::testing::writeFile(dir.filePath(QStringLiteral("dotfiles/f.txt")), old);
+        const QString path = dir.filePath(QStringLiteral("prog/f.txt"));
+        QVERIFY(QFile::link(link.arg(dir.path()), path));
+        if (!hop.isEmpty())
+            QVERIFY(QFile::link(hop, dir.filePath(QStringLiteral("prog/hop.txt"))));
+
+        QCOMPARE(writeTextLines(path, {QStringLiteral("new")}), QString());
+        QVERIFY(QFileInfo(path).isSymLink());
+        QCOMPARE(QFileInfo(path).canonicalFilePath(),
+                 QFileInfo(dir.filePath(QStringLiteral("dotfiles/f.txt"))).canonicalFilePath());
+        QCOMPARE(chain::testing::readFile(dir.filePath(QStringLiteral("dotfiles/f.txt"))),
+                 QByteArray("new\r\n"));
+        QStringList kept{QStringLiteral("f.txt")};
+        if (!backup.isEmpty()) {
+            kept << backup;
+            QCOMPARE(chain::testing::readFile(dir.filePath(QStringLiteral("dotfiles/") + backup)), old);
+        }
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("dotfiles"))).entryList(QDir::Files, QDir::Name), kept);
+        const QStringList links = hop.isEmpty() ? QStringList{"f.txt"} : QStringList{"f.txt", "hop.txt"};
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("prog"))).entryList(QDir::Files | QDir::System, QDir::Name),
+                 links);
     }
 
     void leftoversOfAnInterruptedSaveAreRemoved() {
