@@ -385,6 +385,20 @@ class RulesTest : public QObject {
         QCOMPARE(record.remove(), QString());
     }
 
+    // The moment a run began is written in UTC and read back as the same moment, whatever
+    // the local time zone (this test runs once more under TZ=Asia/Tokyo).
+    void runRecordTimeIsUtcInAnyTimeZone() {
+        if (qEnvironmentVariable("TZ") == u"Asia/Tokyo")
+            QCOMPARE(QDateTime::currentDateTime().offsetFromUtc(), 9 * 3600);
+        QTemporaryDir dir;
+        const RunRecord record(dir.filePath(QStringLiteral("kestrune.run")));
+        const QDateTime began(QDate(2026, 1, 2), QTime(3, 4, 5, 678), Qt::UTC);
+        QCOMPARE(record.save({began.toLocalTime(), {QStringLiteral("a.ts")}}), QString());
+        QCOMPARE(readTextLines(record.path()).value_or(QStringList{}),
+                 (QStringList{"2026-01-02T03:04:05.678Z", "a.ts"}));
+        QCOMPARE(record.load().run.began, began);
+    }
+
     void damagedRunRecordIsSetAsideNotDeleted_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
@@ -403,6 +417,21 @@ class RulesTest : public QObject {
         QVERIFY(aside.startsWith(record.path() + QStringLiteral(".damaged-")));
         QCOMPARE(chain::testing::readFile(aside), bytes);
         QVERIFY(!QFile::exists(record.path()));
+    }
+
+    void damagedRunRecordsOfOneSecondKeepDistinctNames() {
+        QTemporaryDir dir;
+        const RunRecord record(dir.filePath(QStringLiteral("pellavo.run")));
+        while (QTime::currentTime().msec() > 800) // both set aside within the same second
+            QTest::qSleep(20);
+        chain::testing::writeFile(record.path(), "first");
+        const QString first = record.setAside();
+        chain::testing::writeFile(record.path(), "second");
+        const QString second = record.setAside();
+        QVERIFY(first.startsWith(record.path() + QStringLiteral(".damaged-")));
+        QCOMPARE(second, first + QStringLiteral("-2"));
+        QCOMPARE(chain::testing::readFile(first), QByteArray("first"));
+        QCOMPARE(chain::testing::readFile(second), QByteArray("second"));
     }
 };
 
