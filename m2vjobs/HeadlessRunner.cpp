@@ -42,7 +42,7 @@ int runHeadless(const QStringList& arguments) {
     return chain::runHeadlessLoop(options,
                                   {[&] { return engine.step(); }, [&] { return engine.isIdle(); },
                                    [&] { engine.stop(); }, [] { return 1; },
-                                   [&] { return engine.passedOverCount() > 0; }},
+                                   [&] { return engine.failedCount() > 0; }},
                                   JobEngine::FirstIntervalMs, &log);
 }
 

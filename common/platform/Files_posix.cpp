@@ -336,8 +336,8 @@ OpResult readFileRange(const std::string& path, std::uint64_t offset, std::size_
 
 namespace {
 
-// Writes all bytes, retrying short writes.
-// Writes all the bytes; `written` (when given) gets how many went, also on failure.
+// Writes all bytes, retrying short writes; `written` (when given) gets how many went, also
+// on failure.
 int writeAll(int fd, std::string_view bytes, std::size_t* written = nullptr) {
     std::size_t done = 0;
     int error = 0;
