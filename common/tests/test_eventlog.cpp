@@ -157,11 +157,13 @@ class EventLogTest : public QObject {
         QCOMPARE(failed.size(), 2);
     }
 
-#ifndef Q_OS_WIN
     // A full disk part-way through a write (here the file size limit): nothing of the
     // write stays, so the file ends with a whole line, and once there is room again every
     // line is written once.
     void fullDiskLeavesWholeLinesAndRepeatsNone() {
+#ifdef Q_OS_WIN
+        QSKIP("the file size limit is a POSIX one");
+#else
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("orvane.log"));
         EventLog log(path);
@@ -171,15 +173,19 @@ class EventLogTest : public QObject {
         const QByteArray before = readFile(path);
         log.add(QStringLiteral("一つ目の長い行 ") + QString(100, u'x'));
         log.add(QStringLiteral("二つ目"));
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit old{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
         rlimit full = old;
         full.rlim_cur = static_cast<rlim_t>(before.size() + 40); // room for part of a line
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
-        log.flush();
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &old), 0);
-        std::signal(SIGXFSZ, oldHandler);
+        {
+            const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            const auto restore = qScopeGuard([&] {
+                setrlimit(RLIMIT_FSIZE, &old);
+                std::signal(SIGXFSZ, oldHandler);
+            });
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+            log.flush();
+        }
         QCOMPARE(failed.size(), 1);
         QCOMPARE(readFile(path), before);
         log.flush();
@@ -187,6 +193,7 @@ class EventLogTest : public QObject {
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines[1].endsWith(QStringLiteral("一つ目の長い行 ") + QString(100, u'x')));
         QVERIFY(lines[2].endsWith(QStringLiteral(" 二つ目")));
+#endif
     }
 
     // A FIFO named like the log (with or without a reader) is refused at once and told;
@@ -197,6 +204,9 @@ class EventLogTest : public QObject {
         QTest::newRow("FIFO with a reader") << true;
     }
     void logThatIsNoRegularFileIsRefusedWithoutWaiting() {
+#ifdef Q_OS_WIN
+        QSKIP("no FIFOs in folders on Windows");
+#else
         QFETCH(bool, reader);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kestrune.log"));
@@ -215,8 +225,8 @@ class EventLogTest : public QObject {
         QCOMPARE(failed.size(), 1);
         QVERIFY2(failed[0][0].toString().contains(QStringLiteral("通常のファイルではありません")),
                  qPrintable(failed[0][0].toString()));
-    }
 #endif
+    }
 
     void paneShowsEarlierHistoryWhenItOpens() {
         QTemporaryDir dir;
