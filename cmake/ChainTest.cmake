@@ -44,3 +44,18 @@ function(add_chain_test)
     set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK ${T_LOCK})
   endif()
 endfunction()
+
+# add_chain_test_in_time_zone(<test> <zone>)
+# Registers <test> once more, as <test>_<zone> (the zone's "/" as "_"), with TZ=<zone>: for
+# tests of times that are stored in UTC and must read the same in our users' zone.
+function(add_chain_test_in_time_zone test zone)
+  string(REPLACE "/" "_" suffix "${zone}")
+  add_test(NAME ${test}_${suffix} COMMAND ${test})
+  get_test_property(${test} ENVIRONMENT environment)
+  get_test_property(${test} TIMEOUT timeout)
+  set_tests_properties(${test}_${suffix} PROPERTIES ENVIRONMENT "${environment};TZ=${zone}" TIMEOUT ${timeout})
+  get_test_property(${test} RESOURCE_LOCK lock)
+  if(lock)
+    set_tests_properties(${test}_${suffix} PROPERTIES RESOURCE_LOCK ${lock})
+  endif()
+endfunction()

@@ -95,13 +95,20 @@ bool EventLog::rotateIfFull(qint64 incoming) {
     const qint64 size = fileSize(m_path).value_or(0);
     if (size == 0 || size + incoming <= MaxFileBytes)
         return false;
-    // Shift from the top, so that every rename goes to a free name; the oldest is dropped.
-    const QString oldest = rotatedName(m_path, KeptOldFiles);
-    if (fileExists(oldest) && !deleteFile(oldest).isEmpty())
-        return false;
-    for (int n = KeptOldFiles - 1; n >= 1; --n) {
-        const QString from = rotatedName(m_path, n);
-        if (fileExists(from) && !moveNoReplace(from, rotatedName(m_path, n + 1)).isEmpty())
+    // The old logs below the first free place move up one, from the top, so that every
+    // rename goes to a free name; only when no place is free is the oldest dropped. A
+    // rotation cut short (a kill) leaves a free place where it stopped, which the next one
+    // fills: no old log is skipped over or dropped before its turn.
+    int free = 1;
+    while (free <= KeptOldFiles && fileExists(rotatedName(m_path, free)))
+        ++free;
+    if (free > KeptOldFiles) {
+        free = KeptOldFiles;
+        if (!deleteFile(rotatedName(m_path, free)).isEmpty())
+            return false;
+    }
+    for (int n = free - 1; n >= 1; --n) {
+        if (!moveNoReplace(rotatedName(m_path, n), rotatedName(m_path, n + 1)).isEmpty())
             return false;
     }
     return moveNoReplace(m_path, rotatedName(m_path, 1)).isEmpty();

@@ -14,10 +14,11 @@ namespace chain {
 // night's story can be read in the morning.
 //
 // The file is UTF-8 (file names of every system fit) with CR LF, one line per event,
-// "YYYY-MM-DD HH:MM:SS text". It is only ever appended to; past MaxFileBytes it becomes
-// <name>.1, the older ones shift up to <name>.5 and the oldest is dropped. A file that
-// can't be written never stops the engine: the failure is told once (writeFailed) and
-// the lines wait for the next flush, so none is lost.
+// "YYYY-MM-DD HH:MM:SS text". It is only ever appended to, whole lines at a time; past
+// MaxFileBytes it becomes <name>.1, the older ones shift up to <name>.5 and the oldest is
+// dropped. A file that can't be written (a full disk, a FIFO or other non-regular file in
+// its place) never stops the engine: the failure is told once (writeFailed) and the lines
+// wait for the next flush, so none is lost and none is written twice.
 class EventLog : public QObject {
     Q_OBJECT
   public:

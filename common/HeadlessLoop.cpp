@@ -132,16 +132,20 @@ int runHeadlessLoop(const HeadlessOptions& options, const HeadlessEngine& engine
             log->flush();
         flushPrintedEvents();
     };
+    // A run that ended well otherwise still tells of a file that failed.
+    const auto endStatus = [&engine](int status) {
+        return status == ExitDone && engine.anyFailed && engine.anyFailed() ? ExitFileFailed : status;
+    };
     StepDriver driver(engine.step, options.timeScale);
     QObject::connect(&driver, &StepDriver::stepped, [&](std::optional<int> next) {
         if (!next) {
             endOfStep();
-            QCoreApplication::exit(engine.stoppedStatus());
+            QCoreApplication::exit(endStatus(engine.stoppedStatus()));
         } else if (options.untilIdle && engine.idle()) {
             driver.disarm();
             say(QStringLiteral("処理するものがなくなったため、終了します"));
             endOfStep();
-            QCoreApplication::exit(0);
+            QCoreApplication::exit(endStatus(ExitDone));
         } else {
             endOfStep();
         }

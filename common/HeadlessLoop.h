@@ -19,6 +19,14 @@ struct HeadlessOptions {
 };
 HeadlessOptions parseHeadlessOptions(const QStringList& arguments);
 
+// The exit status of every program's headless run, the same for all four.
+enum HeadlessExit {
+    ExitDone = 0,        // all done
+    ExitNothingToDo = 1, // nothing to do, or the input was refused
+    ExitFatal = 2,       // a fatal start-up error (unknown option, second instance, missing tool)
+    ExitFileFailed = 3,  // the run ended with at least one file failed (passed over, not renamed)
+};
+
 // What the headless loop needs of an engine.
 struct HeadlessEngine {
     // One timer tick: the next interval in ms, or nothing when the engine stopped itself.
@@ -29,14 +37,17 @@ struct HeadlessEngine {
     std::function<void()> stop;
     // The exit status when the engine stopped itself.
     std::function<int()> stoppedStatus;
+    // Whether a file failed in this run and was passed over: a run that ends well
+    // otherwise then exits with ExitFileFailed.
+    std::function<bool()> anyFailed;
 };
 
 // Drives the engine from one single-shot timer, the first tick after `firstIntervalMs`,
-// until it stops itself, --until-idle finds it idle after a step (exit 0), or SIGINT or
-// SIGTERM arrives (stopped as "中止", exit 0). Signals reach the event loop through a
-// self-pipe, so nothing wakes the program between ticks. After every step the events
-// are written to the log file (when there is one) and standard output is flushed.
-// Needs a QCoreApplication.
+// until it stops itself, --until-idle finds it idle after a step (exit 0, or 3 when a
+// file failed), or SIGINT or SIGTERM arrives (stopped as "中止", exit 0). Signals reach
+// the event loop through a self-pipe, so nothing wakes the program between ticks. After
+// every step the events are written to the log file (when there is one) and standard
+// output is flushed. Needs a QCoreApplication.
 int runHeadlessLoop(const HeadlessOptions& options, const HeadlessEngine& engine, int firstIntervalMs,
                     EventLog* log = nullptr);
 

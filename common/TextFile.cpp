@@ -100,11 +100,14 @@ QString writeTextLines(const QString& path, const QStringList& lines, OldFile ol
     std::string bytes;
     if (const QString refused = encodeLines(lines, bytes); !refused.isEmpty())
         return refused;
+    // Through a symbolic link to its target, the backup and the temporary file beside
+    // it, so that the link stays a link.
+    const QString target = fromNative(platform::linkTarget(toNative(path)));
     if (old == OldFile::BackUpUnreadable) {
-        if (const QString error = backUpIfUnreadable(path); !error.isEmpty())
+        if (const QString error = backUpIfUnreadable(target); !error.isEmpty())
             return error;
     }
-    return reasonText(platform::replaceFileContents(toNative(path), bytes));
+    return reasonText(platform::replaceFileContents(toNative(target), bytes));
 }
 
 QString encodeLines(const QStringList& lines, std::string& bytes) {

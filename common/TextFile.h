@@ -29,7 +29,8 @@ std::optional<QStringList> readTextLines(const QString& path);
 
 // Writes the lines as cp932, each followed by CR LF, replacing the file whole and
 // atomically (a temporary file in the same folder renamed over it), so a crash or a full
-// disk leaves the old file as it was. Returns an empty text on success, otherwise the
+// disk leaves the old file as it was. A symbolic link stays a link: the file it leads to
+// is replaced, beside itself. Returns an empty text on success, otherwise the
 // reason in Japanese. Refused before anything is written: a line holding CR or LF (it
 // would become two lines), or a character cp932 can't hold (named in the reason).
 // With BackUpUnreadable, a file that is there but can't be read (saved by an editor in

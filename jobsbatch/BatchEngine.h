@@ -50,6 +50,8 @@ class BatchEngine : public QObject {
     bool isIdle() const { return m_running && m_idle; }
     // The status line (Label5).
     const QString& status() const { return m_status; }
+    // How many jobs files failed since the start and are passed over (for the exit status).
+    qsizetype passedOverCount() const { return m_passedOver.size(); }
     // Is BonTsDemux.exe, VirtualDubMod.exe or VirtualDub.exe running? A process list
     // that can't be read counts as running, and is reported once.
     bool BonAct() { return m_tools.anyToolBusy(); }

@@ -16,7 +16,7 @@ int runHeadless(const QStringList& arguments) {
     const chain::HeadlessOptions options = chain::parseHeadlessOptions(arguments);
     if (!options.error.isEmpty()) {
         std::fputs((options.error + u'\n').toUtf8().constData(), stderr);
-        return 1;
+        return chain::ExitFatal;
     }
 
     const QString startFolder = chain::currentFolder();
@@ -36,7 +36,8 @@ int runHeadless(const QStringList& arguments) {
     const int first = engine.start();
     return chain::runHeadlessLoop(options,
                                   {[&] { return engine.step(); }, [&] { return engine.isIdle(); },
-                                   [&] { engine.stop(); }, [] { return 0; }},
+                                   [&] { engine.stop(); }, [] { return 0; },
+                                   [&] { return engine.passedOverCount() > 0; }},
                                   first, &log);
 }
 

@@ -18,7 +18,7 @@ int runHeadless(const QStringList& arguments) {
     const chain::HeadlessOptions options = chain::parseHeadlessOptions(arguments);
     if (!options.error.isEmpty()) {
         std::fputs((options.error + u'\n').toUtf8().constData(), stderr);
-        return 1;
+        return chain::ExitFatal;
     }
 
     chain::PrintingDialogs dialogs;
@@ -41,7 +41,8 @@ int runHeadless(const QStringList& arguments) {
     engine.resumeRecordedRun();
     return chain::runHeadlessLoop(options,
                                   {[&] { return engine.step(); }, [&] { return engine.isIdle(); },
-                                   [&] { engine.stop(); }, [] { return 1; }},
+                                   [&] { engine.stop(); }, [] { return 1; },
+                                   [&] { return engine.failedCount() > 0; }},
                                   JobEngine::FirstIntervalMs, &log);
 }
 

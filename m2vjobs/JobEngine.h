@@ -69,6 +69,9 @@ class JobEngine : public QObject {
     const QStringList& List2() const { return m_list2; }
     // Whether a file of List1 failed and is left alone until the next start.
     bool isPassedOver(const QString& name) const { return m_passedOver.contains(name); }
+    // How many files failed in this run: passed over, or under way with a finish-off that
+    // waits for the next start (for the exit status).
+    qsizetype failedCount() const { return m_passedOver.size() + (m_finishOffWaits ? 1 : 0); }
     // The status line.
     const QString& Label9() const { return m_label9; }
     // A VirtualDub run has been started and its file not yet finished off (the run flag).

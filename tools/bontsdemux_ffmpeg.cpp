@@ -3,10 +3,11 @@
 // As -encode asks, the first video stream is copied unchanged to <out>.m2v (an MPEG-2
 // elementary stream) and the audio stream that -es picks ("0" the first, "1" the second, "2"
 // the third) is decoded to <out>.wav, 16-bit PCM. -sound "1" (main) puts the first channel on
-// both sides, "2" (sub) the second, "3" and "4" (forced 5.1, split or not) make six channels
-// in the one .wav; "0" keeps the channels as they are. -rf64"1" writes the .wav as RF64 once
-// it passes 4 GB. -vf"1" (frame completion) and -nd "0" (no descrambling) change nothing here:
-// the video is copied as it is, and ffmpeg reads only unscrambled streams.
+// both sides, "2" (sub) the second (a mono stream fails: ffmpeg's channelmap refuses a channel
+// that isn't there, where pan would make silence), "3" and "4" (forced 5.1, split or not) make
+// six channels in the one .wav; "0" keeps the channels as they are. -rf64"1" writes the .wav
+// as RF64 once it passes 4 GB. -vf"1" (frame completion) and -nd "0" (no descrambling) change
+// nothing here: the video is copied as it is, and ffmpeg reads only unscrambled streams.
 // Each output is written under a hidden temporary name in the output folder and takes its
 // final name only when ffmpeg has finished well; a taken output name is refused before
 // anything is written. A failure, or SIGTERM/SIGINT/SIGHUP (passed on to ffmpeg), leaves
@@ -18,6 +19,7 @@
 #include "ToolSupport.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,13 +34,29 @@ std::vector<std::string> soundOptions(int sound) {
     case 1:
         return {"-af", "pan=stereo|c0=c0|c1=c0"};
     case 2:
-        return {"-af", "pan=stereo|c0=c1|c1=c1"};
+        return {"-af", "channelmap=map=1|1:channel_layout=stereo"};
     case 3:
     case 4:
         return {"-ac", "6"};
     default:
         return {};
     }
+}
+
+// How many channels the audio stream `es` has at its start, as ffprobe reads it; nothing
+// when the stream isn't there or can't be read.
+std::optional<int> channels(const std::string& input, int es) {
+    std::string text;
+    if (runChild({"ffprobe", "-v", "error", "-select_streams", "a:" + std::to_string(es), "-show_entries",
+                  "stream=channels", "-of", "csv=p=0", "file:" + input},
+                 &text) != 0) {
+        return std::nullopt;
+    }
+    int count = 0;
+    if (std::from_chars(text.data(), text.data() + text.size(), count).ec != std::errc() || count <= 0) {
+        return std::nullopt;
+    }
+    return count;
 }
 
 int run(int argc, char** argv) {
@@ -48,6 +66,11 @@ int run(int argc, char** argv) {
     std::error_code ec;
     if (!fs::is_regular_file(toPath(options.input), ec)) {
         throw Stop{DemuxBadSource, "cannot read " + options.input};
+    }
+    // Told plainly here; a stream that turns mono later makes ffmpeg's channelmap fail.
+    if (options.wantsWav() && options.sound == 2 && channels(options.input, options.es) == 1) {
+        throw Stop{DemuxNotWritten, "audio stream " + std::to_string(options.es) +
+                                        " is mono: it has no sub channel for -sound 2: nothing written"};
     }
     const fs::path m2vPath = toPath(options.output + ".m2v");
     const fs::path wavPath = toPath(options.output + ".wav");

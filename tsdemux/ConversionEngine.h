@@ -56,6 +56,8 @@ class ConversionEngine : public QObject {
     bool isIdle() const;
     const FileTable& table() const { return m_table; }
     int waitSeconds() const { return m_waitSeconds; }
+    // How many recordings failed since the start and are passed over (for the exit status).
+    qsizetype passedOverCount() const { return m_passedOver.size(); }
 
     // Is BonTsDemux.exe running? A process list that can't be read counts as running, and
     // is reported once. (An auto tick asks this and VirtualAct, whether VirtualDubMod.exe

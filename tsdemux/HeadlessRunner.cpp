@@ -18,7 +18,7 @@ int runHeadless(const QStringList& arguments) {
     const chain::HeadlessOptions options = chain::parseHeadlessOptions(arguments);
     if (!options.error.isEmpty()) {
         std::fputs((options.error + u'\n').toUtf8().constData(), stderr);
-        return 1;
+        return chain::ExitFatal;
     }
 
     chain::PrintingDialogs dialogs;
@@ -67,7 +67,8 @@ int runHeadless(const QStringList& arguments) {
         return 1;
     return chain::runHeadlessLoop(options,
                                   {[&] { return engine.step(); }, [&] { return engine.isIdle(); },
-                                   [&] { engine.stop(); }, [] { return 0; }},
+                                   [&] { engine.stop(); }, [] { return 0; },
+                                   [&] { return engine.passedOverCount() > 0; }},
                                   *first, &log);
 }
 

@@ -3,6 +3,7 @@
 #include "Actions.h"
 #include "EventLog.h"
 #include "EventPrinter.h"
+#include "HeadlessLoop.h"
 #include "PrintingDialogs.h"
 #include "ValueTable.h"
 
@@ -21,15 +22,15 @@ int runHeadless(const QString& startFolder, bool writeLog) {
     switch (result.outcome) {
     case StartResult::Outcome::Ignored:
         log.add(QStringLiteral("変換表が空のため、何もしません"));
-        return 1;
+        return chain::ExitNothingToDo;
     case StartResult::Outcome::Refused:
-        return 1;
+        return chain::ExitNothingToDo;
     case StartResult::Outcome::Finished:
         break;
     }
     for (const QString& event : renameEvents(result.results))
         log.add(event);
-    return result.anyFailed() ? 1 : 0;
+    return result.anyFailed() ? chain::ExitFileFailed : chain::ExitDone;
 }
 
 } // namespace tassik

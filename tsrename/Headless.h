@@ -7,8 +7,8 @@ namespace tassik {
 // The run without a window: loads the settings of `startFolder` and does what "開始"
 // does, printing each rename and each failure, and writing them to tassik.log in the
 // start folder unless `writeLog` is false (--no-log). Returns the exit status: 0 when
-// every rename succeeded, 1 when the table or folder was refused, the table was empty or
-// any rename failed.
+// every rename succeeded, 1 when the table or folder was refused or the table was empty,
+// 3 when a rename failed.
 int runHeadless(const QString& startFolder, bool writeLog = true);
 
 } // namespace tassik

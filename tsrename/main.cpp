@@ -3,6 +3,7 @@
 
 #include "FileOps.h"
 #include "Headless.h"
+#include "HeadlessLoop.h"
 #include "InstanceLock.h"
 #include "PrintingDialogs.h"
 #include "platform/Console.h"
@@ -39,7 +40,7 @@ int main(int argc, char* argv[]) {
     if (headless) {
         if (unknown) {
             std::fputs("使い方: tassik --headless [--no-log]\n", stderr);
-            return 1;
+            return chain::ExitFatal;
         }
         QCoreApplication app(argc, argv);
         const QString folder = chain::currentFolder();

@@ -69,6 +69,11 @@ OpResult readWholeFile(const std::string& path, std::string& bytes);
 // Reads up to `count` bytes of a regular file from `offset` on into `bytes` (emptied
 // first); fewer come back at the end of the file, none past it.
 OpResult readFileRange(const std::string& path, std::uint64_t offset, std::size_t count, std::string& bytes);
+// The file a path names once symbolic links are followed: the last link's target (which
+// need not exist yet), a relative target taken from its link's folder. The path itself
+// when it is no link, or when a link can't be read or leads round in a loop. A save goes
+// there, so that a settings file kept elsewhere through a link stays a link.
+std::string linkTarget(const std::string& path);
 // Replaces the file's contents whole and atomically: the bytes go to a new temporary
 // file in the same folder (its name the file's name + TemporarySuffix + six random
 // characters), are flushed to the disk, and the temporary file is then renamed over the
@@ -76,7 +81,9 @@ OpResult readFileRange(const std::string& path, std::uint64_t offset, std::size_
 OpResult replaceFileContents(const std::string& path, std::string_view bytes);
 inline constexpr std::string_view TemporarySuffix = ".tmp~";
 // Appends the bytes to the end of the file, creating it when it is missing; other
-// writers' appends are never overwritten. The bytes are flushed to the system.
+// writers' appends are never overwritten. The bytes are flushed to the system. They go in
+// whole or not at all: after a failure part-way (a full disk) the file is cut back to its
+// old end. Anything but a regular file (a FIFO, a device) is refused without waiting.
 OpResult appendToFile(const std::string& path, std::string_view bytes);
 
 std::string currentDirectory();

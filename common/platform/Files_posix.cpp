@@ -3,6 +3,7 @@
 #include "AsciiCase.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <random>
 #include <system_error>
@@ -335,18 +336,24 @@ OpResult readFileRange(const std::string& path, std::uint64_t offset, std::size_
 
 namespace {
 
-// Writes all bytes, retrying short writes.
-int writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+// Writes all bytes, retrying short writes; `written` (when given) gets how many went, also
+// on failure.
+int writeAll(int fd, std::string_view bytes, std::size_t* written = nullptr) {
+    std::size_t done = 0;
+    int error = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return errno;
+            error = errno;
+            break;
         }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
+        done += static_cast<std::size_t>(n);
     }
-    return 0;
+    if (written)
+        *written = done;
+    return error;
 }
 
 // Six characters that make a temporary name unlikely to be taken.
@@ -360,6 +367,27 @@ std::string randomTag() {
 }
 
 } // namespace
+
+std::string linkTarget(const std::string& path) {
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) { // the system's own limit on links in a row
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size())
+            return path;
+        target.resize(static_cast<std::size_t>(n));
+        if (target.front() != '/') {
+            const std::size_t slash = current.rfind('/');
+            if (slash != std::string::npos)
+                target.insert(0, current, 0, slash + 1);
+        }
+        current = std::move(target);
+    }
+    return path;
+}
 
 OpResult replaceFileContents(const std::string& path, std::string_view bytes) {
     // The new file keeps the old one's permission bits; a new file gets the usual 0666
@@ -396,10 +424,32 @@ OpResult replaceFileContents(const std::string& path, std::string_view bytes) {
 }
 
 OpResult appendToFile(const std::string& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, 0666);
+    // O_NONBLOCK so that a FIFO can't hang us (one without a reader fails with ENXIO);
+    // only a regular file is written to.
+    const OpResult notRegular{OpResult::Kind::NotRegularFile, 0, "not a regular file"};
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
     if (fd < 0)
-        return failure(errno);
-    int error = writeAll(fd, bytes);
+        return errno == ENXIO ? notRegular : failure(errno);
+    struct stat before {};
+    if (::fstat(fd, &before) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return failure(error);
+    }
+    if (!S_ISREG(before.st_mode)) {
+        ::close(fd);
+        return notRegular;
+    }
+    std::size_t written = 0;
+    int error = writeAll(fd, bytes, &written);
+    // The bytes go in whole or not at all: what a full disk let through is cut off again,
+    // unless another writer has appended meanwhile.
+    struct stat after {};
+    if (error != 0 && written > 0 && ::fstat(fd, &after) == 0 &&
+        after.st_size == before.st_size + static_cast<off_t>(written)) {
+        [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);
+    }
     if (::close(fd) != 0 && error == 0 && errno != EINTR)
         error = errno;
     return error == 0 ? OpResult::success() : failure(error);

@@ -47,15 +47,24 @@ struct Handle {
     }
 };
 
-OpResult writeAll(HANDLE h, std::string_view bytes) {
+// Writes all the bytes; `written` (when given) gets how many went, also on failure.
+OpResult writeAll(HANDLE h, std::string_view bytes, std::uint64_t* written = nullptr) {
+    OpResult result = OpResult::success();
+    std::uint64_t done = 0;
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>((std::min)(bytes.size(), std::size_t{1} << 30));
-        DWORD written = 0;
-        if (!::WriteFile(h, bytes.data(), chunk, &written, nullptr))
-            return lastFailure();
-        bytes.remove_prefix(written);
+        DWORD n = 0;
+        const bool ok = ::WriteFile(h, bytes.data(), chunk, &n, nullptr);
+        done += n;
+        bytes.remove_prefix(n);
+        if (!ok) {
+            result = lastFailure();
+            break;
+        }
     }
-    return OpResult::success();
+    if (written)
+        *written = done;
+    return result;
 }
 
 // Six characters that make a temporary name unlikely to be taken.
@@ -322,6 +331,29 @@ OpResult readFileRange(const std::string& path, std::uint64_t offset, std::size_
     return OpResult::success();
 }
 
+std::string linkTarget(const std::string& path) {
+    const std::wstring p = filePath(path);
+    const auto data = attributesOf(p);
+    if (!data || (data->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        return path;
+    const Handle file{
+        ::CreateFileW(p.c_str(), 0, ShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE)
+        return path;
+    std::wstring target(32768, L'\0');
+    const DWORD n = ::GetFinalPathNameByHandleW(file.h, target.data(), static_cast<DWORD>(target.size()),
+                                                FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0 || n >= target.size())
+        return path;
+    target.resize(n);
+    // "\\?\C:\..." or "\\?\UNC\server\...": back to the ordinary spelling.
+    if (target.starts_with(L"\\\\?\\UNC\\"))
+        target.replace(0, 8, L"\\\\");
+    else if (target.starts_with(L"\\\\?\\"))
+        target.erase(0, 4);
+    return win::toUtf8(target);
+}
+
 OpResult replaceFileContents(const std::string& path, std::string_view bytes) {
     const std::wstring target = filePath(path);
     if (const auto data = attributesOf(target); data && isFolder(*data))
@@ -356,12 +388,30 @@ OpResult replaceFileContents(const std::string& path, std::string_view bytes) {
 OpResult appendToFile(const std::string& path, std::string_view bytes) {
     // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end of the file,
     // whoever else appends to it meanwhile.
-    const Handle file{::CreateFileW(filePath(path).c_str(), FILE_APPEND_DATA,
+    const std::wstring p = filePath(path);
+    const Handle file{::CreateFileW(p.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.h == INVALID_HANDLE_VALUE)
         return lastFailure();
-    return writeAll(file.h, bytes);
+    if (::GetFileType(file.h) != FILE_TYPE_DISK)
+        return notRegularFile();
+    LARGE_INTEGER before{};
+    if (!::GetFileSizeEx(file.h, &before))
+        return lastFailure();
+    std::uint64_t written = 0;
+    const OpResult result = writeAll(file.h, bytes, &written);
+    // The bytes go in whole or not at all: what a full disk let through is cut off again,
+    // unless another writer has appended meanwhile.
+    LARGE_INTEGER after{};
+    if (!result.ok() && written > 0 && ::GetFileSizeEx(file.h, &after) &&
+        static_cast<std::uint64_t>(after.QuadPart) == static_cast<std::uint64_t>(before.QuadPart) + written) {
+        const Handle cut{::CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+        if (cut.h != INVALID_HANDLE_VALUE && ::SetFilePointerEx(cut.h, before, nullptr, FILE_BEGIN))
+            ::SetEndOfFile(cut.h);
+    }
+    return result;
 }
 
 std::string currentDirectory() {

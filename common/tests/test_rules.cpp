@@ -11,10 +11,20 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace chain;
+using namespace Qt::StringLiterals;
+
+namespace {
+// QFile::link makes symbolic links, except on Windows, where it makes shortcuts.
+bool linksAreSymbolic() {
+    return QSysInfo::kernelType() != u"winnt";
+}
+} // namespace
 
 // The small text rules every program shares: numbers, settings lines, cp932 files and
 // the folder choice's result.
@@ -142,6 +152,53 @@ class RulesTest : public QObject {
         QCOMPARE(chain::testing::readFile(path), QByteArray("new\r\n"));
         QVERIFY(writeTextLines(path, {QStringLiteral("newer")}).isEmpty()); // readable now: no backup
         QVERIFY(!QFile::exists(path + QStringLiteral(".bak3")));
+    }
+
+    // Settings kept elsewhere through a symbolic link (a dotfiles folder): a save replaces
+    // the file the link leads to, beside that file, and the link stays a link.
+    void saveThroughALinkKeepsTheLink_data() {
+        QTest::addColumn<QString>("link");   // in prog/: what the settings file links to
+        QTest::addColumn<QString>("hop");    // in prog/: a link on the way to the file, or none
+        QTest::addColumn<QByteArray>("old"); // the file's contents before the save
+        QTest::addColumn<QString>("backup"); // in dotfiles/: a backup the save keeps, or none
+        const QString none;
+        QTest::newRow("absolute link") << u"%1/dotfiles/f.txt"_s << none << QByteArray("old\r\n") << none;
+        QTest::newRow("relative link to a relative link")
+            << u"hop.txt"_s << u"../dotfiles/f.txt"_s << QByteArray("old\r\n") << none;
+        QTest::newRow("link to an unreadable file")
+            << u"%1/dotfiles/f.txt"_s << none << QByteArray("\x81") << u"f.txt.bak"_s;
+    }
+    void saveThroughALinkKeepsTheLink() {
+        if (!linksAreSymbolic())
+            QSKIP("QFile::link makes shortcuts on Windows, not symbolic links");
+        QFETCH(QString, link);
+        QFETCH(QString, hop);
+        QFETCH(QByteArray, old);
+        QFETCH(QString, backup);
+        QTemporaryDir dir;
+        QDir root(dir.path());
+        QVERIFY(root.mkdir(QStringLiteral("prog")) && root.mkdir(QStringLiteral("dotfiles")));
+        chain::testing::writeFile(dir.filePath(QStringLiteral("dotfiles/f.txt")), old);
+        const QString path = dir.filePath(QStringLiteral("prog/f.txt"));
+        QVERIFY(QFile::link(link.arg(dir.path()), path));
+        if (!hop.isEmpty())
+            QVERIFY(QFile::link(hop, dir.filePath(QStringLiteral("prog/hop.txt"))));
+
+        QCOMPARE(writeTextLines(path, {QStringLiteral("new")}), QString());
+        QVERIFY(QFileInfo(path).isSymLink());
+        QCOMPARE(QFileInfo(path).canonicalFilePath(),
+                 QFileInfo(dir.filePath(QStringLiteral("dotfiles/f.txt"))).canonicalFilePath());
+        QCOMPARE(chain::testing::readFile(dir.filePath(QStringLiteral("dotfiles/f.txt"))),
+                 QByteArray("new\r\n"));
+        QStringList kept{QStringLiteral("f.txt")};
+        if (!backup.isEmpty()) {
+            kept << backup;
+            QCOMPARE(chain::testing::readFile(dir.filePath(QStringLiteral("dotfiles/") + backup)), old);
+        }
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("dotfiles"))).entryList(QDir::Files, QDir::Name), kept);
+        const QStringList links = hop.isEmpty() ? QStringList{"f.txt"} : QStringList{"f.txt", "hop.txt"};
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("prog"))).entryList(QDir::Files | QDir::System, QDir::Name),
+                 links);
     }
 
     void leftoversOfAnInterruptedSaveAreRemoved() {
@@ -328,6 +385,20 @@ class RulesTest : public QObject {
         QCOMPARE(record.remove(), QString());
     }
 
+    // The moment a run began is written in UTC and read back as the same moment, whatever
+    // the local time zone (this test runs once more under TZ=Asia/Tokyo).
+    void runRecordTimeIsUtcInAnyTimeZone() {
+        if (qEnvironmentVariable("TZ") == u"Asia/Tokyo")
+            QCOMPARE(QDateTime::currentDateTime().offsetFromUtc(), 9 * 3600);
+        QTemporaryDir dir;
+        const RunRecord record(dir.filePath(QStringLiteral("kestrune.run")));
+        const QDateTime began(QDate(2026, 1, 2), QTime(3, 4, 5, 678), Qt::UTC);
+        QCOMPARE(record.save({began.toLocalTime(), {QStringLiteral("a.ts")}}), QString());
+        QCOMPARE(readTextLines(record.path()).value_or(QStringList{}),
+                 (QStringList{"2026-01-02T03:04:05.678Z", "a.ts"}));
+        QCOMPARE(record.load().run.began, began);
+    }
+
     void damagedRunRecordIsSetAsideNotDeleted_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
@@ -346,6 +417,21 @@ class RulesTest : public QObject {
         QVERIFY(aside.startsWith(record.path() + QStringLiteral(".damaged-")));
         QCOMPARE(chain::testing::readFile(aside), bytes);
         QVERIFY(!QFile::exists(record.path()));
+    }
+
+    void damagedRunRecordsOfOneSecondKeepDistinctNames() {
+        QTemporaryDir dir;
+        const RunRecord record(dir.filePath(QStringLiteral("pellavo.run")));
+        while (QTime::currentTime().msec() > 800) // both set aside within the same second
+            QTest::qSleep(20);
+        chain::testing::writeFile(record.path(), "first");
+        const QString first = record.setAside();
+        chain::testing::writeFile(record.path(), "second");
+        const QString second = record.setAside();
+        QVERIFY(first.startsWith(record.path() + QStringLiteral(".damaged-")));
+        QCOMPARE(second, first + QStringLiteral("-2"));
+        QCOMPARE(chain::testing::readFile(first), QByteArray("first"));
+        QCOMPARE(chain::testing::readFile(second), QByteArray("second"));
     }
 };
 

@@ -24,7 +24,15 @@ QString standIn() {
 class ChainTest : public QObject {
     Q_OBJECT
   private Q_SLOTS:
+    void headlessRunsTheJobsAndEndsByItself_data() {
+        QTest::addColumn<bool>("emptyJob"); // an empty jobs file beside them, passed over
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("every jobs file ran") << false << 0;
+        QTest::newRow("one jobs file failed") << true << 3;
+    }
     void headlessRunsTheJobsAndEndsByItself() {
+        QFETCH(bool, emptyJob);
+        QFETCH(int, exitCode);
         QVERIFY2(QFile::exists(standIn()), qPrintable(standIn()));
         QTemporaryDir dir;
         const auto path = [&](const QString& relative) { return dir.filePath(relative); };
@@ -40,6 +48,8 @@ class ChainTest : public QObject {
                          chain::testing::jobsFile(path("in/" + name + ".m2v"), path("out/" + name + ".avi"))),
                      QString());
         }
+        if (emptyJob)
+            chain::testing::writeFile(path("jobs/empty.jobs"), "");
         QCOMPARE(chain::writeTextLines(path("prog/Orvane_Data.txt"),
                                        {path("prog"), path("jobs"), path("moved"), "0", "1"}),
                  QString());
@@ -50,7 +60,7 @@ class ChainTest : public QObject {
                      {"--headless", "--time-scale", "0.02"});
         QVERIFY(orvane.waitForFinished(60000));
         const QString output = QString::fromUtf8(orvane.readAllStandardOutput());
-        QCOMPARE(orvane.exitCode(), 0);
+        QCOMPARE(orvane.exitCode(), exitCode);
         QVERIFY(
             QString::fromUtf8(chain::testing::readFile(path("prog/orvane.log"))).contains("ニュース.jobs"));
         // The close option ended the run only after the last VirtualDub had gone.
@@ -59,7 +69,8 @@ class ChainTest : public QObject {
         QCOMPARE(QDir(path("out")).entryList(QDir::Files), (QStringList{"drama.avi", "ニュース.avi"}));
         QVERIFY2(chain::fileSize(path("out/ニュース.avi")).value_or(0) > 0, qPrintable(output));
         QCOMPARE(QDir(path("moved")).entryList(QDir::Files), (QStringList{"drama.jobs", "ニュース.jobs"}));
-        QCOMPARE(QDir(path("jobs")).entryList(QDir::Files), QStringList{});
+        QCOMPARE(QDir(path("jobs")).entryList(QDir::Files),
+                 emptyJob ? QStringList{"empty.jobs"} : QStringList{});
         QCOMPARE(chain::readTextLines(path("prog/VirtualDub.jobs")).value_or(QStringList{}),
                  chain::testing::jobsFile(path("in/ニュース.m2v"), path("out/ニュース.avi")).mid(0, 6));
     }

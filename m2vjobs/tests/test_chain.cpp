@@ -110,6 +110,18 @@ class ChainTest : public QObject {
         checkConverted();
     }
 
+    // A file that failed is passed over; the run still ends when nothing else is left,
+    // but not as done.
+    void headlessEndsWithThreeWhenAFileFailed() {
+        writeSettings();
+        QVERIFY(QFile::remove(path("m2v/b.wav")));
+        int exitCode = -1;
+        const QString output = headless({"--until-idle", "--time-scale", "0.02"}, &exitCode);
+        QCOMPARE(exitCode, 3);
+        QCOMPARE(QDir(path("avi")).entryList(QDir::Files), QStringList{"a.avi"});
+        QCOMPARE(QDir(path("m2v")).entryList(QDir::Files), QStringList{"b.m2v"});
+    }
+
     // Killed while VirtualDub works, then started again: the job under way is finished
     // off under its final names, and no temporary name is left in any folder.
     void headlessRunKilledDuringAJobIsFinishedOffAtTheNextStart() {
@@ -160,7 +172,7 @@ class ChainTest : public QObject {
         QVERIFY2(output.contains(box), qPrintable(output));
         QCOMPARE(QDir(path("m2v")).entryList(QDir::Files), (QStringList{"a.m2v", "a.wav", "b.m2v", "b.wav"}));
         QVERIFY(headless({"--time-scale", "2"}, &exitCode).contains(QStringLiteral("--time-scale")));
-        QCOMPARE(exitCode, 1);
+        QCOMPARE(exitCode, 2);
     }
 };
 

@@ -158,6 +158,8 @@ class FfmpegToolsTest : public QObject {
         const QStringList start{"-start", "-quit"};
         QTest::newRow("ffmpeg can't read the source") << "garbage.ts" << start << "" << 5;
         QTest::newRow("no third audio stream") << "rec.ts" << QStringList{"-es", "2"} + start << "" << 5;
+        QTest::newRow("no sub channel in a mono stream")
+            << "rec.ts" << QStringList{"-es", "1", "-sound", "2"} + start << "" << 5;
         QTest::newRow("the .wav's name is taken") << "rec.ts" << start << "ABC.wav" << 6;
         QTest::newRow("the .m2v's name is taken by a folder") << "rec.ts" << start << "ABC.m2v" << 6;
         QTest::newRow("-quit missing") << "rec.ts" << QStringList{"-start"} << "" << 3;

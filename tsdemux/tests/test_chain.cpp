@@ -325,6 +325,20 @@ class ChainTest : public QObject {
         QVERIFY(QString::fromUtf8(kestrune.readAllStandardError())
                     .contains(QStringLiteral("[ファイル無し] 該当する(.TS)ファイルが、ありません。")));
 
+        // Every recording failed: the run ends, but not as done.
+        writeSettings(m_program, QStringLiteral("0"), m_dir.path());
+        writeFile(m_program + QStringLiteral("/BonTsDemux.fail"), "");
+        writeFile(m_dir.filePath(QStringLiteral("rec/a.ts")), "recording");
+        kestrune.start(binDir() + QStringLiteral("/kestrune"),
+                       {"--headless", "--until-idle", "--time-scale", "0.02"});
+        QVERIFY(kestrune.waitForFinished(60000));
+        QCOMPARE(kestrune.exitCode(), 3);
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("rec/a.ts"))));
+
+        kestrune.start(binDir() + QStringLiteral("/kestrune"), {"--headless", "--until-idel"});
+        QVERIFY(kestrune.waitForFinished(20000));
+        QCOMPARE(kestrune.exitCode(), 2);
+
         QVERIFY(QFile::remove(m_program + QStringLiteral("/BonTsDemux.exe")));
         kestrune.start(binDir() + QStringLiteral("/kestrune"), {"--headless"});
         QVERIFY(kestrune.waitForFinished(20000));
