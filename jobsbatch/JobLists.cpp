@@ -47,15 +47,13 @@ void JobLists::readOutputs(const QString& name, bool reloadOnFailure) {
     const bool isRead = read.state == chain::TextRead::State::Read;
     m_outputs = isRead ? outputNames(read.lines) : QStringList{};
     Q_EMIT outputsChanged();
-    if (!tooLarge) {
-        m_tooLargeReported.remove(name);
-    } else {
-        // It is there, just not read: the list read again would hold it all the same.
+    if (tooLarge) {
         if (!m_tooLargeReported.contains(name))
             Q_EMIT report(QStringLiteral("ジョブファイル %1 を読みません: %2").arg(path, read.reason));
         m_tooLargeReported.insert(name);
-        return;
+        return; // it is there, just not read: the list read again would hold it all the same
     }
+    m_tooLargeReported.remove(name);
     if (isRead || !reloadOnFailure)
         return;
     JobsList();
