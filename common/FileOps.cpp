@@ -218,6 +218,10 @@ QStringList withExtension(const QStringList& names, const QString& extension) {
     return matching;
 }
 
+bool sameEntryName(const QString& a, const QString& b) {
+    return platform::sameEntryName(toNative(a), toNative(b));
+}
+
 std::optional<qint64> fileSize(const QString& path) {
     if (!pathProblem(path).isEmpty())
         return std::nullopt;

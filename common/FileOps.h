@@ -46,6 +46,9 @@ std::optional<QStringList> listFiles(const QString& folder, const QString& exten
 // The names of `names` whose extension is `extension` (given with its dot), case ignored
 // as the listing ignores it.
 QStringList withExtension(const QStringList& names, const QString& extension);
+// Whether two names within one folder name the same entry: exactly on POSIX, with letter
+// case ignored on Windows.
+bool sameEntryName(const QString& a, const QString& b);
 
 // One listing of a folder that can also tell whether a name is taken there by any entry
 // (a file, a folder, a dot-file, a link, even a dangling one), as nameTaken() tells it,

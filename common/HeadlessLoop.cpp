@@ -26,7 +26,10 @@ HeadlessOptions parseHeadlessOptions(const QStringList& arguments) {
             options.untilIdle = true;
         } else if (arg == u"--no-log") {
             options.noLog = true;
-        } else if (arg == u"--time-scale" && i + 1 < arguments.size()) {
+        } else if (arg == u"--time-scale" && i + 1 == arguments.size()) {
+            options.error =
+                QStringLiteral("--time-scale の後に値がありません (0 より大きく 1 以下の数で指定して下さい)");
+        } else if (arg == u"--time-scale") {
             bool ok = false;
             options.timeScale = arguments[++i].toDouble(&ok);
             if (!ok || !(options.timeScale > 0.0) || options.timeScale > 1.0)

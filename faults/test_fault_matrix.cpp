@@ -129,8 +129,8 @@ const QList<Case>& cases() {
          "", "renamed kept", "別のドライブ", 3},
         {"another filesystem", P::Pellavo, "0", "filing the .m2v and .wav", F::OtherFs, "done", "",
          "kept kept kept kept", "別のドライブ", 3},
-        {"another filesystem", P::Orvane, "0", "move of the jobs file", F::OtherFs, "moved", "", "kept kept",
-         "別のドライブ", 3},
+        {"another filesystem", P::Orvane, "0", "move of the jobs file (copied, then deleted)", F::OtherFs,
+         "moved", "", "filed filed", "移動しました", 0},
 
         {"full filesystem", P::Kestrune, "0", "run record before the start (rename undone)", F::Full, "prog",
          "", "kept kept", "変換の記録", 3},

@@ -1,5 +1,6 @@
 #include "BatchEngine.h"
 
+#include "JobsFiles.h"
 #include "JobsText.h"
 
 #include "CommandText.h"
@@ -23,6 +24,16 @@ int BatchEngine::start() {
     Q_EMIT report(QStringLiteral("ジョブの処理を開始しました"));
     Q_EMIT runningChanged(true);
     return StepMs;
+}
+
+QString BatchEngine::startProblem() const {
+    if (isOn(m_state, slot::DeleteOption) ||
+        !sameFolder(m_state.text(slot::JobsMoveFolder), m_state.text(slot::JobsFolder)))
+        return {};
+    return QStringLiteral(
+        "jobs移動フォルダが(.jobs)フォルダと同じです。終わったジョブファイルを移せないため、"
+        "開始しません。\njobs移動フォルダに別のフォルダを指定するか、"
+        "「jobs終わったら削除」を選んで下さい。");
 }
 
 void BatchEngine::stop() {
@@ -49,7 +60,16 @@ std::optional<int> BatchEngine::step() {
         return StepMs;
 
     if (isOn(m_state, slot::CloseOption)) {
-        Q_EMIT report(QStringLiteral("処理するジョブファイルがなくなったため、終了します"));
+        qsizetype left = 0; // the jobs files passed over, still in the jobs folder
+        for (const QString& name : m_lists.jobs())
+            left += m_passedOver.contains(name) ? 1 : 0;
+        QString text = QStringLiteral("処理するジョブファイルがなくなったため、終了します");
+        if (left > 0)
+            text +=
+                QStringLiteral(
+                    "（飛ばしたジョブファイル %1 件は (.jobs)フォルダに残り、次に開始したときに処理します）")
+                    .arg(left);
+        Q_EMIT report(text);
         return std::nullopt;
     }
     if (m_status != WaitingStatus)
@@ -100,7 +120,7 @@ void BatchEngine::fileAway() {
             passOver(name, QStringLiteral("%1 を削除できません: %2").arg(path, error));
     } else {
         const QString target = chain::joinPath(m_state.text(slot::JobsMoveFolder), name);
-        const QString error = chain::moveNoReplace(path, target);
+        const QString error = moveJobsFile(path, target);
         if (error.isEmpty())
             Q_EMIT report(QStringLiteral("移動しました: %1 → %2").arg(path, target));
         else
@@ -126,9 +146,9 @@ bool BatchEngine::startJob(const QString& name) {
     // The identity before and after the reading: a file being replaced or written to
     // meanwhile is left for the next step, so the text handed over is that file's.
     const std::optional<chain::FileIdentity> before = chain::fileIdentity(path);
-    const chain::TextRead read = chain::readTextFile(path);
+    const chain::TextRead read = readJobsFile(path);
     const std::optional<chain::FileIdentity> identity = chain::fileIdentity(path);
-    if (read.state == chain::TextRead::State::Read && (!identity || identity != before))
+    if (read.state != chain::TextRead::State::Missing && identity != before)
         return false;
     if (read.state != chain::TextRead::State::Read) {
         const QString why = read.state == chain::TextRead::State::Missing

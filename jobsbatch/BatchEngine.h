@@ -18,6 +18,8 @@ namespace orvane {
 // The status line while a job runs (its name, then this), and while nothing is left.
 inline const QString CompressingTail = QStringLiteral(" を圧縮中です。");
 inline const QString WaitingStatus = QStringLiteral("　　待機中");
+// The title of the message that refuses "開始".
+inline const QString StartRefusedTitle = QStringLiteral("フォルダ指定確認");
 
 // Orvane's batch engine: hands the jobs files of the job list to VirtualDub one after
 // another (the file's text into VirtualDub.jobs, then VirtualDub.exe /x /r), files each
@@ -34,6 +36,10 @@ class BatchEngine : public QObject {
     BatchEngine(StateTable& state, JobLists& lists, chain::ProcessWatch& watch, chain::Launcher& launcher,
                 QObject* parent = nullptr);
 
+    // Why "開始" must not start the batch, for a message; empty when it may. With the delete
+    // option off, a jobs-move folder that is the jobs folder is refused: no finished jobs
+    // file could be moved there, and each would run again at every start.
+    QString startProblem() const;
     // "開始": the batch runs, every jobs file passed over gets another chance. Returns the
     // interval before the first step.
     int start();

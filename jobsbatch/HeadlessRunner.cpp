@@ -7,6 +7,7 @@
 #include "EventPrinter.h"
 #include "FileOps.h"
 #include "HeadlessLoop.h"
+#include "PrintingDialogs.h"
 
 #include <cstdio>
 
@@ -33,6 +34,12 @@ int runHeadless(const QStringList& arguments) {
     BatchEngine engine(state, lists, watch, launcher);
     QObject::connect(&engine, &BatchEngine::report, &log, &chain::EventLog::add);
 
+    // Refused as "開始" refuses it, with the window's message.
+    if (const QString problem = engine.startProblem(); !problem.isEmpty()) {
+        log.flush();
+        chain::PrintingDialogs().message(StartRefusedTitle, problem);
+        return 1;
+    }
     const int first = engine.start();
     return chain::runHeadlessLoop(options,
                                   {[&] { return engine.step(); }, [&] { return engine.isIdle(); },

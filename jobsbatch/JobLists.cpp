@@ -1,22 +1,11 @@
 #include "JobLists.h"
 
+#include "JobsFiles.h"
 #include "JobsText.h"
 
 #include "FileOps.h"
-#include "TextFile.h"
-
-#include <QFileInfo>
 
 namespace orvane {
-
-namespace {
-bool sameFolder(const QString& a, const QString& b) {
-    if (a == b)
-        return true;
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
-}
-} // namespace
 
 JobLists::JobLists(StateTable& state, QObject* parent) : QObject(parent), m_state(state) {}
 
@@ -33,10 +22,11 @@ std::optional<QStringList> JobLists::jobsFiles() {
     m_listingFailureReported = false;
     QStringList jobs = *files;
     // In the VirtualDub folder, VirtualDub.jobs is the job list the batch writes, not a
-    // jobs file: handed over it would run the last job again, and then be filed away.
+    // jobs file: handed over it would run the last job again, and then be filed away. Only
+    // the name the system takes for it counts: where letter case matters, a user's
+    // virtualdub.jobs is a jobs file of its own.
     if (sameFolder(folder, m_state.text(slot::VirtualDubFolder)))
-        jobs.removeIf(
-            [](const QString& name) { return name.compare(VirtualDubJobsName, Qt::CaseInsensitive) == 0; });
+        jobs.removeIf([](const QString& name) { return chain::sameEntryName(name, VirtualDubJobsName); });
     return jobs;
 }
 
@@ -51,10 +41,20 @@ void JobLists::OutputList(const QString& name) {
 }
 
 void JobLists::readOutputs(const QString& name, bool reloadOnFailure) {
-    const auto lines = chain::readTextLines(chain::joinPath(m_state.text(slot::JobsFolder), name));
-    m_outputs = lines ? outputNames(*lines) : QStringList{};
+    const QString path = chain::joinPath(m_state.text(slot::JobsFolder), name);
+    bool tooLarge = false;
+    const chain::TextRead read = readJobsFile(path, &tooLarge);
+    const bool isRead = read.state == chain::TextRead::State::Read;
+    m_outputs = isRead ? outputNames(read.lines) : QStringList{};
     Q_EMIT outputsChanged();
-    if (lines || !reloadOnFailure)
+    if (tooLarge) {
+        if (!m_tooLargeReported.contains(name))
+            Q_EMIT report(QStringLiteral("ジョブファイル %1 を読みません: %2").arg(path, read.reason));
+        m_tooLargeReported.insert(name);
+        return; // it is there, just not read: the list read again would hold it all the same
+    }
+    m_tooLargeReported.remove(name);
+    if (isRead || !reloadOnFailure)
         return;
     JobsList();
     if (!m_jobs.isEmpty()) {

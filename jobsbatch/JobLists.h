@@ -3,6 +3,7 @@
 #include "Slots.h"
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <optional>
 
@@ -30,7 +31,9 @@ class JobLists : public QObject {
     void JobsList();
     // Fills the output list from the named jobs file in the jobs folder. When that file
     // can't be read, the job list is read again and its first entry shown, once: a first
-    // entry that can't be read either leaves the output list empty.
+    // entry that can't be read either leaves the output list empty. A file over the size
+    // limit of jobs files is not read: the output list stays empty and the file is
+    // reported, once until it is read again.
     void OutputList(const QString& name);
     // When the job list is not empty: shows the outputs of its first entry and selects it.
     void showFirst();
@@ -59,6 +62,7 @@ class JobLists : public QObject {
     QStringList m_outputs;
     int m_selected = -1;
     bool m_listingFailureReported = false;
+    QSet<QString> m_tooLargeReported; // jobs files over the size limit, reported once
 };
 
 } // namespace orvane

@@ -13,14 +13,18 @@ const QString& tsExtension() {
 bool isForbidden(QChar c) {
 #ifdef Q_OS_WIN
     static const QString forbidden = QStringLiteral("<>:\"/\\|?*");
-    return c.unicode() < 0x20 || forbidden.contains(c);
+    return forbidden.contains(c);
 #else
-    return c == u'/' || c == QChar(u'\0');
+    return c == u'/';
 #endif
 }
 } // namespace
 
 QString nameProblem(const QString& newName) {
+    // The same test the rename itself makes of every path, so that the preview refuses
+    // what the run refuses, with the same reason.
+    if (const QString problem = chain::pathProblem(newName); !problem.isEmpty())
+        return problem;
     if (newName.compare(tsExtension(), Qt::CaseInsensitive) == 0)
         return QStringLiteral("新しい名前が空になります");
 #ifndef Q_OS_WIN

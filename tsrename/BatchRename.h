@@ -19,8 +19,9 @@ struct PlannedName {
 // extension is always ".ts".
 PlannedName planName(const QString& fileName, const SubstitutionTable& table);
 
-// Why a file can't carry this name on this platform (forbidden character, empty base
-// name, on POSIX a leading "." that would hide it); empty when it can.
+// Why a file can't carry this name on this platform (a control character, a forbidden
+// character, an empty base name, on POSIX a leading "." that would hide it); empty when
+// it can. The preview and the run both ask this.
 QString nameProblem(const QString& newName);
 
 // The .ts files of a folder listing (any letter case), in listing order.

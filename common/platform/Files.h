@@ -41,6 +41,9 @@ std::optional<std::uint64_t> fileSize(const std::string& path);
 bool isRegularFile(const std::string& path);
 // Whether anything at all has this name: a file, a folder, a link (even a dangling one).
 bool entryExists(const std::string& path);
+// Whether two names within one folder name the same entry, as the system compares names:
+// byte for byte on POSIX, with letter case ignored on Windows.
+bool sameEntryName(std::string_view a, std::string_view b);
 // When a regular file was last written, in milliseconds since 1970 (links followed);
 // nothing for a folder or a missing file.
 std::optional<std::int64_t> modifiedMsecs(const std::string& path);

@@ -223,6 +223,10 @@ bool entryExists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+bool sameEntryName(std::string_view a, std::string_view b) {
+    return a == b;
+}
+
 std::optional<std::int64_t> modifiedMsecs(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))

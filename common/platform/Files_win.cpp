@@ -227,6 +227,16 @@ bool entryExists(const std::string& path) {
     return ::GetFileAttributesW(filePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool sameEntryName(std::string_view a, std::string_view b) {
+    std::wstring wideA;
+    std::wstring wideB;
+    if (!win::toWide(a, wideA) || !win::toWide(b, wideB))
+        return a == b;
+    // The ordinal comparison with case ignored is the one the file system makes.
+    return ::CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                                  static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}
+
 std::optional<std::int64_t> modifiedMsecs(const std::string& path) {
     const auto data = attributesOf(filePath(path));
     if (!data || isFolder(*data))

@@ -1,5 +1,6 @@
 #include "ChooseFolder.h"
 #include "FakeTools.h"
+#include "HeadlessLoop.h"
 #include "RecordingDialogs.h"
 #include "RunRecord.h"
 #include "SettingsText.h"
@@ -77,6 +78,30 @@ class RulesTest : public QObject {
     void trimBlanksRemovesSpacesOnly() {
         QCOMPARE(trimBlanks(QStringLiteral("  a b  ")), QStringLiteral("a b"));
         QCOMPARE(trimBlanks(QStringLiteral("\ta\t")), QStringLiteral("\ta\t"));
+    }
+
+    // The options of the headless runs, and the error that names what is wrong.
+    void headlessOptionsAreReadOrRefusedByName_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<double>("timeScale");
+        QTest::addColumn<QString>("error"); // a part of it; empty: none
+        QTest::newRow("scale") << QStringList{"--headless", "--time-scale", "0.5"} << 0.5 << QString();
+        QTest::newRow("scale out of range")
+            << QStringList{"--headless", "--time-scale", "2"} << 2.0 << QStringLiteral("0 より大きく 1 以下");
+        QTest::newRow("scale without its value")
+            << QStringList{"--headless", "--until-idle", "--time-scale"} << 1.0
+            << QStringLiteral("--time-scale の後に値がありません");
+        QTest::newRow("unknown") << QStringList{"--headless", "--fast"} << 1.0
+                                 << QStringLiteral("不明なオプション: --fast");
+    }
+    void headlessOptionsAreReadOrRefusedByName() {
+        QFETCH(QStringList, arguments);
+        QFETCH(double, timeScale);
+        QFETCH(QString, error);
+        const HeadlessOptions options = parseHeadlessOptions(QStringList{"program"} + arguments);
+        QCOMPARE(options.timeScale, timeScale);
+        QVERIFY2(error.isEmpty() ? options.error.isEmpty() : options.error.contains(error),
+                 qPrintable(options.error));
     }
 
     void writtenFileIsCp932WithCrLfAfterEveryLine() {

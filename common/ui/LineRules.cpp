@@ -9,14 +9,16 @@ namespace chain {
 
 namespace {
 
-// Fixes the text as it is typed, pasted or set, rather than refusing the whole edit.
+// Fixes the text as it is typed, pasted or set, rather than refusing the whole edit:
+// control characters (line breaks, tabs, ...) are dropped, since no setting, table or
+// file name may hold one.
 class LineValidator : public QValidator {
   public:
     LineValidator(bool oneCharacter, QObject* parent) : QValidator(parent), m_oneCharacter(oneCharacter) {}
 
     State validate(QString& input, int& pos) const override {
         for (qsizetype i = input.size() - 1; i >= 0; --i) {
-            if (input[i] == u'\r' || input[i] == u'\n') {
+            if (input[i].category() == QChar::Other_Control) {
                 input.remove(i, 1);
                 if (pos > i)
                     --pos;

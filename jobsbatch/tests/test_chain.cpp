@@ -74,6 +74,30 @@ class ChainTest : public QObject {
         QCOMPARE(chain::readTextLines(path("prog/VirtualDub.jobs")).value_or(QStringList{}),
                  chain::testing::jobsFile(path("in/ニュース.m2v"), path("out/ニュース.avi")).mid(0, 6));
     }
+
+    // A headless start is refused as "開始" is: with the delete option off, a jobs-move
+    // folder that is the jobs folder. Nothing is handed over or moved.
+    void headlessStartRefusesAMoveFolderThatIsTheJobsFolder() {
+        QTemporaryDir dir;
+        const auto path = [&](const QString& relative) { return dir.filePath(relative); };
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("jobs")));
+        chain::testing::writeFile(path("jobs/a.jobs"), "a\r\n");
+        QCOMPARE(chain::writeTextLines(path("Orvane_Data.txt"),
+                                       {dir.path(), path("jobs"), path("jobs"), "0", "1"}),
+                 QString());
+        QProcess orvane;
+        orvane.setWorkingDirectory(dir.path());
+        orvane.start(qEnvironmentVariable("CHAIN_BIN_DIR") + QStringLiteral("/orvane"),
+                     {"--headless", "--no-log"});
+        QVERIFY(orvane.waitForFinished(20000));
+        const QString errors = QString::fromUtf8(orvane.readAllStandardError());
+        QCOMPARE(orvane.exitCode(), 1);
+        QVERIFY2(
+            errors.contains(QStringLiteral("[フォルダ指定確認] jobs移動フォルダが(.jobs)フォルダと同じです")),
+            qPrintable(errors));
+        QCOMPARE(QDir(path("jobs")).entryList(QDir::Files), QStringList{"a.jobs"});
+        QVERIFY(!QFile::exists(path("VirtualDub.jobs")));
+    }
 };
 
 QTEST_GUILESS_MAIN(ChainTest)

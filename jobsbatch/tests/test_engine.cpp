@@ -2,6 +2,7 @@
 
 #include "BatchEngine.h"
 #include "FakeTools.h"
+#include "FileOps.h"
 #include "NativeName.h"
 #include "TestFiles.h"
 
@@ -17,7 +18,10 @@ using chain::testing::writeFile;
 
 namespace {
 const QString VirtualDub = QStringLiteral("VirtualDub.exe");
-constexpr int Step = BatchEngine::StepMs;
+// The timer intervals the batch must keep, in ms.
+constexpr int Step = 10000;        // after "開始", while a tool runs, after a start
+constexpr int JobsAppeared = 1000; // the list was empty, the folder wasn't
+constexpr int NothingLeft = 60000; // nothing to do
 
 // A process list that lets the test act while the engine asks it (a jobs file arriving
 // between two looks at the folder, say).
@@ -78,7 +82,7 @@ struct Bench {
             const std::optional<int> next = engine.step();
             intervals << next.value_or(-1);
             virtualDubEnds();
-            if (!next || *next == BatchEngine::NothingLeftMs)
+            if (!next || *next == NothingLeft)
                 break;
         }
         return intervals;
@@ -93,10 +97,9 @@ class EngineTest : public QObject {
         QTest::addColumn<bool>("runsThroughFiling"); // VirtualDub still runs at the step after its start
         QTest::addColumn<bool>("deleting");
         QTest::addColumn<QList<int>>("intervals");
-        const QList<int> waiting{Step, Step, Step, Step, Step, Step, BatchEngine::NothingLeftMs};
+        const QList<int> waiting{Step, Step, Step, Step, Step, Step, NothingLeft};
         QTest::newRow("still running, moved") << true << false << waiting;
-        QTest::newRow("gone, moved") << false << false
-                                     << QList<int>{Step, Step, Step, BatchEngine::NothingLeftMs};
+        QTest::newRow("gone, moved") << false << false << QList<int>{Step, Step, Step, NothingLeft};
         QTest::newRow("still running, deleted") << true << true << waiting;
     }
     void runsJobsInNameOrderAndFilesEachAway() {
@@ -108,7 +111,7 @@ class EngineTest : public QObject {
         bench.jobs({"b.jobs", "A.jobs", "c.jobs"});
         QCOMPARE(bench.engine.start(), Step);
         QList<int> seen;
-        while (seen.size() < 10 && seen.value(seen.size() - 1) != BatchEngine::NothingLeftMs) {
+        while (seen.size() < 10 && seen.value(seen.size() - 1) != NothingLeft) {
             const QString filing = bench.state.text(slot::CurrentJobName);
             seen << bench.engine.step().value_or(-1);
             if (!filing.isEmpty()) { // filed away at the step after its start
@@ -150,12 +153,12 @@ class EngineTest : public QObject {
     void nothingLeftWaitsAMinuteOrASecond() {
         Bench bench;
         bench.engine.start();
-        QCOMPARE(bench.engine.step(), std::optional<int>(BatchEngine::NothingLeftMs));
+        QCOMPARE(bench.engine.step(), std::optional<int>(NothingLeft));
         QVERIFY(bench.engine.isIdle());
-        QCOMPARE(bench.engine.step(), std::optional<int>(BatchEngine::NothingLeftMs));
+        QCOMPARE(bench.engine.step(), std::optional<int>(NothingLeft));
         QCOMPARE(bench.reportsNaming(QStringLiteral("待機")), 1); // said once, not every minute
         bench.watch.onAsk = [&] { writeFile(bench.path("jobs/new.jobs"), "new\r\n"); };
-        QCOMPARE(bench.engine.step(), std::optional<int>(BatchEngine::JobsAppearedMs));
+        QCOMPARE(bench.engine.step(), std::optional<int>(JobsAppeared));
         QVERIFY(!bench.engine.isIdle());
         bench.watch.onAsk = nullptr;
         QCOMPARE(bench.engine.step(), std::optional<int>(Step));
@@ -179,6 +182,38 @@ class EngineTest : public QObject {
         empty.state.set(slot::CloseOption, QStringLiteral("1"));
         QCOMPARE(empty.engine.start(), Step);
         QCOMPARE(empty.engine.step(), std::nullopt);
+        QCOMPARE(empty.reportsNaming(QStringLiteral("件")), 0);
+
+        // The closing line says how many jobs files were passed over and wait for the next start.
+        Bench failing;
+        failing.state.set(slot::CloseOption, QStringLiteral("1"));
+        writeFile(failing.path("jobs/x.jobs"), "");
+        failing.jobs({"y.jobs"});
+        failing.launcher.failWith = QStringLiteral("起動できません");
+        failing.engine.start();
+        QCOMPARE(failing.engine.step(), std::nullopt);
+        QVERIFY2(failing.reportsNaming(QStringLiteral("終了します（飛ばしたジョブファイル 2 件は")) == 1,
+                 qPrintable(failing.reports.join(u'\n')));
+    }
+
+    // A jobs-move folder on another filesystem: the finished jobs file is copied there, the
+    // copy checked, and the original deleted, so that it doesn't run again at the next start.
+    void jobsFileIsCopiedToAMoveFolderOnAnotherVolume() {
+        Bench bench;
+        QTemporaryDir elsewhere(QStringLiteral("/dev/shm/orvane-test-XXXXXX"));
+        if (!elsewhere.isValid() || chain::sameVolume(bench.path("jobs"), elsewhere.path()) != false)
+            QSKIP("no writable folder on another volume");
+        bench.state.set(slot::JobsMoveFolder, elsewhere.path());
+        writeFile(elsewhere.filePath("b.jobs"), "an older b\r\n");
+        bench.jobs({"a.jobs", "b.jobs"});
+        bench.engine.start();
+        bench.runDown();
+        QCOMPARE(bench.handedOver, (QList<QByteArray>{"a\r\n", "b\r\n"}));
+        QCOMPARE(readFile(elsewhere.filePath("a.jobs")), QByteArray("a\r\n"));
+        QCOMPARE(readFile(elsewhere.filePath("b.jobs")), QByteArray("an older b\r\n")); // never replaced
+        QCOMPARE(bench.files("jobs"), QStringList{"b.jobs"});
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), (QStringList{"a.jobs", "b.jobs"}));
+        QCOMPARE(bench.reportsNaming(QStringLiteral("b.jobs は飛ばします")), 1);
     }
 
     void stopRightAfterAStartLeavesTheJobsFileUntilTheNextStart() {
@@ -201,6 +236,23 @@ class EngineTest : public QObject {
         QCOMPARE(bench.handedOver, (QList<QByteArray>{"a\r\n", "b\r\n"}));
     }
 
+    // A listed jobs file deleted between two steps leaves the list at the next look at the
+    // folder: it is no failure, and the next one starts.
+    void listedJobsFileDeletedBetweenStepsIsNoFailure() {
+        Bench bench;
+        bench.jobs({"a.jobs", "b.jobs", "c.jobs"});
+        bench.engine.start();
+        bench.engine.step(); // a started
+        bench.engine.step(); // a filed away; VirtualDub still runs
+        QCOMPARE(bench.lists.jobs(), (QStringList{"b.jobs", "c.jobs"}));
+        QVERIFY(QFile::remove(bench.path("jobs/b.jobs")));
+        bench.virtualDubEnds();
+        QCOMPARE(bench.engine.step(), std::optional<int>(Step));
+        QCOMPARE(bench.handedOver, (QList<QByteArray>{"a\r\n", "c\r\n"}));
+        QVERIFY2(bench.reportsNaming(QStringLiteral("読めません")) == 0,
+                 qPrintable(bench.reports.join(u'\n')));
+    }
+
     void entryTakenOffBeforeStartComesBackAtTheFirstStep() {
         Bench bench;
         bench.jobs({"a.jobs", "b.jobs"});
@@ -213,7 +265,8 @@ class EngineTest : public QObject {
     }
 
     // With the jobs folder as VirtualDub folder (as by default), the job list written there
-    // is not taken for a jobs file: each job runs once, and the job list stays.
+    // is not taken for a jobs file: each job runs once, and the job list stays. Where names
+    // differ by letter case, a user's virtualdub.jobs is a jobs file like any other.
     void jobListBesideTheJobsIsNoJobsFile() {
         Bench bench;
         bench.state.set(slot::VirtualDubFolder, bench.path("jobs/../jobs"));
@@ -222,10 +275,16 @@ class EngineTest : public QObject {
             bench.watch.setRunning(VirtualDub, true);
             bench.handedOver << readFile(bench.path("jobs/VirtualDub.jobs"));
         };
+#ifdef Q_OS_WIN
         bench.jobs({"a.jobs", "b.jobs"});
+        const QList<QByteArray> jobs{"a\r\n", "b\r\n"};
+#else
+        bench.jobs({"a.jobs", "b.jobs", "virtualdub.jobs"});
+        const QList<QByteArray> jobs{"a\r\n", "b\r\n", "virtualdub\r\n"};
+#endif
         bench.engine.start();
         bench.runDown();
-        QCOMPARE(bench.handedOver, (QList<QByteArray>{"a\r\n", "b\r\n"}));
+        QCOMPARE(bench.handedOver, jobs);
         QCOMPARE(bench.files("jobs"), (QStringList{chain::ToolHandOver::LockFileName, "VirtualDub.jobs"}));
         QCOMPARE(bench.lists.jobs(), QStringList{});
     }
@@ -265,6 +324,7 @@ class EngineTest : public QObject {
         QTest::newRow("unreadable") << "unreadable" << true << 0;
         QTest::newRow("empty") << "empty" << true << 0;
         QTest::newRow("blank lines only") << "blank" << true << 0;
+        QTest::newRow("over 16 MiB") << "huge" << true << 0;
         QTest::newRow("vanished before its turn") << "vanished" << true << 0;
         QTest::newRow("VirtualDub.jobs can't be written") << "jobList" << false << 0;
         QTest::newRow("VirtualDub folder missing") << "noVirtualDubFolder" << false << 0;
@@ -284,6 +344,8 @@ class EngineTest : public QObject {
             a = "";
         else if (failure == u"blank")
             a = "  \r\n\r\n";
+        else if (failure == u"huge") // a job, were it read: its line is right-trimmed
+            a = "a" + QByteArray(16 * 1024 * 1024, ' ') + "\r\n";
         else if (failure == u"jobList")
             QVERIFY(QDir(bench.path("vd")).mkdir(QStringLiteral("VirtualDub.jobs")));
         else if (failure == u"noVirtualDubFolder")
@@ -305,7 +367,7 @@ class EngineTest : public QObject {
 
         bench.engine.start();
         const QList<int> intervals = bench.runDown();
-        QCOMPARE(intervals.last(), BatchEngine::NothingLeftMs); // the timer goes on
+        QCOMPARE(intervals.last(), NothingLeft); // the timer goes on
         if (failure == u"vanished")
             QVERIFY(vanished && QFile::rename(bench.path("a.kept"), bench.path("jobs/a.jobs")));
         QCOMPARE(readFile(bench.path("jobs/a.jobs")), a);
@@ -317,6 +379,7 @@ class EngineTest : public QObject {
             QCOMPARE(readFile(bench.path("moved/a.jobs")), QByteArray("another a\r\n"));
         bench.runDown(); // passed over: not tried again
         QCOMPARE(bench.reportsNaming(QStringLiteral("a.jobs は飛ばします")), 1);
+        QCOMPARE(bench.files("jobs").contains("b.jobs"), !othersRun);
 
         bench.engine.start(); // the next start tries it again
         bench.runDown();
@@ -335,7 +398,7 @@ class EngineTest : public QObject {
         QVERIFY(QDir(bench.path("jobs")).removeRecursively());
         bench.engine.start();
         bench.engine.step();
-        QCOMPARE(bench.engine.step(), std::optional<int>(BatchEngine::NothingLeftMs));
+        QCOMPARE(bench.engine.step(), std::optional<int>(NothingLeft));
         QCOMPARE(bench.lists.jobs(), QStringList{});
         QCOMPARE(bench.reportsNaming(QStringLiteral("(.jobs)フォルダ")), 1);
         QCOMPARE(bench.launcher.started, QStringList{});

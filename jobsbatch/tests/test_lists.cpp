@@ -71,6 +71,26 @@ class ListsTest : public QObject {
         QCOMPARE(folder.lists.outputs(), QStringList{});
     }
 
+    // A jobs file over 16 MiB is not read for its outputs: the list stays empty, and the file
+    // is reported once.
+    void jobsFileOver16MiBIsNotReadForOutputs() {
+        Folder folder({"b.jobs"});
+        QFile big(folder.dir.filePath(QStringLiteral("a.jobs")));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        big.write("// $output \"E:\\avi\\a.avi\"\r\n");
+        QVERIFY(big.resize(16 * 1024 * 1024 + 1));
+        big.close();
+        QSignalSpy reports(&folder.lists, &JobLists::report);
+        folder.lists.JobsList();
+        folder.lists.showFirst();
+        folder.lists.OutputList(QStringLiteral("a.jobs"));
+        QCOMPARE(folder.lists.outputs(), QStringList{});
+        QCOMPARE(folder.lists.jobs(), (QStringList{"a.jobs", "b.jobs"}));
+        QCOMPARE(reports.count(), 1);
+        QVERIFY2(reports[0][0].toString().contains(QStringLiteral("16777217 バイト")),
+                 qPrintable(reports[0][0].toString()));
+    }
+
     void takingOffAnEntrySelectsItsSuccessorOrTheNewLast_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("selected");

@@ -253,6 +253,10 @@ void Form1::Command5_Click() {
 
 void Form1::Command3_Click() {
     if (Command3->text() == text::Form1_Command3) {
+        if (const QString problem = m_engine->startProblem(); !problem.isEmpty()) {
+            m_dialogs.message(StartRefusedTitle, problem, chain::Dialogs::Icon::Warning);
+            return;
+        }
         RunLayout();
         m_timer->arm(m_engine->start());
     } else if (Command3->text() == text::Form1_Command3_Running) {

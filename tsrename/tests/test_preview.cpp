@@ -56,6 +56,9 @@ void PreviewTest::marksEachRowAsTheRunWouldEndForIt_data() {
                                      << QList<S>{S::Renamed, S::Renamed};
     QTest::newRow("forbidden character") << QStringList{u"a-b.ts"_s} << QStringList{} << u"-"_s << u"/"_s
                                          << QStringList{u"a/b.ts"_s} << QList<S>{S::BadName};
+    // The run refuses a control character in any path it is given; so does the preview.
+    QTest::newRow("tab in the new name") << QStringList{u"a!.ts"_s} << QStringList{} << u"!"_s << u"\t"_s
+                                         << QStringList{u"a\t.ts"_s} << QList<S>{S::BadName};
     QTest::newRow("empty base name") << QStringList{u"ab.ts"_s} << QStringList{} << u"ab"_s << u"\\\\"_s
                                      << QStringList{u".ts"_s} << QList<S>{S::BadName};
     QTest::newRow("a folder of the new name")

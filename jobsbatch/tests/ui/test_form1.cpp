@@ -167,6 +167,29 @@ class Form1Test : public QObject {
         QVERIFY(kit.dialogs.shown[0].text.contains(kit.path(SettingsFileName)));
     }
 
+    // With the delete option off, a jobs-move folder that is the jobs folder is refused at
+    // "開始" with a message, and the batch stays idle.
+    void startRefusesAMoveFolderThatIsTheJobsFolder() {
+        Kit kit;
+        const QString crlf = QStringLiteral("\r\n");
+        const QStringList lines{kit.path("vd"), kit.path("jobs"), kit.path("jobs/../jobs"), "0", "0"};
+        chain::testing::writeFile(kit.path(SettingsFileName), (lines.join(crlf) + crlf).toUtf8());
+        kit.job(QStringLiteral("a.jobs"));
+        Form1& form = kit.open();
+        click(&form, "Command3");
+        QCOMPARE(kit.dialogs.shown.size(), 1);
+        QCOMPARE(kit.dialogs.shown[0].title, QStringLiteral("フォルダ指定確認"));
+        QVERIFY(kit.dialogs.shown[0].text.contains(
+            QStringLiteral("jobs移動フォルダが(.jobs)フォルダと同じです")));
+        QCOMPARE(child<QAbstractButton>(&form, "Command3")->text(), text::Form1_Command3);
+        QVERIFY(!form.isTimerArmed() && !form.engine().isRunning());
+
+        click(&form, "Check2"); // deleting: the jobs-move folder is not used
+        click(&form, "Command3");
+        QCOMPARE(kit.dialogs.shown.size(), 1);
+        QVERIFY(form.engine().isRunning());
+    }
+
     // The job's name in Label5, the events in the log, and the close option closing the
     // window once nothing is left.
     void batchFromTheWindowEndsTheProgram() {
