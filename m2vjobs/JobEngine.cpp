@@ -457,7 +457,9 @@ bool JobEngine::neverHandedOver(const JobLines& job) const {
 }
 
 bool JobEngine::interruptedWithoutOutput(const JobLines& job) {
-    if (!m_files->recovered || m_files->avi)
+    // The recording itself must be back under its own name: a record that outlived its
+    // finished run finds its .m2v gone, and perhaps a new file under its name.
+    if (!m_files->recovered || m_files->avi || !chain::isSameFile(job.m2vPath, m_files->m2v))
         return false;
     const std::optional<chain::FileIdentity> avi = chain::fileIdentity(job.temporaryAvi);
     if (!avi)

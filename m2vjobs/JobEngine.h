@@ -125,7 +125,7 @@ class JobEngine : public QObject {
     // Whether the job under way never reached VirtualDub: its .m2v still has its own name,
     // and no .avi was written or recorded.
     bool neverHandedOver(const JobLines& job) const;
-    // Whether a job taken up from the run record, its .m2v named back, was cut short before
+    // Whether a job taken up from the run record, its own .m2v named back, was cut short before
     // VirtualDub wrote anything (no .avi under the temporary name, or an empty one, which
     // is removed). Once in a row it is converted again at this start, not failed.
     bool interruptedWithoutOutput(const JobLines& job);
