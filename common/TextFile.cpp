@@ -9,6 +9,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace chain {
 
 namespace {
@@ -28,6 +30,48 @@ QStringList splitLines(const QString& text) {
         lines << text.mid(start);
     return lines;
 }
+
+// How bytes read as UTF-8: whether they are valid (no overlong forms, no surrogates,
+// nothing beyond U+10FFFF), and the length of their longest character in bytes.
+struct Utf8Scan {
+    bool valid = true;
+    int longest = 0;
+};
+
+Utf8Scan scanUtf8(std::string_view bytes) {
+    Utf8Scan scan;
+    for (size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const int length = lead < 0x80   ? 1
+                           : lead < 0xC2 ? 0
+                           : lead < 0xE0 ? 2
+                           : lead < 0xF0 ? 3
+                           : lead < 0xF5 ? 4
+                                         : 0;
+        if (length == 0 || i + static_cast<size_t>(length) > bytes.size())
+            return {false, scan.longest};
+        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (int k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + static_cast<size_t>(k)]);
+            if ((next & 0xC0) != 0x80)
+                return {false, scan.longest};
+            code = (code << 6) | (next & 0x3F);
+        }
+        if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF)) ||
+            (code >= 0xD800 && code <= 0xDFFF))
+            return {false, scan.longest};
+        scan.longest = std::max(scan.longest, length);
+        i += static_cast<size_t>(length);
+    }
+    return scan;
+}
+
+// Whether bytes that are valid UTF-8 are taken as UTF-8 rather than cp932 (readTextFile).
+bool takenAsUtf8(const Utf8Scan& scan, bool validCp932) {
+    return scan.valid && (scan.longest >= 3 || (scan.longest == 2 && !validCp932));
+}
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
 
@@ -55,17 +99,16 @@ QString firstUnencodable(const QString& line) {
     return line;
 }
 
-// Keeps an unreadable file under the first free backup name. Empty text on success.
-QString backUp(const QString& path) {
+} // namespace
+
+QString backupPath(const QString& path) {
     for (int n = 1; n <= 99; ++n) {
         const QString target = path + (n == 1 ? QStringLiteral(".bak") : QStringLiteral(".bak%1").arg(n));
-        if (fileExists(target))
-            continue; // an older backup: never overwritten
-        return moveNoReplace(path, target);
+        if (!fileExists(target)) // an older backup is never overwritten
+            return target;
     }
-    return QStringLiteral("控えのファイル名 (.bak) がすべて使われています");
+    return {};
 }
-} // namespace
 
 TextRead readTextFile(const QString& path) {
     if (const QString problem = pathProblem(path); !problem.isEmpty())
@@ -80,11 +123,30 @@ TextRead readTextFile(const QString& path) {
 }
 
 TextRead decodeText(std::string_view bytes) {
-    const auto utf8 = platform::cp932ToUtf8(bytes);
-    if (!utf8)
+    const auto fromCp932 = platform::cp932ToUtf8(bytes);
+    if (takenAsUtf8(scanUtf8(bytes), fromCp932.has_value())) {
+        if (bytes.starts_with(ByteOrderMark))
+            bytes.remove_prefix(ByteOrderMark.size());
+        return {TextRead::State::Read,
+                splitLines(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()))),
+                {},
+                true};
+    }
+    if (!fromCp932)
         return {
             TextRead::State::Unreadable, {}, QStringLiteral("Shift_JIS (cp932) のテキストではありません")};
-    return {TextRead::State::Read, splitLines(QString::fromStdString(*utf8)), {}};
+    return {TextRead::State::Read, splitLines(QString::fromStdString(*fromCp932)), {}};
+}
+
+QString utf8Note(const QString& path, const TextRead& read) {
+    if (read.state != TextRead::State::Read || !read.utf8)
+        return {};
+    const QString name = path.mid(path.lastIndexOf(pathSeparator()) + 1);
+    const QString backup = backupPath(path);
+    return QStringLiteral("%1 は UTF-8 で保存されているため、UTF-8 として読みました。"
+                          "次に保存するときは Shift_JIS (cp932) で書き、元のファイルは %2 として残します。")
+        .arg(name, backup.isEmpty() ? QStringLiteral("控え (.bak)")
+                                    : backup.mid(backup.lastIndexOf(pathSeparator()) + 1));
 }
 
 std::optional<QStringList> readTextLines(const QString& path) {
@@ -103,8 +165,8 @@ QString writeTextLines(const QString& path, const QStringList& lines, OldFile ol
     // Through a symbolic link to its target, the backup and the temporary file beside
     // it, so that the link stays a link.
     const QString target = fromNative(platform::linkTarget(toNative(path)));
-    if (old == OldFile::BackUpUnreadable) {
-        if (const QString error = backUpIfUnreadable(target); !error.isEmpty())
+    if (old == OldFile::BackUpNotCp932) {
+        if (const QString error = backUpIfNotCp932(target); !error.isEmpty())
             return error;
     }
     return reasonText(platform::replaceFileContents(toNative(target), bytes));
@@ -123,14 +185,22 @@ QString encodeLines(const QStringList& lines, std::string& bytes) {
         bytes += *encoded;
         bytes += "\r\n";
     }
+    // Such bytes would be read back as UTF-8, as other text than was saved.
+    if (takenAsUtf8(scanUtf8(bytes), true))
+        return QStringLiteral("この内容は Shift_JIS (cp932) で保存すると UTF-8 のファイルと見分けがつかず、"
+                              "読み戻すと別の文字になるため保存できません");
     return {};
 }
 
-QString backUpIfUnreadable(const QString& path) {
-    if (readTextFile(path).state != TextRead::State::Unreadable)
+QString backUpIfNotCp932(const QString& path) {
+    const TextRead read = readTextFile(path);
+    if (read.state != TextRead::State::Unreadable && !read.utf8)
         return {};
-    if (const QString error = backUp(path); !error.isEmpty())
-        return QStringLiteral("読めない元のファイルを控えに残せません: %1").arg(error);
+    const QString backup = backupPath(path);
+    const QString error = backup.isEmpty() ? QStringLiteral("控えのファイル名 (.bak) がすべて使われています")
+                                           : moveNoReplace(path, backup);
+    if (!error.isEmpty())
+        return QStringLiteral("元のファイルを控えに残せません: %1").arg(error);
     return {};
 }
 

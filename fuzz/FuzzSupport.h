@@ -27,10 +27,19 @@ inline std::string_view bytesOf(const uint8_t* data, size_t size) {
     return {reinterpret_cast<const char*>(data), size};
 }
 
-// The lines of a file holding these bytes; nothing when they aren't cp932.
+// Whether a save must take these lines: always, except for a file read as UTF-8, which may
+// hold a character cp932 lacks, or one whose cp932 bytes would read back as UTF-8; its save
+// is then refused with the reason, and the file kept.
+inline bool mustSave(const chain::TextRead& read, const QStringList& lines) {
+    std::string unused;
+    return !read.utf8 || chain::encodeLines(lines, unused).isEmpty();
+}
+
+// The lines of a file holding these bytes that a save must take; nothing when they can't be
+// read, or are UTF-8 that cp932 can't hold.
 inline std::optional<QStringList> linesOf(std::string_view bytes) {
     chain::TextRead read = chain::decodeText(bytes);
-    if (read.state != chain::TextRead::State::Read)
+    if (read.state != chain::TextRead::State::Read || !mustSave(read, read.lines))
         return std::nullopt;
     return read.lines;
 }
@@ -58,6 +67,8 @@ void requireSavedSettingsReadTheSame(std::string_view bytes, int size, int last,
     first.set(0, QStringLiteral("/start"));
     again.set(0, QStringLiteral("/start"));
     read(first, *fileLines);
+    if (!mustSave(chain::decodeText(bytes), lines(first)))
+        return;
     require(read(again, savedAndRead(lines(first))), "saved settings can be used");
     for (int k = 1; k <= last; ++k)
         require(first.text(k) == again.text(k), "settings read, saved and read again are the same");

@@ -33,7 +33,7 @@ QString loadSettings(StateTable& state) {
     if (read.state == chain::TextRead::State::Unreadable)
         return QStringLiteral("設定ファイル %1 を読めないため、既定の設定を使います: %2")
             .arg(settingsPath(state), read.reason);
-    return {};
+    return chain::utf8Note(settingsPath(state), read);
 }
 
 bool settingsFromLines(StateTable& state, const QStringList& lines) {

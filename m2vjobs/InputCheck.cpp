@@ -6,6 +6,8 @@
 #include "TextFile.h"
 #include "WholeNumber.h"
 
+#include <QFileInfo>
+
 namespace pellavo {
 
 namespace {
@@ -31,6 +33,14 @@ bool singleByteFolder(const QString& folder) {
         i += length - 1;
     }
     return true;
+}
+
+bool storageIsM2vFolder(const QString& m2vFolder, const QString& storageFolder) {
+    if (storageFolder == m2vFolder)
+        return true;
+    const QString resolved = QFileInfo(m2vFolder).canonicalFilePath();
+    return !m2vFolder.isEmpty() && !storageFolder.isEmpty() && !resolved.isEmpty() &&
+           QFileInfo(m2vFolder).isDir() && resolved == QFileInfo(storageFolder).canonicalFilePath();
 }
 
 #ifndef Q_OS_WIN
@@ -75,7 +85,7 @@ InputVerdict InputCheck(const InputBoxes& boxes, SettingTable& settings, chain::
     if (sameDrive(boxes.Text1, boxes.Text3) == false &&
         !dialogs.question(text::DriveTitle, question(text::StorageDriveText)))
         return fail(settings);
-    if (boxes.Text3 == boxes.Text1) {
+    if (storageIsM2vFolder(boxes.Text1, boxes.Text3)) {
         dialogs.message(text::FolderTitle, text::StorageFolderText);
         return fail(settings);
     }

@@ -35,6 +35,10 @@ InputVerdict InputCheck(const InputBoxes& boxes, SettingTable& settings, chain::
 // (single-byte katakana pass; double-byte characters and those cp932 lacks fail).
 bool singleByteFolder(const QString& folder);
 
+// Whether the storage folder is the m2v folder: the same text, or the same folder once
+// both are resolved. The .wav (and the .m2v) could never be filed away there.
+bool storageIsM2vFolder(const QString& m2vFolder, const QString& storageFolder);
+
 // Whether two folders lie on the same drive: the first two characters compared exactly
 // on Windows, the filesystem (of the folder or the nearest one above it that exists) on
 // POSIX; nothing when that can't be told.

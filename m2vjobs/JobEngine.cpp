@@ -15,7 +15,8 @@
 namespace pellavo {
 
 namespace {
-constexpr int FallbackIntervalMs = 20000; // for an interval that is no number or below a second
+constexpr int FallbackIntervalMs = 20000; // for an interval that is no number, or not above 0
+constexpr int ShortestIntervalMs = 1000;  // an interval below a second is brought up to this
 // Filesystems keep write times coarser than our clock (FAT to 2 s), so an output written
 // just after the start may carry a time a little before it.
 constexpr qint64 WriteTimeSlackMs = 2000;
@@ -28,8 +29,21 @@ const QList<QString JobLines::*> RecordedFields = {
     &JobLines::listedName,   &JobLines::wavName, &JobLines::temporaryAvi, &JobLines::finalAvi,
     &JobLines::temporaryM2v, &JobLines::m2vPath, &JobLines::m2vFolder,
 };
-// After them: the identities of the .m2v, the .wav and the .avi (NoIdentity until it is named).
-constexpr qsizetype RecordedFieldCount = 10;
+// After them: the identities of the .m2v, the .wav and the .avi (NoIdentity until it is named),
+// then the interruptions of the file's runs before this one (records written before it was
+// kept have ten fields, and count none).
+constexpr qsizetype RecordedFieldCount = 11;
+constexpr qsizetype IdentityFieldCount = 10;
+// A file whose run a stop cut short with no output this often in a row is passed over.
+constexpr int MostInterruptions = 2;
+
+// A count kept in the run record: one to three digits.
+std::optional<int> countOf(const QString& text) {
+    if (text.isEmpty() || text.size() > 3 ||
+        !std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    return text.toInt();
+}
 
 QString nameOf(const QString& path) {
     return path.mid(path.lastIndexOf(chain::pathSeparator()) + 1);
@@ -61,7 +75,9 @@ bool JobEngine::runPending() const {
 }
 
 bool JobEngine::isIdle() const {
-    return m_finishOffWaits || (!runPending() && !nextFile());
+    return m_finishOffWaits ||
+           (!runPending() && (!nextFile() || storageIsM2vFolder(m_settings.text(slot::M2vFolder),
+                                                                m_settings.text(slot::StorageFolder))));
 }
 
 std::optional<int> JobEngine::step() {
@@ -86,6 +102,8 @@ std::optional<int> JobEngine::step() {
         M2vList();
         AviList();
     }
+    if (storageRefused())
+        return intervalMs();
     if (const std::optional<QString> name = nextFile()) {
         m_jobError = 0;
         handOver(*name);
@@ -117,6 +135,7 @@ std::optional<int> JobEngine::Command7_Click() {
     }
     m_passedOver.clear();
     m_finishOffWaits = false;
+    m_reportedStorage = false;
     Q_EMIT listsChanged();
     setState(State::Running);
     Q_EMIT report(QStringLiteral("変換を開始しました"));
@@ -168,7 +187,8 @@ void JobEngine::resumeRecordedRun() {
         // files can't be told from new ones of the same names. Only its .m2v is given its
         // name back, below, so that no temporary name outlives the upgrade.
         const QStringList& fields = loaded.run.fields;
-        if (fields.size() != RecordedFieldCount && fields.size() != RecordedFields.size())
+        if (fields.size() != RecordedFieldCount && fields.size() != IdentityFieldCount &&
+            fields.size() != RecordedFields.size())
             damage = QStringLiteral("行の数が違います");
         for (qsizetype k = 0; damage.isEmpty() && k < RecordedFields.size(); ++k) {
             job.*RecordedFields[k] = fields[k];
@@ -188,10 +208,14 @@ void JobEngine::resumeRecordedRun() {
             const auto m2v = chain::parseIdentity(fields[7]);
             const auto wav = chain::parseIdentity(fields[8]);
             const auto avi = chain::parseIdentity(fields[9]);
+            const std::optional<int> interruptions =
+                fields.size() == IdentityFieldCount ? 0 : countOf(fields[IdentityFieldCount]);
             if (!m2v || !wav || (!avi && fields[9] != NoIdentity))
                 damage = QStringLiteral("ファイルの識別情報が読めません");
+            else if (!interruptions)
+                damage = QStringLiteral("中断の回数が読めません");
             else
-                files = JobFiles{loaded.run.began, *m2v, *wav, avi};
+                files = JobFiles{loaded.run.began, *m2v, *wav, avi, *interruptions, true};
         }
     }
     if (!damage.isEmpty()) {
@@ -249,7 +273,8 @@ QString JobEngine::saveRecord(const JobLines& job, const JobFiles& files) const 
     for (QString JobLines::*field : RecordedFields)
         run.fields << job.*field;
     run.fields << chain::identityText(files.m2v) << chain::identityText(files.wav)
-               << (files.avi ? chain::identityText(*files.avi) : NoIdentity);
+               << (files.avi ? chain::identityText(*files.avi) : NoIdentity)
+               << QString::number(files.interruptions);
     return runRecord().save(run);
 }
 
@@ -347,7 +372,7 @@ void JobEngine::startFile(const QString& name) {
                  QStringLiteral("%1 か %2 を調べられないため、%1 は変換しません").arg(m2vPath, wavPath));
         return;
     }
-    const JobFiles files{QDateTime::currentDateTime(), *m2v, *wav, std::nullopt};
+    const JobFiles files{QDateTime::currentDateTime(), *m2v, *wav, std::nullopt, m_interruptions.take(name)};
     const chain::RunRecord record = runRecord();
     if (const QString error = saveRecord(job, files); !error.isEmpty()) {
         passOver(name, QStringLiteral("実行の記録 %1 を書き込めないため、%2 は変換しません: %3")
@@ -386,6 +411,8 @@ void JobEngine::finishOff() {
         Q_EMIT report(
             QStringLiteral("前回の実行は VirtualDub に渡す前に終わっていたため、%1 は改めて変換します")
                 .arg(job.m2vPath));
+        if (m_files->interruptions > 0)
+            m_interruptions.insert(job.listedName, m_files->interruptions);
         forgetJob();
         return;
     }
@@ -394,6 +421,21 @@ void JobEngine::finishOff() {
     // that was cut short; the filing below finds what is left to do.
     const bool m2vNamed = !chain::isSameFile(job.temporaryM2v, m2v) ||
                           move(job.temporaryM2v, job.m2vPath, m2v) == Outcome::Done;
+    if (m2vNamed && interruptedWithoutOutput(job)) {
+        const int interruptions = m_files->interruptions + 1;
+        if (interruptions < MostInterruptions) {
+            // A stop (a logout, a reboot) ended VirtualDub too: the file did not fail.
+            Q_EMIT report(QStringLiteral(
+                              "前回の実行は VirtualDub が出力を書く前に中断されたため、%1 は改めて変換します")
+                              .arg(job.m2vPath));
+            m_interruptions.insert(job.listedName, interruptions);
+            forgetJob();
+            return;
+        }
+        Q_EMIT report(QStringLiteral("%1 の実行は %2 回続けて、VirtualDub が出力を書く前に中断されました")
+                          .arg(job.m2vPath)
+                          .arg(interruptions));
+    }
     fileAway(job, m2vNamed ? job.m2vPath : job.temporaryM2v);
     if (chain::isSameFile(job.temporaryM2v, m2v)) {
         // The .m2v could neither have its name back nor be filed (its folder is read-only,
@@ -412,6 +454,30 @@ bool JobEngine::neverHandedOver(const JobLines& job) const {
     return !chain::isSameFile(job.temporaryM2v, m_files->m2v) &&
            chain::isSameFile(job.m2vPath, m_files->m2v) && !m_files->avi &&
            !chain::nameTaken(job.temporaryAvi);
+}
+
+bool JobEngine::interruptedWithoutOutput(const JobLines& job) {
+    // The recording itself must be back under its own name: a record that outlived its
+    // finished run finds its .m2v gone, and perhaps a new file under its name.
+    if (!m_files->recovered || m_files->avi || !chain::isSameFile(job.m2vPath, m_files->m2v))
+        return false;
+    const std::optional<chain::FileIdentity> avi = chain::fileIdentity(job.temporaryAvi);
+    if (!avi)
+        return !chain::nameTaken(job.temporaryAvi);
+    return avi->size == 0 && remove(job.temporaryAvi, *avi) == Outcome::Done;
+}
+
+bool JobEngine::storageRefused() {
+    const QString storage = m_settings.text(slot::StorageFolder);
+    if (!storageIsM2vFolder(m_settings.text(slot::M2vFolder), storage)) {
+        m_reportedStorage = false;
+        return false;
+    }
+    if (!m_reportedStorage)
+        Q_EMIT report(QStringLiteral("%1「%2」が%3と同じため、変換しません。%4")
+                          .arg(text::Label5, storage, text::Label1, text::StorageFolderText));
+    m_reportedStorage = true;
+    return true;
 }
 
 void JobEngine::forgetJob() {
@@ -567,16 +633,22 @@ QStringList JobEngine::listing(int folderSlot, const QString& label, const QStri
 
 int JobEngine::intervalMs() {
     const QString interval = m_settings.text(slot::Interval);
-    const double ms = std::nearbyint(chain::leadingNumber(interval) * 1000.0);
-    if (!(ms >= 1000.0)) {
-        if (m_reportedInterval != interval)
-            Q_EMIT report(
-                QStringLiteral("確認間隔時間「%1」は使えないため、20 秒ごとに確認します").arg(interval));
-        m_reportedInterval = interval;
-        return FallbackIntervalMs;
+    const double seconds = chain::leadingNumber(interval);
+    const double ms = std::nearbyint(seconds * 1000.0);
+    if (ms >= 1000.0) {
+        m_reportedInterval.reset();
+        return ms >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(ms);
     }
-    m_reportedInterval.reset();
-    return ms >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(ms);
+    // A number below a second is brought up to one second; a text that is no number, or
+    // a number that isn't above 0, gives the fallback.
+    const bool belowASecond = seconds > 0.0;
+    if (m_reportedInterval != interval)
+        Q_EMIT report(
+            belowASecond
+                ? QStringLiteral("確認間隔時間「%1」は 1 秒未満のため、1 秒ごとに確認します").arg(interval)
+                : QStringLiteral("確認間隔時間「%1」は使えないため、20 秒ごとに確認します").arg(interval));
+    m_reportedInterval = interval;
+    return belowASecond ? ShortestIntervalMs : FallbackIntervalMs;
 }
 
 void JobEngine::setState(State state) {

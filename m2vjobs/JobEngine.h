@@ -14,6 +14,7 @@
 #include "ToolHandOver.h"
 #include "ToolWatch.h"
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QStringList>
@@ -106,6 +107,10 @@ class JobEngine : public QObject {
         chain::FileIdentity m2v;
         chain::FileIdentity wav;
         std::optional<chain::FileIdentity> avi;
+        // Runs of this file just before this one that a stop cut short before VirtualDub
+        // wrote anything (kept in the run record).
+        int interruptions = 0;
+        bool recovered = false; // taken up from the run record at this start
     };
     // How a step on one of the job's own files went. Gone: the file is neither where it was
     // nor where it was to go (the user took it, or another file has its name).
@@ -123,6 +128,13 @@ class JobEngine : public QObject {
     // Whether the job under way never reached VirtualDub: its .m2v still has its own name,
     // and no .avi was written or recorded.
     bool neverHandedOver(const JobLines& job) const;
+    // Whether a job taken up from the run record, its own .m2v named back, was cut short before
+    // VirtualDub wrote anything (no .avi under the temporary name, or an empty one, which
+    // is removed). Once in a row it is converted again at this start, not failed.
+    bool interruptedWithoutOutput(const JobLines& job);
+    // Whether the settings name the m2v folder as the storage folder too, so that nothing
+    // can be filed away: told once (again after each start) while it lasts.
+    bool storageRefused();
     // Removes the run record and ends the job under way.
     void forgetJob();
     // Names the .avi, then files the .wav and the .m2v (now at `m2vNow`) away or deletes
@@ -159,6 +171,10 @@ class JobEngine : public QObject {
     QStringList m_list1;
     QStringList m_list2;
     QSet<QString> m_passedOver;
+    // Files whose last run was cut short with no output, and how often in a row: carried
+    // into the record of their next run.
+    QHash<QString, int> m_interruptions;
+    bool m_reportedStorage = false;
     bool m_finishOffWaits = false; // the job under way can't be finished off before the next start
     QString m_label9;
     int m_jobError = 0;

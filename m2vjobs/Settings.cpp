@@ -12,11 +12,15 @@ QString settingsPath(const SettingTable& s) {
     return chain::joinPath(s.text(slot::StartFolder), text::SettingsFile);
 }
 
-// A value that must be one of two codes; anything else means the default "1".
-void keepCode(SettingTable& s, int index, const QString& other) {
+// A code that must be one of `known`; anything else takes `fallback`, and the reading is
+// told as "<line> 行目「<value>」→「<fallback>」(<meaning>)".
+void keepCode(SettingTable& s, int index, const QStringList& known, const QString& fallback,
+              const QString& meaning, QStringList& corrected) {
     const QString value = s.text(index);
-    if (value != u"1" && value != other)
-        s.set(index, QStringLiteral("1"));
+    if (known.contains(value))
+        return;
+    s.set(index, fallback);
+    corrected << QStringLiteral("%1 行目「%2」→「%3」(%4)").arg(index).arg(value, fallback, meaning);
 }
 } // namespace
 
@@ -30,19 +34,31 @@ void applyDefaults(SettingTable& s) {
     s.set(slot::FrameRate, QStringLiteral("1"));
 }
 
-chain::TextRead loadSettings(SettingTable& s) {
+chain::TextRead loadSettings(SettingTable& s, QString* corrected) {
     chain::TextRead read = chain::readTextFile(settingsPath(s));
-    settingsFromLines(s, read.state == chain::TextRead::State::Read ? read.lines : QStringList{});
+    const QString note =
+        settingsFromLines(s, read.state == chain::TextRead::State::Read ? read.lines : QStringList{});
+    if (corrected)
+        *corrected = note;
     return read;
 }
 
-void settingsFromLines(SettingTable& s, const QStringList& lines) {
+QString settingsFromLines(SettingTable& s, const QStringList& lines) {
     applyDefaults(s);
     for (int k = 1; k <= 8 && k <= lines.size(); ++k)
         s.set(k, chain::trimBlanks(lines[k - 1]));
-    keepCode(s, slot::DeleteFlag, QStringLiteral("0"));
-    keepCode(s, slot::PictureSize, QStringLiteral("2"));
-    keepCode(s, slot::FrameRate, QStringLiteral("2"));
+    // An unknown code is read the way that loses nothing: only "1" deletes the .m2v.
+    const QStringList codes{QStringLiteral("1"), QStringLiteral("2")};
+    QStringList corrected;
+    keepCode(s, slot::DeleteFlag, {QStringLiteral("0"), QStringLiteral("1")}, QStringLiteral("0"),
+             QStringLiteral("m2v は削除しません"), corrected);
+    keepCode(s, slot::PictureSize, codes, QStringLiteral("1"),
+             QStringLiteral("画像サイズはファイル名で選びます"), corrected);
+    keepCode(s, slot::FrameRate, codes, QStringLiteral("1"), QStringLiteral("29.97"), corrected);
+    if (corrected.isEmpty())
+        return {};
+    return QStringLiteral("設定ファイル %1 の使えない値を読み替えました: %2")
+        .arg(text::SettingsFile, corrected.join(QStringLiteral("、")));
 }
 
 QStringList settingsLines(const SettingTable& s) {

@@ -10,9 +10,12 @@
 namespace pellavo {
 
 namespace {
-QString unreadableNote(const QString& file, const chain::TextRead& read, const QString& afterwards) {
+// What reading a settings file came to, when it is worth telling: unreadable (defaults
+// apply), or read as UTF-8.
+QString readingNote(const QString& folder, const QString& file, const chain::TextRead& read,
+                    const QString& afterwards) {
     if (read.state != chain::TextRead::State::Unreadable)
-        return {};
+        return chain::utf8Note(chain::joinPath(folder, file), read);
     return QStringLiteral("設定ファイル %1 を読めないため、%2 (%3)。").arg(file, afterwards, read.reason);
 }
 } // namespace
@@ -27,10 +30,12 @@ QStringList startUp(const QString& startFolder, SettingTable& settings, PatternT
     settings.set(slot::StartFolder, startFolder);
     for (const QString& file : {text::SettingsFile, text::PatternFile, JobEngine::RunRecordFile})
         removeLeftovers(chain::joinPath(startFolder, file));
-    notes << unreadableNote(text::SettingsFile, loadSettings(settings),
-                            QStringLiteral("既定の設定で始めます"))
-          << unreadableNote(text::PatternFile, loadPatterns(startFolder, patterns),
-                            QStringLiteral("既定の登録で始めます"));
+    QString corrected;
+    notes << readingNote(startFolder, text::SettingsFile, loadSettings(settings, &corrected),
+                         QStringLiteral("既定の設定で始めます"))
+          << corrected
+          << readingNote(startFolder, text::PatternFile, loadPatterns(startFolder, patterns),
+                         QStringLiteral("既定の登録で始めます"));
     notes.removeAll(QString());
     removeLeftovers(chain::joinPath(settings.text(slot::VirtualDubFolder), text::JobsFile));
     if (!hasRequiredEntries(patterns))

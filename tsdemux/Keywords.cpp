@@ -12,13 +12,14 @@ void Keywords::setEntries(const QStringList& keywords) {
 
 Keywords loadKeywords(const QString& programFolder, QString* problem) {
     Keywords keywords;
-    const chain::TextRead read = chain::readTextFile(chain::joinPath(programFolder, KeywordFileName));
+    const QString path = chain::joinPath(programFolder, KeywordFileName);
+    const chain::TextRead read = chain::readTextFile(path);
     if (read.state == chain::TextRead::State::Read)
         keywords.setEntries(read.lines);
     if (problem) {
         *problem =
             read.state != chain::TextRead::State::Unreadable
-                ? QString()
+                ? chain::utf8Note(path, read)
                 : QStringLiteral("キーワードファイル %1 を読めないため、キーワードなしで始めます (%2)。"
                                  "登録し直すと、元のファイルは %1.bak として残ります。")
                       .arg(KeywordFileName, read.reason);
@@ -41,7 +42,7 @@ QString saveKeywordFile(const QString& programFolder, const QStringList& keyword
 
 QString removeKeywordFile(const QString& programFolder) {
     const QString path = chain::joinPath(programFolder, KeywordFileName);
-    if (const QString error = chain::backUpIfUnreadable(path); !error.isEmpty())
+    if (const QString error = chain::backUpIfNotCp932(path); !error.isEmpty())
         return error;
     if (!chain::fileExists(path))
         return {}; // missing, or kept as a backup just now

@@ -28,20 +28,22 @@ void applyDefaults(Settings& s) {
 }
 
 bool loadSettings(Settings& s, QString* problem) {
-    const chain::TextRead read =
-        chain::readTextFile(chain::joinPath(s.text(slot::ProgramFolder), SettingsFileName));
+    const QString path = chain::joinPath(s.text(slot::ProgramFolder), SettingsFileName);
+    const chain::TextRead read = chain::readTextFile(path);
     QString why;
     if (read.state == chain::TextRead::State::Read)
         why = settingsFromLines(s, read.lines);
     else
         applyDefaults(s);
+    const bool used = read.state == chain::TextRead::State::Read && why.isEmpty();
+    why = QStringList{chain::utf8Note(path, read), why}.join(u' ').trimmed();
     if (read.state == chain::TextRead::State::Unreadable)
         why = QStringLiteral("設定ファイル %1 を読めないため、既定の設定で始めます (%2)。"
                              "記憶すると、元のファイルは %1.bak として残ります。")
                   .arg(SettingsFileName, read.reason);
     if (problem)
         *problem = why;
-    return read.state == chain::TextRead::State::Read && why.isEmpty();
+    return used;
 }
 
 QString settingsFromLines(Settings& s, const QStringList& lines) {

@@ -155,25 +155,61 @@ class RulesTest : public QObject {
         QCOMPARE(readTextLines(path).value(), QStringList{QStringLiteral("old")});
         QVERIFY(writeTextLines(path, {QStringLiteral("x😀")}).contains(QStringLiteral("「😀」")));
         QVERIFY(!writeTextLines(path, {QString(QChar(0xDC94))}).isEmpty()); // never written as "?"
+        // Its cp932 bytes are UTF-8 for "/録画": they would read back as that.
+        QVERIFY(writeTextLines(path, {QStringLiteral("/骭ｲ逕ｻ")}).contains(QStringLiteral("UTF-8")));
         QCOMPARE(readTextLines(path).value(), QStringList{QStringLiteral("old")});
     }
 
-    // A file that is there but can't be read is told from a missing one, and the first
-    // save keeps it as a backup, never over an older backup.
-    void unreadableFileIsKeptAsBackupBeforeItIsReplaced() {
+    // Bytes saved by an editor as UTF-8 are read as UTF-8 when they hold multi-byte
+    // characters, also when they are cp932 as well; two-byte sequences that are cp932 too
+    // are half-width katakana pairs.
+    void utf8IsToldFromCp932_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("line"); // "-": unreadable
+        QTest::addColumn<bool>("utf8");
+        QTest::newRow("cp932") << QByteArray("/\x98\x5e\x89\xe6") << "/録画" << false;
+        QTest::newRow("UTF-8, cp932 too") << QByteArray("/\xe9\x8c\xb2\xe7\x94\xbb") << "/録画" << true;
+        QTest::newRow("UTF-8 with a byte order mark") << QByteArray("\xef\xbb\xbf/a") << "/a" << true;
+        QTest::newRow("UTF-8 only") << QByteArray("Stra\xc3\x9f") << "Straß" << true;
+        QTest::newRow("half-width katakana pair") << QByteArray("/\xc4\xb7") << "/ﾄｷ" << false;
+        QTest::newRow("overlong UTF-8 form") << QByteArray("\xe0\x80\xaf") << "烙ｯ" << false;
+        QTest::newRow("neither") << QByteArray("\x81") << "-" << false;
+    }
+    void utf8IsToldFromCp932() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, line);
+        QFETCH(bool, utf8);
+        const TextRead read = decodeText(std::string_view(bytes.constData(), size_t(bytes.size())));
+        QCOMPARE(read.state, line == u"-" ? TextRead::State::Unreadable : TextRead::State::Read);
+        QCOMPARE(read.lines, line == u"-" ? QStringList{} : QStringList{line});
+        QCOMPARE(read.utf8, utf8);
+    }
+
+    // A file that is there but isn't cp932 (unreadable, or UTF-8) is told from a missing
+    // one, and the first save writes cp932 and keeps the old file as a backup, never over
+    // an older backup.
+    void fileNotInCp932IsKeptAsBackupBeforeItIsReplaced_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("readable");
+        QTest::newRow("unreadable") << QByteArray("\x81\r\n") << false;
+        QTest::newRow("UTF-8") << QStringLiteral("番組\r\n").toUtf8() << true;
+    }
+    void fileNotInCp932IsKeptAsBackupBeforeItIsReplaced() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, readable);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("f.txt"));
         QCOMPARE(readTextFile(path).state, TextRead::State::Missing);
-        const QByteArray utf8 = QStringLiteral("番組\r\n").toUtf8();
-        chain::testing::writeFile(path, utf8);
+        chain::testing::writeFile(path, bytes);
         chain::testing::writeFile(path + QStringLiteral(".bak"), "older backup");
         const TextRead read = readTextFile(path);
-        QCOMPARE(read.state, TextRead::State::Unreadable);
-        QVERIFY(!read.reason.isEmpty());
+        QCOMPARE(read.state, readable ? TextRead::State::Read : TextRead::State::Unreadable);
+        QCOMPARE(read.reason.isEmpty(), readable);
+        QCOMPARE(utf8Note(path, read).contains(QStringLiteral("f.txt.bak2")), readable);
 
         QVERIFY(writeTextLines(path, {QStringLiteral("new")}).isEmpty());
         QCOMPARE(chain::testing::readFile(path + QStringLiteral(".bak")), QByteArray("older backup"));
-        QCOMPARE(chain::testing::readFile(path + QStringLiteral(".bak2")), utf8);
+        QCOMPARE(chain::testing::readFile(path + QStringLiteral(".bak2")), bytes);
         QCOMPARE(chain::testing::readFile(path), QByteArray("new\r\n"));
         QVERIFY(writeTextLines(path, {QStringLiteral("newer")}).isEmpty()); // readable now: no backup
         QVERIFY(!QFile::exists(path + QStringLiteral(".bak3")));

@@ -26,6 +26,14 @@ class InputCheckTest : public QObject {
                                   << "T/c"
                                   << "15" << QList<bool>{} << QStringList{"確認間隔時間入力エラー"} << false
                                   << "20";
+        QTest::newRow("20 passes") << "T/a"
+                                   << "P/b"
+                                   << "T/c"
+                                   << "20" << QList<bool>{} << QStringList{} << true << "30";
+        QTest::newRow("60 passes") << "T/a"
+                                   << "P/b"
+                                   << "T/c"
+                                   << "60" << QList<bool>{} << QStringList{} << true << "30";
         QTest::newRow("60.5 rounds to 60") << "T/a"
                                            << "P/b"
                                            << "T/c"
@@ -51,6 +59,11 @@ class InputCheckTest : public QObject {
             << "T/a"
             << "P/b"
             << "T/a"
+            << "30" << QList<bool>{} << QStringList{"フォルダ指定確認"} << false << "30";
+        QTest::newRow("storage is the m2v folder, spelt otherwise")
+            << "T/"
+            << "P/b"
+            << "T/."
             << "30" << QList<bool>{} << QStringList{"フォルダ指定確認"} << false << "30";
     }
     void checkStopsAtTheFirstFailure() {

@@ -95,7 +95,7 @@ class JobWriteTest : public QObject {
     }
 
     // The worked example: the ten rewritten kinds of line in order, other lines between
-    // them copied (blanks at the end removed, lines beginning with blanks untouched),
+    // them copied (spaces at the end removed, a tab kept, lines beginning with blanks untouched),
     // nothing after "// $done", cp932 and CR LF. Folders keep their "\"; the platform's
     // separator goes before the temporary name.
     void exampleJobListByteForByte() {
@@ -107,6 +107,7 @@ class JobWriteTest : public QObject {
                                    "// $input \"C:\\old.m2v\"\r\n"
                                    "// $output \"C:\\old.avi\"\r\n"
                                    "// $state 0   \r\n"
+                                   "// a tab at the end\t\r\n"
                                    "VirtualDub.Open(\"C:\\\\old.m2v\",\"\",0);\r\n"
                                    "  VirtualDub.Open(\"indented, so kept\");\r\n"
                                    "// \x98\x5e\x89\xe6\r\n"
@@ -137,6 +138,7 @@ class JobWriteTest : public QObject {
                                     sep +
                                     "QWERTYUIOPASDFGHJKLZ.avi\"\r\n"
                                     "// $state 0\r\n"
+                                    "// a tab at the end\t\r\n"
                                     "VirtualDub.Open(\"D:\\\\rec\\\\m2v" +
                                     escapedSep +
                                     "QWERTYUIOPASDFGHJKLZ.m2v\",\"\",0);\r\n"

@@ -25,29 +25,47 @@ class SettingsTest : public QObject {
     void settingsFileFillsSlotsOneToEight_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("slots"); // 1 to 8; "S" stands for the start folder
+        QTest::addColumn<QString>("note");      // what start-up tells of the file
         QTest::newRow("eight lines trimmed, the ninth ignored")
             << QByteArray(" /m2v \r\n/avi\r\n/done\r\n/vd  \r\n0\r\n 45 \r\n2\r\n2\r\nninth\r\n")
-            << QStringList{"/m2v", "/avi", "/done", "/vd", "0", "45", "2", "2"};
+            << QStringList{"/m2v", "/avi", "/done", "/vd", "0", "45", "2", "2"} << "";
         QTest::newRow("short file: the rest default")
-            << QByteArray("/m2v\r\n/avi\n") << QStringList{"/m2v", "/avi", "S", "S", "1", "30", "1", "1"};
-        QTest::newRow("codes out of place become 1")
+            << QByteArray("/m2v\r\n/avi\n") << QStringList{"/m2v", "/avi", "S", "S", "1", "30", "1", "1"}
+            << "";
+        QTest::newRow("unknown codes: the .m2v kept, choices 1")
             << QByteArray("a\r\nb\r\nc\r\nd\r\n2\r\nx\r\n3\r\n1.0\r\n")
-            << QStringList{"a", "b", "c", "d", "1", "x", "1", "1"};
+            << QStringList{"a", "b", "c", "d", "0", "x", "1", "1"}
+            << "設定ファイル Pellavo_Data1.txt の使えない値を読み替えました: 5 行目「2」→「0」(m2v "
+               "は削除しません)、7 行目「3」→「1」(画像サイズはファイル名で選びます)、8 "
+               "行目「1.0」→「1」(29.97)";
+        QTest::newRow("1 with blanks deletes") << QByteArray("a\r\nb\r\nc\r\nd\r\n 1 \r\n30\r\n")
+                                               << QStringList{"a", "b", "c", "d", "1", "30", "1", "1"} << "";
         QTest::newRow("cp932 folder") << QByteArray("/\x98\x5e\x89\xe6\r\n")
-                                      << QStringList{"/録画", "S", "S", "S", "1", "30", "1", "1"};
+                                      << QStringList{"/録画", "S", "S", "S", "1", "30", "1", "1"} << "";
+        // These bytes are cp932 too, for "/骭ｲ逕ｻ".
+        QTest::newRow("UTF-8 folder") << QStringLiteral("/録画\r\n").toUtf8()
+                                      << QStringList{"/録画", "S", "S", "S", "1", "30", "1", "1"}
+                                      << "Pellavo_Data1.txt は UTF-8 で保存されているため、UTF-8 "
+                                         "として読みました。次に保存するときは Shift_JIS (cp932) "
+                                         "で書き、元のファイルは Pellavo_Data1.txt.bak として残します。";
         QTest::newRow("not cp932: every default")
-            << QByteArray("/m2v\r\n\x81\r\n") << QStringList{"S", "S", "S", "S", "1", "30", "1", "1"};
+            << QByteArray("/m2v\r\n\x81\r\n") << QStringList{"S", "S", "S", "S", "1", "30", "1", "1"}
+            << "設定ファイル Pellavo_Data1.txt を読めないため、既定の設定で始めます (Shift_JIS (cp932) "
+               "のテキストではありません)。";
     }
     void settingsFileFillsSlotsOneToEight() {
         QFETCH(QByteArray, file);
         QFETCH(QStringList, slots);
+        QFETCH(QString, note);
         QTemporaryDir dir;
         writeFile(dir.filePath(text::SettingsFile), file);
         SettingTable settings(SettingTableSize);
-        settings.set(slot::StartFolder, dir.path());
-        loadSettings(settings);
+        PatternTable patterns;
+        chain::RecordingDialogs dialogs;
+        const QStringList notes = startUp(dir.path(), settings, patterns, dialogs);
         for (int k = 1; k <= 8; ++k)
             QCOMPARE(settings.text(k), slots[k - 1] == u"S" ? dir.path() : slots[k - 1]);
+        QCOMPARE(notes, note.isEmpty() ? QStringList{} : QStringList{note});
     }
 
     void storeWritesEightLinesInCp932() {

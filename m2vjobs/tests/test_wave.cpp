@@ -48,6 +48,8 @@ class WaveTest : public QObject {
         QTest::newRow("header cut in fmt") << riff(pcm).left(30) << qint64(-1);
         QTest::newRow("ADPCM") << riff(chunk("fmt ", fmtBody(2, 2, 48000, 4)) + chunk("data", oneSecond))
                                << qint64(-1);
+        QTest::newRow("byte rate 0") << riff(chunk("fmt ", fmtBody(1, 2, 0, 16)) + chunk("data", oneSecond))
+                                     << qint64(-1);
         QTest::newRow("nine channels")
             << riff(chunk("fmt ", fmtBody(1, 9, 48000, 16)) + chunk("data", oneSecond)) << qint64(-1);
         QByteArray oddGuid = fmtBody(0, 2, 48000, 16, 1);

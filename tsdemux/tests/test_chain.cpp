@@ -236,7 +236,7 @@ class ChainTest : public QObject {
     void headlessTellsOfBadSettings_data() {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<int>("blank"); // a folder slot left empty, or -1
-        QTest::addColumn<bool>("utf8"); // the settings file saved as UTF-8
+        QTest::addColumn<bool>("utf8"); // the settings file saved as UTF-8, cut off in a character
         QTest::addColumn<QString>("stdoutHas");
         QTest::addColumn<QString>("stderrHas");
         QTest::newRow("blank source folder")
@@ -259,7 +259,9 @@ class ChainTest : public QObject {
         if (utf8) {
             const auto lines = chain::readTextLines(settingsFile);
             QVERIFY(lines);
-            writeFile(settingsFile, (lines->join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+            // Neither UTF-8 nor cp932 any more: the file can't be read.
+            writeFile(settingsFile,
+                      (lines->join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8() + "\xe3\x81");
         }
         const QByteArray before = chain::testing::readFile(settingsFile);
         writeFile(m_dir.filePath(QStringLiteral("rec/a.ts")), "recording");

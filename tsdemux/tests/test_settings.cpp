@@ -171,27 +171,21 @@ class SettingsTest : public QObject {
         QCOMPARE(keywords.items(), (QStringList{"2", " HD ", "ニュース"}));
     }
 
-    // A settings or keyword file that is there but can't be used is told in the event
-    // log, and kept as <name>.bak when the first save replaces it; what an interrupted
-    // save left is removed. A missing file is the first start: nothing to tell.
+    // A settings or keyword file that is there but can't be used, or was read as UTF-8, is
+    // told in the event log, and kept as <name>.bak when the first save replaces it; what
+    // an interrupted save left is removed. A missing file is the first start: nothing to tell.
     void startUpTellsOfFilesItCouldNotUse_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("bytes"); // empty: no such file
         QTest::addColumn<QString>("told");     // in the notes; empty: no notes
         QTest::addColumn<bool>("backedUp");    // kept as <file>.bak by the first save
-        // The default table as an editor saves it in UTF-8 (not every UTF-8 text fails as
-        // cp932: "/録画" happens to decode, to other characters).
-        const QByteArray utf8 =
-            (sixteenLines("\"!?#&~/.\"", "\"！？\\＆～／,\"").join(QStringLiteral("\r\n")) +
-             QStringLiteral("\r\n"))
-                .toUtf8();
         QTest::newRow("no files") << SettingsFileName << QByteArray() << QString() << false;
-        QTest::newRow("settings saved as UTF-8")
-            << SettingsFileName << utf8 << "KestruneData1.txt を読めない" << true;
+        QTest::newRow("settings neither cp932 nor UTF-8")
+            << SettingsFileName << QByteArray("1\r\n\x81\r\n") << "KestruneData1.txt を読めない" << true;
         QTest::newRow("settings too short")
             << SettingsFileName << QByteArray("1\r\n2\r\n") << "行が足りない" << false;
         QTest::newRow("keywords saved as UTF-8") << KeywordFileName << QStringLiteral("ドラマ\r\n").toUtf8()
-                                                 << "KestruneData2.txt を読めない" << true;
+                                                 << "KestruneData2.txt は UTF-8 で保存されている" << true;
         QTest::newRow("leftover of an interrupted save") << SettingsFileName + QStringLiteral(".tmp~Ab12Cd")
                                                          << QByteArray("half") << "一時ファイル" << false;
         QTest::newRow("leftover of a run record's save")
@@ -228,8 +222,8 @@ class SettingsTest : public QObject {
                  backedUp ? bytes : QByteArray());
     }
 
-    // "OK" on an empty keyword list deletes the keyword file; one that can't be read
-    // (the user's list, unknown to the program) is kept as a backup instead.
+    // "OK" on an empty keyword list deletes the keyword file; one that isn't cp932 (the
+    // user's list, saved by an editor) is kept as a backup instead.
     void removingAnUnreadableKeywordFileKeepsIt() {
         QTemporaryDir dir;
         const QByteArray utf8 = QStringLiteral("ドラマ\r\n").toUtf8();

@@ -364,8 +364,8 @@ void Form1Test::failureBoxKeepsItsListInTheDetails() {
     QVERIFY2(seenHeight > 0 && seenHeight < 400, qPrintable(QString::number(seenHeight)));
 }
 
-// A settings file that is there but can't be read (saved as UTF-8, say) is told above
-// the preview, not silently replaced by the defaults; the first save keeps it as .bak.
+// A settings file that is there but isn't cp932 (saved as UTF-8, say) is told above the
+// preview; the first save keeps it as .bak.
 void Form1Test::unusableSettingsAreToldAboveThePreview() {
     const QByteArray utf8 = (m_dir->path() + u"\r\n\"!?\"\r\n\"！？\"\r\n"_s).toUtf8();
     QFile settings(m_dir->filePath(text::settingsFileName()));

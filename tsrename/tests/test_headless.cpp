@@ -32,10 +32,10 @@ void HeadlessTest::renamesFromTheSettingsFile_data() {
     QTest::newRow("name that would hide the file refused")
         << QByteArray("\"!\"\r\n\".\"\r\n") << QStringList{u"!x.ts"_s} << QStringList{u"!x.ts"_s} << 3
         << u"隠しファイル"_s;
-    // An editor saved the table as UTF-8: told, not silently replaced by the defaults.
+    // An editor saved the table as UTF-8: read as UTF-8 and told.
     QTest::newRow("settings saved as UTF-8")
-        << u"\"！\"\r\n\"!\"\r\n"_s.toUtf8() << QStringList{u"a！.ts"_s} << QStringList{u"a！.ts"_s} << 1
-        << u"Tassik_Data1.txt を読めない"_s;
+        << u"\"！\"\r\n\"!\"\r\n"_s.toUtf8() << QStringList{u"a！.ts"_s} << QStringList{u"a!.ts"_s} << 0
+        << u"Tassik_Data1.txt は UTF-8 で保存されている"_s;
     QTest::newRow("empty table does nothing") << QByteArray("\"\"\r\n\"\"\r\n") << QStringList{u"ab.ts"_s}
                                               << QStringList{u"ab.ts"_s} << 1 << QString();
 }

@@ -176,9 +176,8 @@ void SettingsTest::startUpTellsOfAFileItCouldNotUse_data() {
 
     const QString settings = text::settingsFileName();
     QTest::newRow("no file") << settings << QByteArray() << QString() << false;
-    QTest::newRow("saved as UTF-8 by an editor")
-        << settings << u"D:\\録画\r\n\"!?\"\r\n\"！？\"\r\n"_s.toUtf8() << u"Tassik_Data1.txt を読めない"_s
-        << true;
+    QTest::newRow("neither cp932 nor UTF-8") << settings << QByteArray("D:\\\x81\r\n\"!?\"\r\n\"!?\"\r\n")
+                                             << u"Tassik_Data1.txt を読めない"_s << true;
     QTest::newRow("too short") << settings << QByteArray("f\r\n") << u"行が足りない"_s << false;
     QTest::newRow("leftover of an interrupted save")
         << settings + u".tmp~Ab12Cd"_s << QByteArray("half") << u"一時ファイル"_s << false;
