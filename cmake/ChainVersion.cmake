@@ -1,7 +1,7 @@
 # The one version of the chain: the number of project(VERSION), and where the sources are a
-# git checkout, what `git describe` says of it (taken when CMake configures). The programs get
-# it from the generated header ChainVersion.h (--version, the Windows version resources), the
-# packages from CHAIN_VERSION.
+# git checkout, what `git describe` says of it (taken when CMake configures). --version shows
+# CHAIN_VERSION_TEXT through the generated header ChainVersion.h, as do the Windows version
+# resources; the packages are named with CHAIN_VERSION.
 set(CHAIN_VERSION ${PROJECT_VERSION})
 set(CHAIN_VERSION_TEXT ${PROJECT_VERSION})
 find_package(Git QUIET)
