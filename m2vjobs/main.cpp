@@ -4,6 +4,7 @@
 #include "FileOps.h"
 #include "InstanceLock.h"
 #include "PrintingDialogs.h"
+#include "StartOptions.h"
 #include "Translation.h"
 #include "platform/Console.h"
 #include "ui/WidgetDialogs.h"
@@ -15,12 +16,28 @@
 namespace {
 // One Pellavo per start folder: the name in the refusal and of the lock file.
 const QString ProgramName = QStringLiteral("Pellavo");
+
+// What --help prints, before the lines that all four programs share.
+constexpr char Usage[] =
+    "使い方: pellavo [--headless [--until-idle] [--time-scale F] [--no-log]]\n"
+    "\n"
+    "Pellavo: フォルダの .m2v と .wav から VirtualDub.jobs を書き、VirtualDub.exe で AVI に変換します。\n"
+    "設定ファイル (Pellavo_Data1.txt、Pellavo_Data2.txt) と「Set Jobs」フォルダは、"
+    "起動したフォルダから読みます。\n"
+    "\n"
+    "  (オプションなし)   ウィンドウを開きます\n"
+    "  --headless         ウィンドウを開かずに動きます (出来事は標準出力へ)\n"
+    "  --until-idle       することがなくなった時点で終わります\n"
+    "  --time-scale F     待ち時間を F 倍 (0 より大きく 1 以下) に縮めます (試験用)\n"
+    "  --no-log           出来事をログファイル (pellavo.log) に書きません\n";
 } // namespace
 
 // Pellavo: the window by default, the headless runner with --headless.
 int main(int argc, char** argv) {
     if (argc > 1)
         chain::platform::attachParentConsole(); // a run from a command prompt prints there
+    if (const auto status = chain::answerStartOptions(argc, argv, "Pellavo", Usage, chain::EngineOptions))
+        return *status;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0) {
             QCoreApplication app(argc, argv);

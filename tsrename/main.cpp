@@ -3,9 +3,9 @@
 
 #include "FileOps.h"
 #include "Headless.h"
-#include "HeadlessLoop.h"
 #include "InstanceLock.h"
 #include "PrintingDialogs.h"
+#include "StartOptions.h"
 #include "platform/Console.h"
 #include "ui/Form1.h"
 #include "ui/QuitWhenShown.h"
@@ -15,33 +15,41 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <cstdio>
 #include <cstring>
 
 namespace {
 // One Tassik per folder: the name in the refusal and of the lock file.
 const QString ProgramName = QStringLiteral("Tassik");
+
+// What --help prints, before the lines that all four programs share.
+constexpr char Usage[] =
+    "使い方: tassik [--headless [--no-log]]\n"
+    "\n"
+    "Tassik: フォルダの .ts ファイルの名前を、文字の変換表で変えます。\n"
+    "設定ファイル (Tassik_Data1.txt) は、起動したフォルダから読みます。\n"
+    "\n"
+    "  (オプションなし)   ウィンドウを開きます\n"
+    "  --headless         ウィンドウを開かずに、設定ファイルのフォルダと変換表で名前を変えて終わります\n"
+    "  --no-log           出来事をログファイル (tassik.log) に書きません\n";
+
+// Tassik's options: no engine loop, so no --until-idle or --time-scale.
+constexpr chain::KnownOption Options[] = {{"--headless"}, {"--no-log"}};
 } // namespace
 
 int main(int argc, char* argv[]) {
     if (argc > 1)
         chain::platform::attachParentConsole(); // a run from a command prompt prints there
+    if (const auto status = chain::answerStartOptions(argc, argv, "Tassik", Usage, Options))
+        return *status;
     bool headless = false;
     bool writeLog = true;
-    bool unknown = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0)
             headless = true;
         else if (std::strcmp(argv[i], "--no-log") == 0)
             writeLog = false;
-        else
-            unknown = true;
     }
     if (headless) {
-        if (unknown) {
-            std::fputs("使い方: tassik --headless [--no-log]\n", stderr);
-            return chain::ExitFatal;
-        }
         QCoreApplication app(argc, argv);
         const QString folder = chain::currentFolder();
         return chain::runAlone<chain::PrintingDialogs>(folder, ProgramName,
