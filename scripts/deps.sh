@@ -6,9 +6,10 @@
 # for the Windows build of the platform layer and the tests that run Windows programs;
 # with CHAIN_WITH_BENCH=1 (scripts/bench.sh) the tools the benchmark script calls.
 # clang and its runtime libraries build the sanitizer build and the fuzz targets
-# (scripts/test-sanitizers.sh, scripts/fuzz.sh); e2fsprogs gives chattr to the fault tests.
+# (scripts/test-sanitizers.sh, scripts/fuzz.sh); e2fsprogs gives chattr to the fault tests;
+# systemd, desktop-file-utils and lintian check the service units, desktop entries and package.
 packages=(cmake make g++ qt6-base-dev qt6-translations-l10n doctest-dev ffmpeg libbenchmark-dev
-  clang libclang-rt-14-dev e2fsprogs)
+  clang libclang-rt-14-dev e2fsprogs systemd desktop-file-utils lintian)
 if [ "${CHAIN_WITH_BENCH:-0}" = 1 ]; then
   packages+=(time procps strace)
 fi
