@@ -38,6 +38,13 @@ int runHeadless(const QStringList& arguments) {
     QObject::connect(&engine, &JobEngine::report, &log, &chain::EventLog::add);
     engine.M2vList();
     engine.AviList();
+    // The settings can't change while a headless run goes on: a storage folder that is the
+    // m2v folder refuses the run at once, as "開始" refuses it in the window. A recorded run
+    // stays recorded for a start with other settings.
+    if (engine.storageRefused()) {
+        log.flush();
+        return chain::ExitNothingToDo;
+    }
     engine.resumeRecordedRun();
     return chain::runHeadlessLoop(options,
                                   {[&] { return engine.step(); }, [&] { return engine.isIdle(); },

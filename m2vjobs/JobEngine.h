@@ -80,6 +80,9 @@ class JobEngine : public QObject {
     // Nothing left to do: no run pending and no file of List1 left to take, or a run
     // whose finish-off waits for the next start.
     bool isIdle() const;
+    // Whether the settings name the m2v folder as the storage folder too, so that nothing
+    // can be filed away: told once (again after each start) while it lasts.
+    bool storageRefused();
     // Is any tool of the chain running? A process list that can't be read counts as yes.
     bool BonAct() { return m_tools.anyToolBusy(); }
 
@@ -132,9 +135,6 @@ class JobEngine : public QObject {
     // VirtualDub wrote anything (no .avi under the temporary name, or an empty one, which
     // is removed). Once in a row it is converted again at this start, not failed.
     bool interruptedWithoutOutput(const JobLines& job);
-    // Whether the settings name the m2v folder as the storage folder too, so that nothing
-    // can be filed away: told once (again after each start) while it lasts.
-    bool storageRefused();
     // Removes the run record and ends the job under way.
     void forgetJob();
     // Names the .avi, then files the .wav and the .m2v (now at `m2vNow`) away or deletes

@@ -41,13 +41,13 @@ class ChainTest : public QObject {
     }
 
     // Settings for the workspace, written as the store writes them.
-    void writeSettings() {
+    void writeSettings(const QString& storage = QStringLiteral("done")) {
         SettingTable settings(SettingTableSize);
         settings.set(slot::StartFolder, m_start);
         applyDefaults(settings);
         settings.set(slot::M2vFolder, path("m2v"));
         settings.set(slot::AviFolder, path("avi"));
-        settings.set(slot::StorageFolder, path("done"));
+        settings.set(slot::StorageFolder, path(storage));
         settings.set(slot::VirtualDubFolder, path("vd"));
         settings.set(slot::DeleteFlag, QStringLiteral("0"));
         settings.set(slot::Interval, QStringLiteral("20"));
@@ -120,6 +120,17 @@ class ChainTest : public QObject {
         QCOMPARE(exitCode, 3);
         QCOMPARE(QDir(path("avi")).entryList(QDir::Files), QStringList{"a.avi"});
         QCOMPARE(QDir(path("m2v")).entryList(QDir::Files), QStringList{"b.m2v"});
+    }
+
+    // A storage folder that is the m2v folder (the defaults) refuses a headless run at once:
+    // its settings can't change while it runs.
+    void headlessRefusesAStorageFolderThatIsTheM2vFolder() {
+        writeSettings(QStringLiteral("m2v"));
+        int exitCode = -1;
+        const QString output = headless({"--until-idle", "--time-scale", "0.02"}, &exitCode);
+        QCOMPARE(exitCode, 1);
+        QVERIFY2(output.contains(QStringLiteral("変換しません")), qPrintable(output));
+        QCOMPARE(QDir(path("avi")).entryList(QDir::Files), QStringList());
     }
 
     // Killed while VirtualDub works, then started again: the job under way is finished
