@@ -288,15 +288,22 @@ void ConversionEngine::fileAway(const FileRow& row) {
     const QStringList outputs = outputPaths(row.outputBase, row.demuxKind);
     // Only output that this run wrote proves that it worked: not empty, and written
     // after the demuxer was started (nothing of the name was there before it).
+    QStringList empty;
     bool produced = false;
     for (const QString& output : outputs) {
-        produced =
-            produced || (chain::fileSize(output).value_or(0) > 0 &&
-                         chain::modifiedMsecs(output).value_or(0) >= row.launchedAtMs - WriteTimeSlackMs);
+        const std::optional<qint64> size = chain::fileSize(output);
+        if (size == 0)
+            empty << output;
+        produced = produced || (size.value_or(0) > 0 && chain::modifiedMsecs(output).value_or(0) >=
+                                                            row.launchedAtMs - WriteTimeSlackMs);
     }
     if (!produced) {
-        Q_EMIT report(QStringLiteral("出力ファイル (%1) がこの変換で書かれていないため、%2 は移動しません")
-                          .arg(outputs.join(QStringLiteral(", ")), row.path));
+        Q_EMIT report(
+            empty.isEmpty()
+                ? QStringLiteral("出力ファイル (%1) がこの変換で書かれていないため、%2 は移動しません")
+                      .arg(outputs.join(QStringLiteral(", ")), row.path)
+                : QStringLiteral("出力ファイル (%1) が空のため、%2 は移動しません")
+                      .arg(empty.join(QStringLiteral(", ")), row.path));
         m_passedOver.insert(row.name);
         return;
     }
@@ -401,6 +408,13 @@ std::optional<ConvertedName> ConversionEngine::converted(const FileRow& row) {
     if (!isUsableFileName(converted.name)) {
         Q_EMIT report(QStringLiteral("文字変換後の名前「%1」はファイル名に使えないため、%2 は変換しません")
                           .arg(shown(converted.name), row.path));
+        return std::nullopt;
+    }
+    // A hidden name would hide the recording and its outputs from every listing of the
+    // chain: the recording keeps its own name.
+    if (const QString hidden = chain::hiddenNameProblem(converted.name); !hidden.isEmpty()) {
+        Q_EMIT report(QStringLiteral("文字変換後の名前「%1」は使えないため、%2 は変換しません: %3")
+                          .arg(shown(converted.name), row.path, hidden));
         return std::nullopt;
     }
     return converted;

@@ -66,6 +66,7 @@ struct Bench {
     ConversionEngine engine{settings, keywords, watch, launcher};
     QStringList reports;
     bool writeOutputs = true;
+    QByteArray outputBytes = "output";
     qint64 outputAgeMs = 0; // how long before the launch the outputs claim to be written
 
     explicit Bench(const QString& mode) {
@@ -85,7 +86,7 @@ struct Bench {
                 return;
             for (const char* extension : {".m2v", ".wav"}) {
                 const QString output = argAfter(line, QStringLiteral("-o")) + QString::fromLatin1(extension);
-                writeNative(output, "output");
+                writeNative(output, outputBytes);
                 if (outputAgeMs > 0) {
                     QFile stamped(output);
                     QVERIFY(stamped.open(QIODevice::ReadWrite));
@@ -479,10 +480,12 @@ class EngineTest : public QObject {
         QTest::addColumn<QString>("failure");
         QTest::newRow("renamed name taken") << "rename";
         QTest::newRow("no output written") << "output";
+        QTest::newRow("empty output written") << "empty output";
         QTest::newRow("name taken in after folder") << "move";
         QTest::newRow("demuxer can't start") << "launch";
         QTest::newRow("quote in output folder") << "quote";
         QTest::newRow("converted name unusable") << "unusable";
+        QTest::newRow("converted name hidden (starts with a dot)") << "hidden";
         QTest::newRow("output of that name already there") << "output taken";
         QTest::newRow("output older than the launch") << "stale output";
         QTest::newRow("control character in the name") << "control";
@@ -497,6 +500,8 @@ class EngineTest : public QObject {
             writeFile(bench.path("rec/x！.ts"), "other");
         if (failure == u"output")
             bench.writeOutputs = false;
+        if (failure == u"empty output")
+            bench.outputBytes.clear();
         if (failure == u"move") {
             name = QStringLiteral("x.ts");
             writeFile(bench.path("done/x.ts"), "older");
@@ -508,6 +513,11 @@ class EngineTest : public QObject {
         if (failure == u"unusable") {
             bench.settings.set(slot::BeforeString, QStringLiteral("!"));
             bench.settings.set(slot::AfterString, QStringLiteral("/"));
+        }
+        if (failure == u"hidden") { // #.x.ts would become .x.ts, which no listing shows
+            name = QStringLiteral("#.x.ts");
+            bench.settings.set(slot::BeforeString, QStringLiteral("#"));
+            bench.settings.set(slot::AfterString, QStringLiteral("\\"));
         }
         if (failure == u"output taken")
             writeFile(bench.path("out/x！.wav"), "older output"); // under the converted name
@@ -545,8 +555,9 @@ class EngineTest : public QObject {
         }
         QVERIFY(!bench.engine.isRunning());
         // The demuxer ran on the converted name, so that is the name the recording keeps.
-        const QString kept =
-            failure == u"output" || failure == u"stale output" || changed ? QStringLiteral("x！.ts") : name;
+        const bool noOutput =
+            failure == u"output" || failure == u"empty output" || failure == u"stale output";
+        const QString kept = noOutput || changed ? QStringLiteral("x！.ts") : name;
         const QByteArray content = failure == u"replaced"   ? QByteArray("RECORDING")
                                    : failure == u"appended" ? QByteArray("recording and more")
                                                             : QByteArray("recording");
@@ -566,6 +577,12 @@ class EngineTest : public QObject {
         }
         if (failure == u"move")
             QCOMPARE(readFile(bench.path("done/x.ts")), QByteArray("older"));
+        if (failure == u"empty output")
+            QCOMPARE(bench.reports.filter(QStringLiteral("が空のため")).size(), 2);
+        if (failure == u"hidden") {
+            QCOMPARE(bench.reports.filter(QStringLiteral("「.」で始まり")).size(), 1);
+            QVERIFY(!QFile::exists(bench.path("out/.x.m2v")));
+        }
         if (failure == u"output taken") {
             QCOMPARE(readFile(bench.path("out/x！.wav")), QByteArray("older output")); // not overwritten
             QVERIFY(!QFile::exists(bench.path("out/x！.m2v")));
@@ -573,8 +590,7 @@ class EngineTest : public QObject {
         }
         // The next recording is converted after the failed one, unless its own run
         // meets the same failure.
-        const bool nextFailsToo =
-            failure == u"launch" || failure == u"quote" || failure == u"output" || failure == u"stale output";
+        const bool nextFailsToo = failure == u"launch" || failure == u"quote" || noOutput;
         QCOMPARE(readFile(bench.path(nextFailsToo ? "rec/next.ts" : "done/next.ts")),
                  QByteArray("recording"));
     }
