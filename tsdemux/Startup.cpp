@@ -25,7 +25,7 @@ bool startUp(const QString& programFolder, Settings& settings, Keywords& keyword
         return false;
     }
     QStringList said;
-    for (const QString& file : {SettingsFileName, KeywordFileName, RunRecordFile}) {
+    for (const QString& file : {SettingsFileName, KeywordFileName, RunRecordFile, UnfiledFile}) {
         for (const QString& leftover : chain::removeSaveLeftovers(chain::joinPath(programFolder, file)))
             said << QStringLiteral("中断された保存の一時ファイル %1 を削除しました").arg(leftover);
     }

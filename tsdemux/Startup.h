@@ -11,7 +11,7 @@ namespace kestrune {
 
 // The data side of Kestrune's start-up: checks that BonTsDemux.exe lies in the program
 // folder (telling the user when it doesn't), removes what interrupted saves left of the
-// two files and of the run record, then loads the settings
+// two files, the run record and the list of unfiled recordings, then loads the settings
 // file or the defaults and the keyword list. Slot 1 then holds "0" or "1", slots 13 and
 // 14 "0" or "1" (as the option buttons and check boxes store them), slot 5 an interval
 // within 1-60 and slot 12 one within 20-300. Returns false when the program must end.

@@ -401,6 +401,70 @@ class EngineTest : public QObject {
         QCOMPARE(bench.launcher.started.size(), 1);
     }
 
+    // A recording whose run wrote its outputs but that could not be filed away is
+    // remembered: a later start files it, without converting it again, even once its
+    // outputs have been taken on. With the after-conversion folder equal to the source
+    // folder the start says so once, and converted recordings stay where they are, not
+    // converted again, until the setting names another folder.
+    void convertedButUnfiledRecordingIsFiledLater_data() {
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("after-conversion folder gone while converting") << "gone";
+        QTest::newRow("after-conversion folder is the source folder") << "same";
+    }
+    void convertedButUnfiledRecordingIsFiledLater() {
+        QFETCH(QString, cause);
+        Bench bench(QStringLiteral("0"));
+        bench.settings.set(slot::CheckInterval, QStringLiteral("20"));
+        if (cause == u"same")
+            bench.settings.set(slot::AfterFolder, bench.path("rec"));
+        else
+            bench.launcher.onStart = [&bench, play = bench.launcher.onStart](const QString& line) {
+                play(line);
+                QVERIFY(QDir(bench.path("done")).removeRecursively());
+            };
+        writeFile(bench.path("rec/a.ts"), "a");
+        writeFile(bench.path("rec/b.ts"), "b");
+        // One start of a new Kestrune and a few checks; the reports it gave.
+        const auto runOnce = [&bench] {
+            ConversionEngine engine(bench.settings, bench.keywords, bench.watch, bench.launcher);
+            QStringList reports;
+            QObject::connect(&engine, &ConversionEngine::report, [&](const QString& t) { reports << t; });
+            if (!engine.start({}, {}, {}))
+                return QStringList{QStringLiteral("not started")};
+            for (int i = 0; i < 8; ++i) {
+                engine.step();
+                bench.demuxerEnds();
+            }
+            return reports;
+        };
+        QStringList reports = runOnce();
+        QCOMPARE(bench.launcher.started.size(), 2);
+        QCOMPARE(reports.filter(QStringLiteral("移動できません")).size(), cause == u"gone" ? 2 : 0);
+        QCOMPARE(reports.filter(QStringLiteral("同じフォルダ")).size(), cause == u"same" ? 1 : 0);
+        // The outputs are taken on (Pellavo files them away).
+        QVERIFY(QDir(bench.path("out")).removeRecursively());
+        QVERIFY(QDir(bench.dir.path()).mkdir(QStringLiteral("out")));
+        if (cause == u"same") {
+            reports = runOnce();
+            QCOMPARE(reports.filter(QStringLiteral("同じフォルダ")).size(), 1);
+            QVERIFY2(reports.filter(QStringLiteral("移動しました")).isEmpty() &&
+                         reports.filter(QStringLiteral("移動できません")).isEmpty(),
+                     qPrintable(reports.join(u'\n')));
+            QCOMPARE(QDir(bench.path("rec")).entryList(QDir::Files), (QStringList{"a.ts", "b.ts"}));
+            bench.settings.set(slot::AfterFolder, bench.path("done"));
+        } else {
+            QVERIFY(QDir(bench.dir.path()).mkdir(QStringLiteral("done")));
+        }
+        reports = runOnce();
+        QCOMPARE(bench.launcher.started.size(), 2); // never converted again
+        QCOMPARE(readFile(bench.path("done/a.ts")), QByteArray("a"));
+        QCOMPARE(readFile(bench.path("done/b.ts")), QByteArray("b"));
+        QVERIFY(QDir(bench.path("rec")).entryList(QDir::Files).isEmpty());
+        QCOMPARE(reports.filter(QStringLiteral("移動しました")).size(), 2);
+        // Nothing is left to file: the next start has nothing to say of them.
+        QVERIFY(runOnce().filter(QStringLiteral("引き継ぎます")).isEmpty());
+    }
+
     // A run record is checked before anything it names is touched: a damaged one, one of
     // the previous version (four fields, no identity), or one whose paths lead out of the
     // folders the settings name is set aside with the reason, and every file stays.
@@ -508,8 +572,10 @@ class EngineTest : public QObject {
         }
         if (failure == u"launch")
             bench.launcher.failWith = QStringLiteral("no such program");
-        if (failure == u"quote")
+        if (failure == u"quote") {
+            QVERIFY(QDir(bench.dir.path()).mkdir(QStringLiteral("out\"q")));
             bench.settings.set(slot::OutputFolder, bench.path("out\"q"));
+        }
         if (failure == u"unusable") {
             bench.settings.set(slot::BeforeString, QStringLiteral("!"));
             bench.settings.set(slot::AfterString, QStringLiteral("/"));
@@ -718,6 +784,14 @@ class EngineTest : public QObject {
             << AfterFolderName;
         QTest::newRow("line break in the output folder")
             << "1" << slot::OutputFolder << "/tmp\nx" << OutputFolderName;
+        QTest::newRow("missing after-conversion folder")
+            << "1" << slot::AfterFolder << "/nonexistent/done" << AfterFolderName;
+        QTest::newRow("missing output folder")
+            << "0" << slot::OutputFolder << "/nonexistent/out" << OutputFolderName;
+        QTest::newRow("missing source folder (auto)")
+            << "0" << slot::SourceFolder << "/nonexistent/rec" << SourceFolderName;
+        QTest::newRow("missing source folder box (individual)")
+            << "1" << -1 << "/nonexistent/rec" << SourceFolderName;
     }
     void startIsRefusedForAnUnusableFolderSetting() {
         QFETCH(QString, mode);
