@@ -268,11 +268,13 @@ std::optional<int> ConversionEngine::armAfter(int seconds) {
 
 void ConversionEngine::finishRun() {
     FileTable kept;
+    bool finished = false;
     for (FileRow& row : m_table) {
         if (row.state != FileRow::Launched) {
             kept.push_back(row);
             continue;
         }
+        finished = true;
         if (!row.remembered)
             Q_EMIT report(QStringLiteral("変換が終わりました: %1").arg(row.name));
         // A converted recording that stays unfiled is kept in the list before the run
@@ -282,11 +284,12 @@ void ConversionEngine::finishRun() {
             rememberUnfiled(row);
         else
             forgetUnfiled(row.path);
-        // Forgotten only once the recording is filed or passed over: a Kestrune killed
-        // before this finds the record at its next start and finishes the run off then.
-        if (!row.remembered)
-            forgetRun();
     }
+    // Forgotten only once its recording is filed, kept as unfiled or passed over: a
+    // Kestrune killed before this finds the record at its next start and finishes the run
+    // off then.
+    if (finished)
+        forgetRun();
     m_table = kept;
     m_settings.set(slot::Pending, QStringLiteral("0"));
     Q_EMIT tableChanged();
@@ -752,6 +755,11 @@ void ConversionEngine::takeUpRecordedRun(const QString& sourceFolder) {
     row.identity = identity;
     row.launchedAtMs = loaded.run.began.toMSecsSinceEpoch();
     row.state = FileRow::Launched;
+    // Killed after the recording was kept as unfiled and before the record went: its
+    // output was proven then.
+    row.remembered = std::any_of(m_unfiled.begin(), m_unfiled.end(), [&](const chain::RunRecord::Run& run) {
+        return run.fields.at(RecordPath) == row.path;
+    });
     // The same recording listed again is the recorded run, not a second one.
     std::erase_if(m_table, [&](const FileRow& other) { return other.path == row.path; });
     m_table.insert(m_table.begin(), row);
