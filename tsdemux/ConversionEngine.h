@@ -84,10 +84,11 @@ class ConversionEngine : public QObject {
         Refused, // not shown to be converted, or no longer the file that was: left alone
     };
     // Moves a finished row's recording to the after-conversion folder when this run wrote
-    // its output and the recording is still the file the demuxer was started on;
-    // otherwise, or when the move fails, reports it and passes it over. With the
-    // after-conversion folder equal to the recording's own folder it stays, unfiled,
-    // without a report (the start has told why).
+    // its output (or a remembered one's run did) and the recording is still the file the
+    // demuxer was started on; otherwise reports it and passes it over. A converted
+    // recording whose move fails is reported and stays unfiled; with the after-conversion
+    // folder equal to its own folder it stays unfiled without a report (the start has
+    // told why).
     Filing fileAway(const FileRow& row);
     // Keeps a converted recording that wasn't filed in the list of unfiled recordings, or
     // takes one out of it once it is filed or no longer what was converted.
@@ -150,7 +151,9 @@ class ConversionEngine : public QObject {
     FileTable m_table;
     int m_waitSeconds = 0;
     int m_intervalMs = 0;
-    QSet<QString> m_passedOver;             // names whose step failed, left alone until the next start
+    // Names left alone until the next start: their step failed, or they were converted
+    // and not filed away.
+    QSet<QString> m_passedOver;
     QSet<QString> m_usedOutputs;            // output base paths handed to the demuxer since the start
     QList<chain::RunRecord::Run> m_unfiled; // converted recordings not filed away yet
     bool m_scanFailureReported = false;
