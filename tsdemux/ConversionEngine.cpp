@@ -125,6 +125,7 @@ std::optional<int> ConversionEngine::start(const QString& sourceFolder, const QS
 
     m_running = true;
     m_passedOver.clear();
+    m_keptInPlace.clear();
     m_usedOutputs.clear();
     m_scanFailureReported = false;
     m_table.clear();
@@ -339,19 +340,21 @@ ConversionEngine::Filing ConversionEngine::fileAway(const FileRow& row) {
             return Filing::Refused;
         }
     }
-    m_passedOver.insert(row.name); // until it is filed: converted, not to be taken up again
     const QString afterFolder = m_settings.text(slot::AfterFolder);
-    if (chain::sameFolder(folderOf(row.path), afterFolder))
-        return Filing::Unfiled; // it is where it would go; the start has said so
+    if (chain::sameFolder(folderOf(row.path), afterFolder)) {
+        // It is where it would go, as the start has said: no failure.
+        m_keptInPlace.insert(row.name);
+        return Filing::Unfiled;
+    }
     const QString target = chain::joinPath(afterFolder, row.name);
     const QString error = chain::moveNoReplace(row.path, target);
     if (!error.isEmpty()) {
         Q_EMIT report(
             QStringLiteral("%1 を %2 へ移動できません: %3。変換済みとして記録し、次の変換開始で移し直します")
                 .arg(row.path, target, error));
+        m_passedOver.insert(row.name);
         return Filing::Unfiled;
     }
-    m_passedOver.remove(row.name);
     Q_EMIT report(QStringLiteral("移動しました: %1 → %2").arg(row.path, target));
     return Filing::Filed;
 }
@@ -424,9 +427,10 @@ void ConversionEngine::takeUpUnfiled(const QString& sourceFolder) {
         m_unfiled << run;
         // Converted already: never a new row of its own.
         std::erase_if(m_table, [&](const FileRow& other) { return other.path == path; });
-        m_passedOver.insert(run.fields.at(RecordName));
-        if (stay)
+        if (stay) {
+            m_keptInPlace.insert(run.fields.at(RecordName));
             continue;
+        }
         FileRow row;
         row.path = path;
         row.name = run.fields.at(RecordName);
@@ -463,7 +467,7 @@ void ConversionEngine::ScanFolder() {
     for (const FileRow& row : m_table)
         listed.insert(row.name);
     for (const QString& name : *files) {
-        if (m_passedOver.contains(name) || listed.contains(name) ||
+        if (m_passedOver.contains(name) || m_keptInPlace.contains(name) || listed.contains(name) ||
             (filter && !KeywordMatch(m_keywords, name)))
             continue;
         // A name the system would cut or misread (a control character in it) is told

@@ -151,9 +151,10 @@ class ConversionEngine : public QObject {
     FileTable m_table;
     int m_waitSeconds = 0;
     int m_intervalMs = 0;
-    // Names left alone until the next start: their step failed, or they were converted
-    // and not filed away.
-    QSet<QString> m_passedOver;
+    QSet<QString> m_passedOver; // names whose step failed, left alone until the next start
+    // Converted recordings that stay in the source folder, it being the after-conversion
+    // folder too: never taken up again.
+    QSet<QString> m_keptInPlace;
     QSet<QString> m_usedOutputs;            // output base paths handed to the demuxer since the start
     QList<chain::RunRecord::Run> m_unfiled; // converted recordings not filed away yet
     bool m_scanFailureReported = false;

@@ -437,18 +437,22 @@ class EngineTest : public QObject {
                 engine.step();
                 bench.demuxerEnds();
             }
+            // Failed files, for the exit status.
+            reports << QStringLiteral("passed over: %1").arg(engine.passedOverCount());
             return reports;
         };
         QStringList reports = runOnce();
         QCOMPARE(bench.launcher.started.size(), 2);
         QCOMPARE(reports.filter(QStringLiteral("移動できません")).size(), cause == u"gone" ? 2 : 0);
         QCOMPARE(reports.filter(QStringLiteral("同じフォルダ")).size(), cause == u"same" ? 1 : 0);
+        QVERIFY(reports.contains(cause == u"same" ? "passed over: 0" : "passed over: 2"));
         // The outputs are taken on (Pellavo files them away).
         QVERIFY(QDir(bench.path("out")).removeRecursively());
         QVERIFY(QDir(bench.dir.path()).mkdir(QStringLiteral("out")));
         if (cause == u"same") {
             reports = runOnce();
             QCOMPARE(reports.filter(QStringLiteral("同じフォルダ")).size(), 1);
+            QVERIFY(reports.contains("passed over: 0"));
             QVERIFY2(reports.filter(QStringLiteral("移動しました")).isEmpty() &&
                          reports.filter(QStringLiteral("移動できません")).isEmpty(),
                      qPrintable(reports.join(u'\n')));
