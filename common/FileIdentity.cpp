@@ -80,4 +80,11 @@ bool liesIn(const QString& path, const QString& folder) {
     return true;
 }
 
+bool sameFolder(const QString& a, const QString& b) {
+    if (!pathProblem(a).isEmpty() || !pathProblem(b).isEmpty())
+        return false;
+    const QString resolved = resolvedFolder(a);
+    return !resolved.isEmpty() && samePath(resolved, resolvedFolder(b));
+}
+
 } // namespace chain

@@ -26,5 +26,8 @@ std::optional<FileIdentity> parseIdentity(const QString& text);
 // "..", symbolic links): what a path read back from a run record must pass before it is
 // used. False when the folder doesn't exist or either can't be resolved.
 bool liesIn(const QString& path, const QString& folder);
+// Whether two folder paths name one existing folder once resolved ("." and "..",
+// symbolic links, letter case on Windows).
+bool sameFolder(const QString& a, const QString& b);
 
 } // namespace chain

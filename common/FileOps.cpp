@@ -95,6 +95,14 @@ QString folderSettingProblem(const QString& settingName, const QString& folder) 
     return {};
 }
 
+QString hiddenNameProblem([[maybe_unused]] const QString& name) {
+#ifndef Q_OS_WIN
+    if (name.startsWith(u'.'))
+        return QStringLiteral("新しい名前が「.」で始まり、隠しファイルになります");
+#endif
+    return {};
+}
+
 QString moveNoReplace(const QString& from, const QString& to) {
     for (const QString& path : {from, to}) {
         if (const QString problem = pathProblem(path); !problem.isEmpty())

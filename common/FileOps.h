@@ -22,6 +22,9 @@ QString joinPath(const QString& folder, const QString& name);
 QString pathProblem(const QString& path);
 // The same check for a folder setting, naming the setting: "<setting>が空です" etc.
 QString folderSettingProblem(const QString& settingName, const QString& folder);
+// Why a new file name would hide the file from the chain: on POSIX a name that starts
+// with "." is a dot-file, which no listing of the programs shows. Empty when it is seen.
+QString hiddenNameProblem(const QString& name);
 
 // Renames or moves a file. Fails when the target exists, and never copies across
 // volumes.

@@ -110,6 +110,14 @@ QString backupPath(const QString& path) {
     return {};
 }
 
+QString keptOnSaveNote(const QString& path, const QString& when) {
+    const QString backup = backupPath(path);
+    if (backup.isEmpty())
+        return QStringLiteral("控えのファイル名 (.bak) がすべて使われています。");
+    return QStringLiteral("%1、元のファイルは %2 として残ります。")
+        .arg(when, backup.mid(backup.lastIndexOf(pathSeparator()) + 1));
+}
+
 TextRead readTextFile(const QString& path) {
     if (const QString problem = pathProblem(path); !problem.isEmpty())
         return {TextRead::State::Unreadable, {}, problem};

@@ -63,6 +63,10 @@ std::optional<std::string> toCp932(const QString& text);
 QString backUpIfNotCp932(const QString& path);
 // The name such a backup of `path` takes now: the first free one; empty when all are taken.
 QString backupPath(const QString& path);
+// The sentence telling where the next save will keep the unreadable file `path`, for a
+// start-up note: "<when>、元のファイルは <name>.bak2 として残ります。" with the name
+// backupPath gives, or that every backup name is taken.
+QString keptOnSaveNote(const QString& path, const QString& when);
 
 // Removes the temporary files that an interrupted save of `path` left beside it.
 // Returns the names removed.

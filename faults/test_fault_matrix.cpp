@@ -160,7 +160,7 @@ const QList<Case>& cases() {
          "VirtualDub.fail", "", "filed-no-output filed-no-output", "移動しました", 0},
 
         {"truncated output", P::Kestrune, "0", "move after the demuxer", F::Knob, "BonTsDemux.truncate", "0",
-         "renamed kept", "書かれていない", 3},
+         "renamed kept", "空のため", 3},
         {"truncated output", P::Pellavo, "0", "naming the .avi, filing", F::Knob, "VirtualDub.truncate", "0",
          "kept kept kept kept", "空です", 3},
         {"truncated output", P::Orvane, "0", "move of the jobs file (handed over is done)", F::Knob,

@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace kestrune {
@@ -97,10 +98,19 @@ QString ConversionEngine::startProblem(const QString& sourceFolder) const {
         {AfterFolderName, m_settings.text(slot::AfterFolder)},
         {OutputFolderName, m_settings.text(slot::OutputFolder)}};
     for (const auto& [name, folder] : folders) {
-        if (const QString problem = chain::folderSettingProblem(name, folder); !problem.isEmpty())
+        QString problem = chain::folderSettingProblem(name, folder);
+        // A missing folder would fail every step: no listing, no output, no filing.
+        if (problem.isEmpty() && !QFileInfo(QDir::fromNativeSeparators(folder)).isDir())
+            problem = QStringLiteral("%1 %2 がありません").arg(name, folder);
+        if (!problem.isEmpty())
             return problem + QStringLiteral("。フォルダを指定してから変換を開始して下さい。");
     }
     return {};
+}
+
+bool ConversionEngine::afterFolderIsSource(const QString& sourceFolder) const {
+    return chain::sameFolder(m_settings.text(slot::AfterFolder),
+                             isAutoMode() ? m_settings.text(slot::SourceFolder) : sourceFolder);
 }
 
 std::optional<int> ConversionEngine::start(const QString& sourceFolder, const QStringList& names,
@@ -115,6 +125,7 @@ std::optional<int> ConversionEngine::start(const QString& sourceFolder, const QS
 
     m_running = true;
     m_passedOver.clear();
+    m_keptInPlace.clear();
     m_usedOutputs.clear();
     m_scanFailureReported = false;
     m_table.clear();
@@ -133,6 +144,14 @@ std::optional<int> ConversionEngine::start(const QString& sourceFolder, const QS
             m_table.push_back(row);
         }
     }
+    if (afterFolderIsSource(sourceFolder))
+        Q_EMIT report(
+            QStringLiteral("変換元フォルダと変換後移動フォルダが同じフォルダ (%1) です。"
+                           "変換したファイルはそのまま残し、再び変換しないよう記録しておきます。"
+                           "変換後移動フォルダに別のフォルダを指定すると、次の変換開始でそこへ移します")
+                .arg(m_settings.text(slot::AfterFolder)));
+    takeUpUnfiled(sourceFolder);
+    // Taken up last: the run in progress is the row of its recording.
     takeUpRecordedRun(sourceFolder);
     Q_EMIT tableChanged();
     return rearm();
@@ -250,23 +269,34 @@ std::optional<int> ConversionEngine::armAfter(int seconds) {
 
 void ConversionEngine::finishRun() {
     FileTable kept;
+    bool finished = false;
     for (FileRow& row : m_table) {
         if (row.state != FileRow::Launched) {
             kept.push_back(row);
             continue;
         }
-        Q_EMIT report(QStringLiteral("変換が終わりました: %1").arg(row.name));
-        fileAway(row);
-        // Forgotten only once the recording is filed or passed over: a Kestrune killed
-        // before this finds the record at its next start and finishes the run off then.
-        forgetRun();
+        finished = true;
+        if (!row.remembered)
+            Q_EMIT report(QStringLiteral("変換が終わりました: %1").arg(row.name));
+        // A converted recording that stays unfiled is kept in the list before the run
+        // record goes, so that a later start files it instead of refusing it for its
+        // outputs (or converting it again once they have been taken on).
+        if (fileAway(row) == Filing::Unfiled)
+            rememberUnfiled(row);
+        else
+            forgetUnfiled(row.path);
     }
+    // Forgotten only once its recording is filed, kept as unfiled or passed over: a
+    // Kestrune killed before this finds the record at its next start and finishes the run
+    // off then.
+    if (finished)
+        forgetRun();
     m_table = kept;
     m_settings.set(slot::Pending, QStringLiteral("0"));
     Q_EMIT tableChanged();
 }
 
-void ConversionEngine::fileAway(const FileRow& row) {
+ConversionEngine::Filing ConversionEngine::fileAway(const FileRow& row) {
     // Only the file the demuxer read is filed away: one put in its place, or written to
     // while the demuxer ran, stays where it is, and so do the outputs.
     const std::optional<chain::FileIdentity> now = chain::fileIdentity(row.path);
@@ -283,31 +313,141 @@ void ConversionEngine::fileAway(const FileRow& row) {
                            "(出力ファイルは残します)")
                 .arg(shown(row.path), why));
         m_passedOver.insert(row.name);
-        return;
+        return Filing::Refused;
     }
-    const QStringList outputs = outputPaths(row.outputBase, row.demuxKind);
     // Only output that this run wrote proves that it worked: not empty, and written
-    // after the demuxer was started (nothing of the name was there before it).
-    bool produced = false;
-    for (const QString& output : outputs) {
-        produced =
-            produced || (chain::fileSize(output).value_or(0) > 0 &&
-                         chain::modifiedMsecs(output).value_or(0) >= row.launchedAtMs - WriteTimeSlackMs);
+    // after the demuxer was started (nothing of the name was there before it). A
+    // remembered recording's output was proven when it was converted.
+    if (!row.remembered) {
+        const QStringList outputs = outputPaths(row.outputBase, row.demuxKind);
+        QStringList empty;
+        bool produced = false;
+        for (const QString& output : outputs) {
+            const std::optional<qint64> size = chain::fileSize(output);
+            if (size == 0)
+                empty << output;
+            produced = produced || (size.value_or(0) > 0 && chain::modifiedMsecs(output).value_or(0) >=
+                                                                row.launchedAtMs - WriteTimeSlackMs);
+        }
+        if (!produced) {
+            Q_EMIT report(
+                empty.isEmpty()
+                    ? QStringLiteral("出力ファイル (%1) がこの変換で書かれていないため、%2 は移動しません")
+                          .arg(outputs.join(QStringLiteral(", ")), row.path)
+                    : QStringLiteral("出力ファイル (%1) が空のため、%2 は移動しません")
+                          .arg(empty.join(QStringLiteral(", ")), row.path));
+            m_passedOver.insert(row.name);
+            return Filing::Refused;
+        }
     }
-    if (!produced) {
-        Q_EMIT report(QStringLiteral("出力ファイル (%1) がこの変換で書かれていないため、%2 は移動しません")
-                          .arg(outputs.join(QStringLiteral(", ")), row.path));
-        m_passedOver.insert(row.name);
-        return;
+    const QString afterFolder = m_settings.text(slot::AfterFolder);
+    if (chain::sameFolder(folderOf(row.path), afterFolder)) {
+        // It is where it would go, as the start has said: no failure.
+        m_keptInPlace.insert(row.name);
+        return Filing::Unfiled;
     }
-    const QString target = chain::joinPath(m_settings.text(slot::AfterFolder), row.name);
+    const QString target = chain::joinPath(afterFolder, row.name);
     const QString error = chain::moveNoReplace(row.path, target);
     if (!error.isEmpty()) {
-        Q_EMIT report(QStringLiteral("%1 を %2 へ移動できません: %3").arg(row.path, target, error));
+        Q_EMIT report(
+            QStringLiteral("%1 を %2 へ移動できません: %3。変換済みとして記録し、次の変換開始で移し直します")
+                .arg(row.path, target, error));
         m_passedOver.insert(row.name);
-        return;
+        return Filing::Unfiled;
     }
     Q_EMIT report(QStringLiteral("移動しました: %1 → %2").arg(row.path, target));
+    return Filing::Filed;
+}
+
+UnfiledRecordings ConversionEngine::unfiledList() const {
+    return UnfiledRecordings(chain::joinPath(m_settings.text(slot::ProgramFolder), UnfiledFile));
+}
+
+void ConversionEngine::rememberUnfiled(const FileRow& row) {
+    m_unfiled.removeIf(
+        [&](const chain::RunRecord::Run& run) { return run.fields.at(RecordPath) == row.path; });
+    m_unfiled << chain::RunRecord::Run{
+        QDateTime::fromMSecsSinceEpoch(row.launchedAtMs),
+        {row.path, row.name, row.outputBase, row.demuxKind, chain::identityText(*row.identity)}};
+    const UnfiledRecordings list = unfiledList();
+    if (const QString error = list.save(m_unfiled); !error.isEmpty())
+        Q_EMIT report(
+            QStringLiteral("変換済みの %1 を %2 に記録できません: %3").arg(row.path, list.path(), error));
+}
+
+void ConversionEngine::forgetUnfiled(const QString& path) {
+    if (m_unfiled.removeIf(
+            [&](const chain::RunRecord::Run& run) { return run.fields.at(RecordPath) == path; }) == 0)
+        return;
+    const UnfiledRecordings list = unfiledList();
+    if (const QString error = list.save(m_unfiled); !error.isEmpty())
+        Q_EMIT report(QStringLiteral("%1 を書き換えられません: %2").arg(list.path(), error));
+}
+
+void ConversionEngine::takeUpUnfiled(const QString& sourceFolder) {
+    m_unfiled.clear();
+    const UnfiledRecordings list = unfiledList();
+    const UnfiledRecordings::Loaded loaded = list.load();
+    if (!loaded.problem.isEmpty()) {
+        QString error;
+        const QString aside = chain::RunRecord(list.path()).setAside(&error);
+        Q_EMIT report(
+            aside.isEmpty()
+                ? QStringLiteral("変換済みファイルの記録 %1 は使えません (%2) が、退避もできません: %3")
+                      .arg(list.path(), loaded.problem, error)
+                : QStringLiteral("変換済みファイルの記録 %1 は使えないため %2 に退避しました: %3")
+                      .arg(list.path(), aside, loaded.problem));
+        return;
+    }
+    const bool stay = afterFolderIsSource(sourceFolder);
+    bool dropped = false;
+    for (const chain::RunRecord::Run& run : loaded.runs) {
+        // A recording of another source folder (individual mode works in the folder of
+        // its box) waits, untouched, for a start in its own folder.
+        if (run.fields.size() == RecordFields && !inSourceFolder(run.fields.at(RecordPath), sourceFolder)) {
+            m_unfiled << run;
+            continue;
+        }
+        QString problem = recordProblem(run, sourceFolder);
+        const QString path = problem.isEmpty() ? run.fields.at(RecordPath) : QString();
+        const std::optional<chain::FileIdentity> identity =
+            problem.isEmpty() ? chain::parseIdentity(run.fields.at(RecordIdentity)) : std::nullopt;
+        if (problem.isEmpty() && !chain::isSameFile(path, *identity))
+            problem = chain::nameTaken(path)
+                          ? QStringLiteral("変換元ファイル %1 は変換したファイルではありません "
+                                           "(置き換えられたか、書き換えられています)")
+                                .arg(shown(path))
+                          : QStringLiteral("変換元ファイル %1 がもうありません").arg(shown(path));
+        if (!problem.isEmpty()) {
+            // The file it named is left alone: a new recording there waits as a new file.
+            Q_EMIT report(QStringLiteral("変換済みファイルの記録から 1 件外しました: %1").arg(problem));
+            dropped = true;
+            continue;
+        }
+        m_unfiled << run;
+        // Converted already: never a new row of its own.
+        std::erase_if(m_table, [&](const FileRow& other) { return other.path == path; });
+        if (stay) {
+            m_keptInPlace.insert(run.fields.at(RecordName));
+            continue;
+        }
+        FileRow row;
+        row.path = path;
+        row.name = run.fields.at(RecordName);
+        row.outputBase = run.fields.at(RecordOutputBase);
+        row.outputName = fileNameOf(row.outputBase);
+        row.demuxKind = run.fields.at(RecordDemuxKind);
+        row.identity = identity;
+        row.launchedAtMs = run.began.toMSecsSinceEpoch();
+        row.state = FileRow::Launched;
+        row.remembered = true;
+        m_table.push_back(row);
+        m_settings.set(slot::Pending, QStringLiteral("1"));
+    }
+    if (dropped) {
+        if (const QString error = list.save(m_unfiled); !error.isEmpty())
+            Q_EMIT report(QStringLiteral("%1 を書き換えられません: %2").arg(list.path(), error));
+    }
 }
 
 void ConversionEngine::ScanFolder() {
@@ -327,7 +467,7 @@ void ConversionEngine::ScanFolder() {
     for (const FileRow& row : m_table)
         listed.insert(row.name);
     for (const QString& name : *files) {
-        if (m_passedOver.contains(name) || listed.contains(name) ||
+        if (m_passedOver.contains(name) || m_keptInPlace.contains(name) || listed.contains(name) ||
             (filter && !KeywordMatch(m_keywords, name)))
             continue;
         // A name the system would cut or misread (a control character in it) is told
@@ -401,6 +541,13 @@ std::optional<ConvertedName> ConversionEngine::converted(const FileRow& row) {
     if (!isUsableFileName(converted.name)) {
         Q_EMIT report(QStringLiteral("文字変換後の名前「%1」はファイル名に使えないため、%2 は変換しません")
                           .arg(shown(converted.name), row.path));
+        return std::nullopt;
+    }
+    // A hidden name would hide the recording and its outputs from every listing of the
+    // chain: the recording keeps its own name.
+    if (const QString hidden = chain::hiddenNameProblem(converted.name); !hidden.isEmpty()) {
+        Q_EMIT report(QStringLiteral("文字変換後の名前「%1」は使えないため、%2 は変換しません: %3")
+                          .arg(shown(converted.name), row.path, hidden));
         return std::nullopt;
     }
     return converted;
@@ -510,7 +657,7 @@ void ConversionEngine::forgetRun() {
 }
 
 bool ConversionEngine::hasRecordedRun() const {
-    return chain::nameTaken(runRecord().path());
+    return chain::nameTaken(runRecord().path()) || chain::nameTaken(unfiledList().path());
 }
 
 void ConversionEngine::announceUnfinishedRun() {
@@ -530,16 +677,19 @@ void ConversionEngine::announceUnfinishedRun() {
                           .arg(runRecord().path(), problem));
 }
 
+bool ConversionEngine::inSourceFolder(const QString& path, const QString& sourceFolder) const {
+    const QString settingFolder = m_settings.text(slot::SourceFolder);
+    return (!settingFolder.isEmpty() && chain::liesIn(path, settingFolder)) ||
+           (!sourceFolder.isEmpty() && chain::liesIn(path, sourceFolder));
+}
+
 QString ConversionEngine::recordProblem(const chain::RunRecord::Run& run, const QString& sourceFolder) const {
     if (run.fields.size() != RecordFields)
         return QStringLiteral("項目の数が %1 で、%2 ではありません (以前の版の記録か、壊れています)")
             .arg(run.fields.size())
             .arg(int(RecordFields));
     const QString& path = run.fields.at(RecordPath);
-    const QString settingFolder = m_settings.text(slot::SourceFolder);
-    const bool inSource = (!settingFolder.isEmpty() && chain::liesIn(path, settingFolder)) ||
-                          (!sourceFolder.isEmpty() && chain::liesIn(path, sourceFolder));
-    if (!inSource)
+    if (!inSourceFolder(path, sourceFolder))
         return QStringLiteral("変換元ファイル %1 が変換元フォルダの中にありません").arg(shown(path));
     if (run.fields.at(RecordName) != fileNameOf(path))
         return QStringLiteral("ファイル名「%1」が変換元ファイル %2 の名前と違います")
@@ -609,6 +759,11 @@ void ConversionEngine::takeUpRecordedRun(const QString& sourceFolder) {
     row.identity = identity;
     row.launchedAtMs = loaded.run.began.toMSecsSinceEpoch();
     row.state = FileRow::Launched;
+    // Killed after the recording was kept as unfiled and before the record went: its
+    // output was proven then.
+    row.remembered = std::any_of(m_unfiled.begin(), m_unfiled.end(), [&](const chain::RunRecord::Run& run) {
+        return run.fields.at(RecordPath) == row.path;
+    });
     // The same recording listed again is the recorded run, not a second one.
     std::erase_if(m_table, [&](const FileRow& other) { return other.path == row.path; });
     m_table.insert(m_table.begin(), row);

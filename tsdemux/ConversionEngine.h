@@ -10,6 +10,7 @@
 #include "RunRecord.h"
 #include "ToolHandOver.h"
 #include "ToolWatch.h"
+#include "UnfiledRecordings.h"
 
 #include <QObject>
 #include <QSet>
@@ -28,7 +29,8 @@ class ConversionEngine : public QObject {
                      chain::Launcher& launcher, QObject* parent = nullptr);
 
     // Why the engine can't be started with these folders: an empty folder setting (it
-    // would mean the root) or one with control characters, named. Empty when it can.
+    // would mean the root), one with control characters, or one naming a folder that
+    // doesn't exist, named. Empty when it can.
     // `sourceFolder` is the source folder box's text, which individual mode uses.
     QString startProblem(const QString& sourceFolder) const;
     // Starts the engine as the start button does. In individual mode the rows come from
@@ -44,8 +46,9 @@ class ConversionEngine : public QObject {
     // off, as its run record shows; the next start takes it up, or sets the record aside
     // when it doesn't hold up. For the window opening.
     void announceUnfinishedRun();
-    // Whether a run record of an earlier Kestrune is there: a start in individual mode with
-    // no rows still takes it up and finishes it off.
+    // Whether a run record of an earlier Kestrune, or a converted recording still to be
+    // filed away, is there: a start in individual mode with no rows still takes it up and
+    // finishes it off.
     bool hasRecordedRun() const;
     // One timer tick. Returns the next interval in ms, or nothing when the engine stopped.
     std::optional<int> step();
@@ -75,10 +78,30 @@ class ConversionEngine : public QObject {
     std::optional<int> rearm();
     std::optional<int> armAfter(int seconds);
     void finishRun();
+    enum class Filing {
+        Filed,
+        Unfiled, // converted (its output proven), but not moved: to be filed at a later start
+        Refused, // not shown to be converted, or no longer the file that was: left alone
+    };
     // Moves a finished row's recording to the after-conversion folder when this run wrote
-    // its output and the recording is still the file the demuxer was started on;
-    // otherwise, or when the move fails, reports it and passes it over.
-    void fileAway(const FileRow& row);
+    // its output (or a remembered one's run did) and the recording is still the file the
+    // demuxer was started on; otherwise reports it and passes it over. A converted
+    // recording whose move fails is reported and stays unfiled; with the after-conversion
+    // folder equal to its own folder it stays unfiled without a report (the start has
+    // told why).
+    Filing fileAway(const FileRow& row);
+    // Keeps a converted recording that wasn't filed in the list of unfiled recordings, or
+    // takes one out of it once it is filed or no longer what was converted.
+    void rememberUnfiled(const FileRow& row);
+    void forgetUnfiled(const QString& path);
+    // Takes up the recordings converted at earlier starts but not filed: each that is
+    // still the very file becomes a launched row, filed at the first tick without a
+    // demuxer; with the after-conversion folder equal to the source folder they stay
+    // where they are, and none is converted again.
+    void takeUpUnfiled(const QString& sourceFolder);
+    // Whether the after-conversion folder is the source folder in use, where a converted
+    // recording can't be filed away.
+    bool afterFolderIsSource(const QString& sourceFolder) const;
     // Prepares and launches the row at `index` inside the hand-over lock of the demuxer's
     // folder, once the busy check made again inside the lock finds the tools idle.
     void handOver(std::size_t index);
@@ -95,6 +118,10 @@ class ConversionEngine : public QObject {
     static QStringList outputPaths(const QString& outputBase, const QString& demuxKind);
     // The run record in the program folder: what finishing off a started run needs.
     chain::RunRecord runRecord() const;
+    UnfiledRecordings unfiledList() const;
+    // Whether a recorded path lies in the source folder setting or in `sourceFolder`
+    // (the source folder box's text, which individual mode uses).
+    bool inSourceFolder(const QString& path, const QString& sourceFolder) const;
     // Why a recorded run can't be used as it stands (its fields, folders, demux kind and
     // identity), or empty. `sourceFolder` is the source folder box's text, which may
     // differ from the setting in individual mode.
@@ -124,8 +151,12 @@ class ConversionEngine : public QObject {
     FileTable m_table;
     int m_waitSeconds = 0;
     int m_intervalMs = 0;
-    QSet<QString> m_passedOver;  // names whose step failed, left alone until the next start
-    QSet<QString> m_usedOutputs; // output base paths handed to the demuxer since the start
+    QSet<QString> m_passedOver; // names whose step failed, left alone until the next start
+    // Converted recordings that stay in the source folder, it being the after-conversion
+    // folder too: never taken up again.
+    QSet<QString> m_keptInPlace;
+    QSet<QString> m_usedOutputs;            // output base paths handed to the demuxer since the start
+    QList<chain::RunRecord::Run> m_unfiled; // converted recordings not filed away yet
     bool m_scanFailureReported = false;
 };
 

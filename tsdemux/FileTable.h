@@ -24,6 +24,9 @@ struct FileRow {
     // The recording as it was when the demuxer was started on it: only that file, still
     // unchanged, is filed away afterwards.
     std::optional<chain::FileIdentity> identity;
+    // Converted at an earlier start, its output proven then: only its filing is pending
+    // (the output may have been taken on since).
+    bool remembered = false;
 };
 
 // The engine's work table, in the order the rows were added.

@@ -20,9 +20,9 @@ Keywords loadKeywords(const QString& programFolder, QString* problem) {
         *problem =
             read.state != chain::TextRead::State::Unreadable
                 ? chain::utf8Note(path, read)
-                : QStringLiteral("キーワードファイル %1 を読めないため、キーワードなしで始めます (%2)。"
-                                 "登録し直すと、元のファイルは %1.bak として残ります。")
-                      .arg(KeywordFileName, read.reason);
+                : QStringLiteral("キーワードファイル %1 を読めないため、キーワードなしで始めます (%2)。")
+                          .arg(KeywordFileName, read.reason) +
+                      chain::keptOnSaveNote(path, QStringLiteral("登録し直すと"));
     }
     return keywords;
 }

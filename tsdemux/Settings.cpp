@@ -38,9 +38,9 @@ bool loadSettings(Settings& s, QString* problem) {
     const bool used = read.state == chain::TextRead::State::Read && why.isEmpty();
     why = QStringList{chain::utf8Note(path, read), why}.join(u' ').trimmed();
     if (read.state == chain::TextRead::State::Unreadable)
-        why = QStringLiteral("設定ファイル %1 を読めないため、既定の設定で始めます (%2)。"
-                             "記憶すると、元のファイルは %1.bak として残ります。")
-                  .arg(SettingsFileName, read.reason);
+        why = QStringLiteral("設定ファイル %1 を読めないため、既定の設定で始めます (%2)。")
+                  .arg(SettingsFileName, read.reason) +
+              chain::keptOnSaveNote(path, QStringLiteral("記憶すると"));
     if (problem)
         *problem = why;
     return used;

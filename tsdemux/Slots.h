@@ -44,6 +44,10 @@ inline const QString DemuxerName = QStringLiteral("BonTsDemux.exe");
 // The run record in the program folder: the demuxer run in progress, kept across a kill
 // or a close until the run is finished off.
 inline const QString RunRecordFile = QStringLiteral("kestrune.run");
+// Recordings converted but not yet filed away (the after-conversion folder was missing,
+// or is the source folder), kept so that a later start files them and none is converted
+// again.
+inline const QString UnfiledFile = QStringLiteral("kestrune.unfiled");
 
 // The folder settings as the main window's labels name them, for messages.
 inline const QString SourceFolderName = QStringLiteral("変換元フォルダ");

@@ -25,7 +25,7 @@ bool startUp(const QString& programFolder, Settings& settings, Keywords& keyword
         return false;
     }
     QStringList said;
-    for (const QString& file : {SettingsFileName, KeywordFileName, RunRecordFile}) {
+    for (const QString& file : {SettingsFileName, KeywordFileName, RunRecordFile, UnfiledFile}) {
         for (const QString& leftover : chain::removeSaveLeftovers(chain::joinPath(programFolder, file)))
             said << QStringLiteral("中断された保存の一時ファイル %1 を削除しました").arg(leftover);
     }
@@ -39,6 +39,16 @@ bool startUp(const QString& programFolder, Settings& settings, Keywords& keyword
     settings.set(slot::KeywordFilter, checkBoxValue(settings.text(slot::KeywordFilter)));
     settings.set(slot::CharConversion, checkBoxValue(settings.text(slot::CharConversion)));
     settings.set(slot::IndividualInterval, keptIndividualInterval(settings.text(slot::IndividualInterval)));
+    // The check interval is brought into 20-300 s as the demux mode window's OK brings it:
+    // a hand-edited 0 would check every second and take a growing recording for a
+    // finished one, a huge one would wait for years before the first check.
+    if (const CheckInterval interval = checkInterval(settings.text(slot::CheckInterval)); !interval.inRange) {
+        said << QStringLiteral(
+                    "設定ファイル %1 の確認間隔「%2」は 20～300 秒の範囲にないため、%3 秒にします。")
+                    .arg(SettingsFileName, settings.text(slot::CheckInterval))
+                    .arg(interval.seconds);
+        settings.set(slot::CheckInterval, QString::number(interval.seconds));
+    }
     keywords = loadKeywords(programFolder, &problem);
     if (!problem.isEmpty())
         said << problem;

@@ -27,11 +27,9 @@ QString nameProblem(const QString& newName) {
         return problem;
     if (newName.compare(tsExtension(), Qt::CaseInsensitive) == 0)
         return QStringLiteral("新しい名前が空になります");
-#ifndef Q_OS_WIN
     // A dot-file is hidden: no listing (Kestrune's included) would see it again.
-    if (newName.startsWith(u'.'))
-        return QStringLiteral("新しい名前が「.」で始まり、隠しファイルになります");
-#endif
+    if (const QString hidden = chain::hiddenNameProblem(newName); !hidden.isEmpty())
+        return hidden;
     for (QChar c : newName) {
         if (isForbidden(c))
             return QStringLiteral("ファイル名に使えない文字「%1」が入ります").arg(c);

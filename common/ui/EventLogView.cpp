@@ -10,7 +10,11 @@ EventLogView::EventLogView(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setFocusPolicy(Qt::NoFocus);
-    setUniformItemSizes(true);
+    // A long line (a note naming a file and the reason) wraps within the pane instead of
+    // running past its right edge.
+    setWordWrap(true);
+    setResizeMode(QListView::Adjust);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 void EventLogView::addLine(const QString& text) {
@@ -48,13 +52,23 @@ void EventLogView::showEvent(QShowEvent* event) {
 }
 
 void EventLogView::append(QListWidgetItem* item) {
-    const bool atBottom =
-        verticalScrollBar() == nullptr || verticalScrollBar()->value() == verticalScrollBar()->maximum();
+    const bool atBottom = m_scrollPending || verticalScrollBar() == nullptr ||
+                          verticalScrollBar()->value() == verticalScrollBar()->maximum();
     addItem(item);
     while (count() > MaxLines)
         delete takeItem(0);
-    if (atBottom)
-        scrollToBottom();
+    // Scrolled once for the lines added together: wrapped lines differ in height, and
+    // laying every line out again for each new one would make a burst of lines slow.
+    if (atBottom && !m_scrollPending) {
+        m_scrollPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_scrollPending = false;
+                scrollToBottom();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 } // namespace chain

@@ -8,7 +8,8 @@ namespace chain {
 class EventLog;
 
 // The read-only event log at the bottom of an engine window: one line per event,
-// "HH:mm:ss text", newest last, keeping only the most recent lines.
+// "HH:mm:ss text", wrapped to the pane's width, newest last, keeping only the most
+// recent lines.
 class EventLogView : public QListWidget {
     Q_OBJECT
   public:
@@ -31,6 +32,8 @@ class EventLogView : public QListWidget {
 
   private:
     void append(QListWidgetItem* item);
+
+    bool m_scrollPending = false;
 };
 
 } // namespace chain

@@ -66,6 +66,7 @@ struct Bench {
     ConversionEngine engine{settings, keywords, watch, launcher};
     QStringList reports;
     bool writeOutputs = true;
+    QByteArray outputBytes = "output";
     qint64 outputAgeMs = 0; // how long before the launch the outputs claim to be written
 
     explicit Bench(const QString& mode) {
@@ -85,7 +86,7 @@ struct Bench {
                 return;
             for (const char* extension : {".m2v", ".wav"}) {
                 const QString output = argAfter(line, QStringLiteral("-o")) + QString::fromLatin1(extension);
-                writeNative(output, "output");
+                writeNative(output, outputBytes);
                 if (outputAgeMs > 0) {
                     QFile stamped(output);
                     QVERIFY(stamped.open(QIODevice::ReadWrite));
@@ -400,6 +401,79 @@ class EngineTest : public QObject {
         QCOMPARE(bench.launcher.started.size(), 1);
     }
 
+    // A recording whose run wrote its outputs but that could not be filed away is
+    // remembered: a later start files it, without converting it again, even once its
+    // outputs have been taken on. With the after-conversion folder equal to the source
+    // folder the start says so once, and converted recordings stay where they are, not
+    // converted again, until the setting names another folder.
+    void convertedButUnfiledRecordingIsFiledLater_data() {
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("after-conversion folder gone while converting") << "gone";
+        QTest::newRow("after-conversion folder is the source folder") << "same";
+    }
+    void convertedButUnfiledRecordingIsFiledLater() {
+        QFETCH(QString, cause);
+        Bench bench(QStringLiteral("0"));
+        bench.settings.set(slot::CheckInterval, QStringLiteral("20"));
+        QByteArray lastRecord; // the run record of the last launch
+        if (cause == u"same")
+            bench.settings.set(slot::AfterFolder, bench.path("rec"));
+        else
+            bench.launcher.onStart = [&, play = bench.launcher.onStart](const QString& line) {
+                play(line);
+                QVERIFY(QDir(bench.path("done")).removeRecursively());
+                lastRecord = readFile(bench.path("kestrune.run"));
+            };
+        writeFile(bench.path("rec/a.ts"), "a");
+        writeFile(bench.path("rec/b.ts"), "b");
+        // One start of a new Kestrune and a few checks; the reports it gave.
+        const auto runOnce = [&bench] {
+            ConversionEngine engine(bench.settings, bench.keywords, bench.watch, bench.launcher);
+            QStringList reports;
+            QObject::connect(&engine, &ConversionEngine::report, [&](const QString& t) { reports << t; });
+            if (!engine.start({}, {}, {}))
+                return QStringList{QStringLiteral("not started")};
+            for (int i = 0; i < 8; ++i) {
+                engine.step();
+                bench.demuxerEnds();
+            }
+            // Failed files, for the exit status.
+            reports << QStringLiteral("passed over: %1").arg(engine.passedOverCount());
+            return reports;
+        };
+        QStringList reports = runOnce();
+        QCOMPARE(bench.launcher.started.size(), 2);
+        QCOMPARE(reports.filter(QStringLiteral("移動できません")).size(), cause == u"gone" ? 2 : 0);
+        QCOMPARE(reports.filter(QStringLiteral("同じフォルダ")).size(), cause == u"same" ? 1 : 0);
+        QVERIFY(reports.contains(cause == u"same" ? "passed over: 0" : "passed over: 2"));
+        // The outputs are taken on (Pellavo files them away).
+        QVERIFY(QDir(bench.path("out")).removeRecursively());
+        QVERIFY(QDir(bench.dir.path()).mkdir(QStringLiteral("out")));
+        if (cause == u"same") {
+            reports = runOnce();
+            QCOMPARE(reports.filter(QStringLiteral("同じフォルダ")).size(), 1);
+            QVERIFY(reports.contains("passed over: 0"));
+            QVERIFY2(reports.filter(QStringLiteral("移動しました")).isEmpty() &&
+                         reports.filter(QStringLiteral("移動できません")).isEmpty(),
+                     qPrintable(reports.join(u'\n')));
+            QCOMPARE(QDir(bench.path("rec")).entryList(QDir::Files), (QStringList{"a.ts", "b.ts"}));
+            bench.settings.set(slot::AfterFolder, bench.path("done"));
+        } else {
+            QVERIFY(QDir(bench.dir.path()).mkdir(QStringLiteral("done")));
+            // As a kill after the recording was kept as unfiled, before its record went.
+            writeFile(bench.path("kestrune.run"), lastRecord);
+        }
+        reports = runOnce();
+        QCOMPARE(bench.launcher.started.size(), 2); // never converted again
+        QCOMPARE(readFile(bench.path("done/a.ts")), QByteArray("a"));
+        QCOMPARE(readFile(bench.path("done/b.ts")), QByteArray("b"));
+        QVERIFY(QDir(bench.path("rec")).entryList(QDir::Files).isEmpty());
+        QCOMPARE(reports.filter(QStringLiteral("移動しました")).size(), 2);
+        QVERIFY(!QFile::exists(bench.path("kestrune.run")));
+        // Nothing is left to file: the next start has nothing to say of them.
+        QVERIFY(runOnce().filter(QStringLiteral("引き継ぎます")).isEmpty());
+    }
+
     // A run record is checked before anything it names is touched: a damaged one, one of
     // the previous version (four fields, no identity), or one whose paths lead out of the
     // folders the settings name is set aside with the reason, and every file stays.
@@ -479,10 +553,12 @@ class EngineTest : public QObject {
         QTest::addColumn<QString>("failure");
         QTest::newRow("renamed name taken") << "rename";
         QTest::newRow("no output written") << "output";
+        QTest::newRow("empty output written") << "empty output";
         QTest::newRow("name taken in after folder") << "move";
         QTest::newRow("demuxer can't start") << "launch";
         QTest::newRow("quote in output folder") << "quote";
         QTest::newRow("converted name unusable") << "unusable";
+        QTest::newRow("converted name hidden (starts with a dot)") << "hidden";
         QTest::newRow("output of that name already there") << "output taken";
         QTest::newRow("output older than the launch") << "stale output";
         QTest::newRow("control character in the name") << "control";
@@ -497,17 +573,26 @@ class EngineTest : public QObject {
             writeFile(bench.path("rec/x！.ts"), "other");
         if (failure == u"output")
             bench.writeOutputs = false;
+        if (failure == u"empty output")
+            bench.outputBytes.clear();
         if (failure == u"move") {
             name = QStringLiteral("x.ts");
             writeFile(bench.path("done/x.ts"), "older");
         }
         if (failure == u"launch")
             bench.launcher.failWith = QStringLiteral("no such program");
-        if (failure == u"quote")
+        if (failure == u"quote") {
+            QVERIFY(QDir(bench.dir.path()).mkdir(QStringLiteral("out\"q")));
             bench.settings.set(slot::OutputFolder, bench.path("out\"q"));
+        }
         if (failure == u"unusable") {
             bench.settings.set(slot::BeforeString, QStringLiteral("!"));
             bench.settings.set(slot::AfterString, QStringLiteral("/"));
+        }
+        if (failure == u"hidden") { // #.x.ts would become .x.ts, which no listing shows
+            name = QStringLiteral("#.x.ts");
+            bench.settings.set(slot::BeforeString, QStringLiteral("#"));
+            bench.settings.set(slot::AfterString, QStringLiteral("\\"));
         }
         if (failure == u"output taken")
             writeFile(bench.path("out/x！.wav"), "older output"); // under the converted name
@@ -545,8 +630,9 @@ class EngineTest : public QObject {
         }
         QVERIFY(!bench.engine.isRunning());
         // The demuxer ran on the converted name, so that is the name the recording keeps.
-        const QString kept =
-            failure == u"output" || failure == u"stale output" || changed ? QStringLiteral("x！.ts") : name;
+        const bool noOutput =
+            failure == u"output" || failure == u"empty output" || failure == u"stale output";
+        const QString kept = noOutput || changed ? QStringLiteral("x！.ts") : name;
         const QByteArray content = failure == u"replaced"   ? QByteArray("RECORDING")
                                    : failure == u"appended" ? QByteArray("recording and more")
                                                             : QByteArray("recording");
@@ -566,6 +652,12 @@ class EngineTest : public QObject {
         }
         if (failure == u"move")
             QCOMPARE(readFile(bench.path("done/x.ts")), QByteArray("older"));
+        if (failure == u"empty output")
+            QCOMPARE(bench.reports.filter(QStringLiteral("が空のため")).size(), 2);
+        if (failure == u"hidden") {
+            QCOMPARE(bench.reports.filter(QStringLiteral("「.」で始まり")).size(), 1);
+            QVERIFY(!QFile::exists(bench.path("out/.x.m2v")));
+        }
         if (failure == u"output taken") {
             QCOMPARE(readFile(bench.path("out/x！.wav")), QByteArray("older output")); // not overwritten
             QVERIFY(!QFile::exists(bench.path("out/x！.m2v")));
@@ -573,8 +665,7 @@ class EngineTest : public QObject {
         }
         // The next recording is converted after the failed one, unless its own run
         // meets the same failure.
-        const bool nextFailsToo =
-            failure == u"launch" || failure == u"quote" || failure == u"output" || failure == u"stale output";
+        const bool nextFailsToo = failure == u"launch" || failure == u"quote" || noOutput;
         QCOMPARE(readFile(bench.path(nextFailsToo ? "rec/next.ts" : "done/next.ts")),
                  QByteArray("recording"));
     }
@@ -702,6 +793,14 @@ class EngineTest : public QObject {
             << AfterFolderName;
         QTest::newRow("line break in the output folder")
             << "1" << slot::OutputFolder << "/tmp\nx" << OutputFolderName;
+        QTest::newRow("missing after-conversion folder")
+            << "1" << slot::AfterFolder << "/nonexistent/done" << AfterFolderName;
+        QTest::newRow("missing output folder")
+            << "0" << slot::OutputFolder << "/nonexistent/out" << OutputFolderName;
+        QTest::newRow("missing source folder (auto)")
+            << "0" << slot::SourceFolder << "/nonexistent/rec" << SourceFolderName;
+        QTest::newRow("missing source folder box (individual)")
+            << "1" << -1 << "/nonexistent/rec" << SourceFolderName;
     }
     void startIsRefusedForAnUnusableFolderSetting() {
         QFETCH(QString, mode);

@@ -153,15 +153,22 @@ class SettingsTest : public QObject {
         lines[12] = QStringLiteral("2");  // a keyword switch the check box can't show
         lines[13] = QStringLiteral("01"); // a conversion switch the check box shows ticked
         lines[4] = QStringLiteral("120"); // an interval beyond the box's 1-60
+        lines[11] = QStringLiteral("0");  // a check interval below 20 s: a check every second
         writeLines(dir.filePath(SettingsFileName), lines);
         QCOMPARE(saveKeywordFile(dir.path(), {QStringLiteral(" HD "), QStringLiteral("ニュース")}),
                  QString());
         Settings s(SettingsSize);
         Keywords keywords;
         chain::RecordingDialogs dialogs;
-        QVERIFY(startUp(dir.path(), s, keywords, dialogs));
+        QStringList notes;
+        QVERIFY(startUp(dir.path(), s, keywords, dialogs, &notes));
         QVERIFY(dialogs.shown.isEmpty());
         QCOMPARE(s.text(slot::ProgramFolder), dir.path());
+        // The check interval is brought into 20-300 s as the demux mode window's OK does,
+        // and the correction is told.
+        QCOMPARE(s.text(slot::CheckInterval), QStringLiteral("20"));
+        QCOMPARE(notes.size(), 1);
+        QVERIFY2(notes[0].contains(QStringLiteral("20 秒")), qPrintable(notes.join(u'\n')));
         QCOMPARE(s.text(slot::Mode), QStringLiteral("1"));
         QCOMPARE(s.text(slot::KeywordFilter), QStringLiteral("0"));
         // Slot 14 is stored as the check box shows it, as slot 13 is, and slot 5 goes
@@ -179,25 +186,38 @@ class SettingsTest : public QObject {
         QTest::addColumn<QByteArray>("bytes"); // empty: no such file
         QTest::addColumn<QString>("told");     // in the notes; empty: no notes
         QTest::addColumn<bool>("backedUp");    // kept as <file>.bak by the first save
-        QTest::newRow("no files") << SettingsFileName << QByteArray() << QString() << false;
-        QTest::newRow("settings neither cp932 nor UTF-8")
-            << SettingsFileName << QByteArray("1\r\n\x81\r\n") << "KestruneData1.txt を読めない" << true;
+        QTest::addColumn<bool>("olderBackup"); // a <file>.bak is there already: <file>.bak2
+        QTest::newRow("no files") << SettingsFileName << QByteArray() << QString() << false << false;
+        QTest::newRow("settings neither cp932 nor UTF-8") << SettingsFileName << QByteArray("1\r\n\x81\r\n")
+                                                          << "KestruneData1.txt を読めない" << true << false;
+        QTest::newRow("settings neither cp932 nor UTF-8, an older backup there")
+            << SettingsFileName << QByteArray("1\r\n\x81\r\n") << "KestruneData1.txt.bak2 として残ります"
+            << true << true;
+        QTest::newRow("keywords neither cp932 nor UTF-8, an older backup there")
+            << KeywordFileName << QByteArray("\x81\r\n") << "KestruneData2.txt.bak2 として残ります" << true
+            << true;
         QTest::newRow("settings too short")
-            << SettingsFileName << QByteArray("1\r\n2\r\n") << "行が足りない" << false;
-        QTest::newRow("keywords saved as UTF-8") << KeywordFileName << QStringLiteral("ドラマ\r\n").toUtf8()
-                                                 << "KestruneData2.txt は UTF-8 で保存されている" << true;
-        QTest::newRow("leftover of an interrupted save") << SettingsFileName + QStringLiteral(".tmp~Ab12Cd")
-                                                         << QByteArray("half") << "一時ファイル" << false;
+            << SettingsFileName << QByteArray("1\r\n2\r\n") << "行が足りない" << false << false;
+        QTest::newRow("keywords saved as UTF-8")
+            << KeywordFileName << QStringLiteral("ドラマ\r\n").toUtf8()
+            << "KestruneData2.txt は UTF-8 で保存されている" << true << false;
+        QTest::newRow("leftover of an interrupted save")
+            << SettingsFileName + QStringLiteral(".tmp~Ab12Cd") << QByteArray("half") << "一時ファイル"
+            << false << false;
         QTest::newRow("leftover of a run record's save")
-            << RunRecordFile + QStringLiteral(".tmp~Ab12Cd") << QByteArray("half") << "一時ファイル" << false;
+            << RunRecordFile + QStringLiteral(".tmp~Ab12Cd") << QByteArray("half") << "一時ファイル" << false
+            << false;
     }
     void startUpTellsOfFilesItCouldNotUse() {
         QFETCH(QString, file);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, told);
         QFETCH(bool, backedUp);
+        QFETCH(bool, olderBackup);
         QTemporaryDir dir;
         writeLines(dir.filePath(QStringLiteral("BonTsDemux.exe")), {});
+        if (olderBackup)
+            chain::testing::writeFile(dir.filePath(file + QStringLiteral(".bak")), "older backup");
         if (!bytes.isEmpty())
             chain::testing::writeFile(dir.filePath(file), bytes);
         Settings s(SettingsSize);
@@ -218,7 +238,8 @@ class SettingsTest : public QObject {
         // The first save (or keyword registration) keeps the unreadable file.
         QCOMPARE(SaveSettings(s), QString());
         QCOMPARE(saveKeywordFile(dir.path(), {QStringLiteral("HD")}), QString());
-        QCOMPARE(chain::testing::readFile(dir.filePath(file + QStringLiteral(".bak"))),
+        QCOMPARE(chain::testing::readFile(
+                     dir.filePath(file + (olderBackup ? QStringLiteral(".bak2") : QStringLiteral(".bak")))),
                  backedUp ? bytes : QByteArray());
     }
 

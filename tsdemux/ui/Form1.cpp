@@ -107,6 +107,10 @@ void Form1::buildControls() {
     // keeps it short.
     for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5})
         chain::keepOneLine(box);
+    // The after-conversion and output folders are set through their folder buttons only:
+    // a path typed there would be shown while the engine and 記憶 used the setting.
+    Text2->setReadOnly(true);
+    Text3->setReadOnly(true);
     Text5->setText(text::Form1_Text5);
     Label10 = chain::named<QLabel>(QStringLiteral("Label10"), text::Form1_Label10);
     Check2 = chain::named<QCheckBox>(QStringLiteral("Check2"), text::Form1_Check2);

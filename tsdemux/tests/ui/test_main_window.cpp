@@ -337,6 +337,14 @@ class MainWindowTest : public QObject {
         Kit::writeFile(chain::joinPath(source, QStringLiteral("a.ts")));
         const QString chosen = kit->folder(QStringLiteral("other"));
         open();
+        // The folder buttons are the way to change these two: a path typed in the box
+        // would be shown while the setting stayed as it was.
+        for (const char* name : {"Text2", "Text3"}) {
+            box(name)->setFocus();
+            QTest::keyClicks(box(name), QStringLiteral("/typed"));
+        }
+        QCOMPARE(box("Text2")->text(), after);
+        QCOMPARE(box("Text3")->text(), output);
         click(form.get(), "Command3");
         kit->dialogs.folders.enqueue(chosen);
         click(form.get(), "Command9");
@@ -517,6 +525,12 @@ class MainWindowTest : public QObject {
         QCOMPARE(log->count(), 1);
         QVERIFY2(log->item(0)->text().contains(KeywordFileName), qPrintable(log->item(0)->text()));
         QVERIFY(kit->dialogs.shown.isEmpty());
+        // The note, longer than the window is wide, wraps within the pane.
+        form->resize(400, form->height());
+        QTest::qWait(0);
+        const QRect line = log->visualItemRect(log->item(0));
+        QVERIFY2(line.right() <= log->viewport()->width(), qPrintable(QString::number(line.width())));
+        QVERIFY(line.height() >= 2 * log->fontMetrics().lineSpacing());
     }
 
     void eventLogKeepsTheLastThousandLines() {
