@@ -76,9 +76,14 @@ class InputCheckTest : public QObject {
         QFETCH(bool, passed);
         QFETCH(QString, slot6);
         QTemporaryDir dir;
-        const auto place = [&](QString text) {
-            return text.replace(QStringLiteral("T/"), dir.path() + u'/')
-                .replace(QStringLiteral("P/"), QStringLiteral("/proc/"));
+        // Only the leading letter stands for a place: the temporary folder's own name may
+        // end in "P" or "T" too.
+        const auto place = [&](const QString& text) {
+            if (text.startsWith(QStringLiteral("T/")))
+                return dir.path() + text.mid(1);
+            if (text.startsWith(QStringLiteral("P/")))
+                return QStringLiteral("/proc") + text.mid(1);
+            return text;
         };
         SettingTable settings(SettingTableSize);
         settings.set(slot::Interval, QStringLiteral("30"));
