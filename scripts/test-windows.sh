@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Cross-builds the platform layer and its tests for 64-bit Windows with MinGW-w64 into
+# Cross-builds the platform layer, its tests and the stand-ins for 64-bit Windows with MinGW-w64 into
 # build-win/, and runs them under Wine in a Wine prefix of their own that is removed
 # afterwards.
 set -euo pipefail
