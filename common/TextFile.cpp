@@ -164,11 +164,11 @@ std::optional<QStringList> readTextLines(const QString& path) {
     return std::move(read.lines);
 }
 
-QString writeTextLines(const QString& path, const QStringList& lines, OldFile old) {
+QString writeTextLines(const QString& path, const QStringList& lines, OldFile old, Reader reader) {
     if (const QString problem = pathProblem(path); !problem.isEmpty())
         return problem;
     std::string bytes;
-    if (const QString refused = encodeLines(lines, bytes); !refused.isEmpty())
+    if (const QString refused = encodeLines(lines, bytes, reader); !refused.isEmpty())
         return refused;
     // Through a symbolic link to its target, the backup and the temporary file beside
     // it, so that the link stays a link.
@@ -180,7 +180,7 @@ QString writeTextLines(const QString& path, const QStringList& lines, OldFile ol
     return reasonText(platform::replaceFileContents(toNative(target), bytes));
 }
 
-QString encodeLines(const QStringList& lines, std::string& bytes) {
+QString encodeLines(const QStringList& lines, std::string& bytes, Reader reader) {
     bytes.clear();
     for (const QString& line : lines) {
         if (line.contains(u'\r') || line.contains(u'\n'))
@@ -194,7 +194,7 @@ QString encodeLines(const QStringList& lines, std::string& bytes) {
         bytes += "\r\n";
     }
     // Such bytes would be read back as UTF-8, as other text than was saved.
-    if (takenAsUtf8(scanUtf8(bytes), true))
+    if (reader == Reader::Chain && takenAsUtf8(scanUtf8(bytes), true))
         return QStringLiteral("この内容は Shift_JIS (cp932) で保存すると UTF-8 のファイルと見分けがつかず、"
                               "読み戻すと別の文字になるため保存できません");
     return {};

@@ -46,11 +46,15 @@ std::optional<QStringList> readTextLines(const QString& path);
 // With BackUpNotCp932, a file that is there but isn't cp932 (unreadable, or saved as UTF-8
 // by an editor) is first kept under the first free name of <name>.bak, <name>.bak2, ...;
 // if that fails nothing is written.
+// A file that a tool reads (VirtualDub's job list), not the chain, is never read back by us
+// and reads as cp932 whatever its bytes look like: ForTool leaves out the UTF-8 refusal.
 enum class OldFile { BackUpNotCp932, Replace };
-QString writeTextLines(const QString& path, const QStringList& lines, OldFile old = OldFile::BackUpNotCp932);
+enum class Reader { Chain, ForTool };
+QString writeTextLines(const QString& path, const QStringList& lines, OldFile old = OldFile::BackUpNotCp932,
+                       Reader reader = Reader::Chain);
 // The bytes writeTextLines writes for the lines, into `bytes`. Returns an empty text, or
 // the reason of a refusal (`bytes` is then of no use).
-QString encodeLines(const QStringList& lines, std::string& bytes);
+QString encodeLines(const QStringList& lines, std::string& bytes, Reader reader = Reader::Chain);
 
 // The text in cp932; nothing when a character can't be held (a lone surrogate, which
 // stands for a raw byte of a file name, included: nothing is ever substituted).

@@ -44,14 +44,28 @@ inline std::optional<QStringList> linesOf(std::string_view bytes) {
     return read.lines;
 }
 
-// The lines after a save of them and a new reading of the file: a save must take every
-// line that a reading gave.
-inline QStringList savedAndRead(const QStringList& lines) {
+// Whether a save refuses these lines only because their cp932 bytes, taken together, would
+// read back as UTF-8 (other text than was saved): every line has cp932 bytes. The save
+// then says why and the file is kept as it was.
+inline bool refusedAsLookingLikeUtf8(const QStringList& lines) {
+    for (const QString& line : lines) {
+        if (!chain::toCp932(line))
+            return false;
+    }
+    return true;
+}
+
+// The lines after a save of them and a new reading of the file; nothing when the save
+// refused them for looking like UTF-8. A save must take every other line a reading gave.
+inline std::optional<QStringList> savedAndRead(const QStringList& lines) {
     std::string bytes;
-    require(chain::encodeLines(lines, bytes).isEmpty(), "a line that was read can be saved");
+    if (!chain::encodeLines(lines, bytes).isEmpty()) {
+        require(refusedAsLookingLikeUtf8(lines), "a line that was read can be saved");
+        return std::nullopt;
+    }
     const std::optional<QStringList> again = linesOf(bytes);
     require(again.has_value(), "a saved file can be read");
-    return *again;
+    return again;
 }
 
 // A settings format's property: the slots 1 to `last` that `read` (true when it could use
@@ -69,7 +83,10 @@ void requireSavedSettingsReadTheSame(std::string_view bytes, int size, int last,
     read(first, *fileLines);
     if (!mustSave(chain::decodeText(bytes), lines(first)))
         return;
-    require(read(again, savedAndRead(lines(first))), "saved settings can be used");
+    const std::optional<QStringList> saved = savedAndRead(lines(first));
+    if (!saved)
+        return;
+    require(read(again, *saved), "saved settings can be used");
     for (int k = 1; k <= last; ++k)
         require(first.text(k) == again.text(k), "settings read, saved and read again are the same");
 }

@@ -13,7 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::require(chain::platform::cp932ToUtf8(*back) == text,
                       "cp932 written reads back as the same text");
     }
-    if (const auto lines = fuzz::linesOf(bytes))
-        fuzz::require(fuzz::savedAndRead(*lines) == *lines, "lines read, saved and read again are the same");
+    if (const auto lines = fuzz::linesOf(bytes)) {
+        const auto again = fuzz::savedAndRead(*lines);
+        fuzz::require(!again || *again == *lines, "lines read, saved and read again are the same");
+    }
     return 0;
 }

@@ -24,7 +24,7 @@ qsizetype cutAt(const QStringList& lines) {
 void requireCut(const QStringList& written, const QStringList& lines, const char* what) {
     const qsizetype cut = cutAt(lines);
     std::string bytes;
-    fuzz::require(chain::encodeLines(written, bytes).isEmpty(), what);
+    fuzz::require(chain::encodeLines(written, bytes, chain::Reader::ForTool).isEmpty(), what);
     if (cut < lines.size()) {
         fuzz::require(written.size() == cut + 1 && written.last().startsWith(Done), what);
         const std::string end = chain::toCp932(written.last()).value() + "\r\n";

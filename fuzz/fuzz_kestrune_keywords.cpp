@@ -13,9 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kestrune::Keywords read;
     read.setEntries(*lines);
     fuzz::require(chain::wholeNumber(read.items().at(0)) == read.count(), "element 0 counts the keywords");
-    kestrune::Keywords again;
-    again.setEntries(fuzz::savedAndRead(read.entries()));
-    fuzz::require(again.items() == read.items(), "keywords read, saved and read again are the same");
+    if (const auto saved = fuzz::savedAndRead(read.entries())) {
+        kestrune::Keywords again;
+        again.setEntries(*saved);
+        fuzz::require(again.items() == read.items(), "keywords read, saved and read again are the same");
+    }
     for (const QString& keyword : read.entries())
         fuzz::require(kestrune::KeywordMatch(read, u'x' + keyword + u'y'),
                       "a name holding a keyword matches");

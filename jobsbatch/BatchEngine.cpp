@@ -170,7 +170,8 @@ bool BatchEngine::startJob(const QString& name) {
         return false;
     }
     const QString jobList = chain::joinPath(folder, VirtualDubJobsName);
-    if (const QString error = chain::writeTextLines(jobList, used, chain::OldFile::Replace);
+    if (const QString error =
+            chain::writeTextLines(jobList, used, chain::OldFile::Replace, chain::Reader::ForTool);
         !error.isEmpty()) {
         passOver(name, QStringLiteral("%1 に書き込めません: %2").arg(jobList, error));
         return false;

@@ -132,7 +132,8 @@ JobWriteResult JobWrite(const SettingTable& settings, const PatternTable& patter
 
     job.script = rewritePattern(pattern.lines, job, frames);
     const QString jobsPath = chain::joinPath(settings.text(slot::VirtualDubFolder), text::JobsFile);
-    if (const QString error = chain::writeTextLines(jobsPath, job.script, chain::OldFile::Replace);
+    if (const QString error =
+            chain::writeTextLines(jobsPath, job.script, chain::OldFile::Replace, chain::Reader::ForTool);
         !error.isEmpty())
         return {Outcome::Failed, job, QStringLiteral("%1 を書き込めません: %2").arg(jobsPath, error)};
     return {Outcome::Written, job, {}};
