@@ -43,9 +43,9 @@ void loadSettings(ValueTable& values, QString* problem) {
         applyDefaults(values);
     why = QStringList{chain::utf8Note(settingsPath(values), read), why}.join(u' ').trimmed();
     if (read.state == chain::TextRead::State::Unreadable)
-        why = QStringLiteral("設定ファイル %1 を読めないため、変換表は空で始めます (%2)。"
-                             "記憶すると、元のファイルは %1.bak として残ります。")
-                  .arg(text::settingsFileName(), read.reason);
+        why = QStringLiteral("設定ファイル %1 を読めないため、変換表は空で始めます (%2)。")
+                  .arg(text::settingsFileName(), read.reason) +
+              chain::keptOnSaveNote(settingsPath(values), QStringLiteral("記憶すると"));
     if (problem)
         *problem = why;
 }

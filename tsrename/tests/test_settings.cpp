@@ -172,15 +172,19 @@ void SettingsTest::startUpTellsOfAFileItCouldNotUse_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QByteArray>("bytes"); // empty: no such file
     QTest::addColumn<QString>("told");     // in the notes; empty: no notes
-    QTest::addColumn<bool>("backedUp");    // kept as <file>.bak by the first save
+    QTest::addColumn<bool>("backedUp");    // kept as <file>.bak (.bak2) by the first save
+    QTest::addColumn<bool>("olderBackup"); // a <file>.bak is there already
 
     const QString settings = text::settingsFileName();
-    QTest::newRow("no file") << settings << QByteArray() << QString() << false;
-    QTest::newRow("neither cp932 nor UTF-8") << settings << QByteArray("D:\\\x81\r\n\"!?\"\r\n\"!?\"\r\n")
-                                             << u"Tassik_Data1.txt を読めない"_s << true;
-    QTest::newRow("too short") << settings << QByteArray("f\r\n") << u"行が足りない"_s << false;
+    const QByteArray unreadable("D:\\\x81\r\n\"!?\"\r\n\"!?\"\r\n");
+    QTest::newRow("no file") << settings << QByteArray() << QString() << false << false;
+    QTest::newRow("neither cp932 nor UTF-8")
+        << settings << unreadable << u"Tassik_Data1.txt を読めないため"_s << true << false;
+    QTest::newRow("neither cp932 nor UTF-8, an older backup there")
+        << settings << unreadable << u"Tassik_Data1.txt.bak2 として残ります"_s << true << true;
+    QTest::newRow("too short") << settings << QByteArray("f\r\n") << u"行が足りない"_s << false << false;
     QTest::newRow("leftover of an interrupted save")
-        << settings + u".tmp~Ab12Cd"_s << QByteArray("half") << u"一時ファイル"_s << false;
+        << settings + u".tmp~Ab12Cd"_s << QByteArray("half") << u"一時ファイル"_s << false << false;
 }
 
 // A settings file that is there but can't be used is told (the window shows it above
@@ -191,7 +195,10 @@ void SettingsTest::startUpTellsOfAFileItCouldNotUse() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, told);
     QFETCH(bool, backedUp);
+    QFETCH(bool, olderBackup);
 
+    if (olderBackup)
+        writeFile(m_dir->filePath(file + u".bak"_s), "an older backup");
     if (!bytes.isEmpty())
         writeFile(m_dir->filePath(file), bytes);
     QStringList notes;
@@ -207,7 +214,8 @@ void SettingsTest::startUpTellsOfAFileItCouldNotUse() {
 
     chain::RecordingDialogs dialogs;
     QVERIFY(saveTable(dialogs, values, u"a"_s, u"b"_s));
-    QCOMPARE(readFile(m_dir->filePath(file + u".bak"_s)), backedUp ? bytes : QByteArray());
+    QCOMPARE(readFile(m_dir->filePath(file + (olderBackup ? u".bak2"_s : u".bak"_s))),
+             backedUp ? bytes : QByteArray());
 }
 
 QTEST_GUILESS_MAIN(SettingsTest)
