@@ -1,12 +1,13 @@
 #include "JobsFiles.h"
 
+#include "FileIdentity.h"
+
 #include "FileOps.h"
 #include "NativeName.h"
 #include "SystemReason.h"
 
 #include "platform/Files.h"
 
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 namespace orvane {
@@ -111,10 +112,7 @@ QString moveJobsFile(const QString& from, const QString& to) {
 }
 
 bool sameFolder(const QString& a, const QString& b) {
-    if (a == b)
-        return true;
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+    return a == b || chain::sameFolder(a, b);
 }
 
 } // namespace orvane

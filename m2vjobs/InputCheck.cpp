@@ -1,12 +1,12 @@
 #include "InputCheck.h"
 
+#include "FileIdentity.h"
+
 #include "Texts.h"
 
 #include "FileOps.h"
 #include "TextFile.h"
 #include "WholeNumber.h"
-
-#include <QFileInfo>
 
 namespace pellavo {
 
@@ -36,11 +36,7 @@ bool singleByteFolder(const QString& folder) {
 }
 
 bool storageIsM2vFolder(const QString& m2vFolder, const QString& storageFolder) {
-    if (storageFolder == m2vFolder)
-        return true;
-    const QString resolved = QFileInfo(m2vFolder).canonicalFilePath();
-    return !m2vFolder.isEmpty() && !storageFolder.isEmpty() && !resolved.isEmpty() &&
-           QFileInfo(m2vFolder).isDir() && resolved == QFileInfo(storageFolder).canonicalFilePath();
+    return storageFolder == m2vFolder || chain::sameFolder(m2vFolder, storageFolder);
 }
 
 #ifndef Q_OS_WIN
