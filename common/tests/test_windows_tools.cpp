@@ -6,9 +6,12 @@
 #include "Launcher.h"
 #include "ProcessWatch.h"
 #include "TestFiles.h"
+#include "ToolHandOver.h"
 #include "ToolWatch.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -45,6 +48,23 @@ QString missingPiece() {
 QStringList running(const QString& image) {
     SystemProcessWatch watch;
     return watch.running({image}).value_or(QStringList{QStringLiteral("unknown")});
+}
+
+// Every process's name and command line, for a failure message: what the busy check had
+// before it.
+QString processList() {
+    QString list;
+    QDirIterator it(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        const QString pid = it.next();
+        QFile comm(pid + QStringLiteral("/comm"));
+        QFile cmdline(pid + QStringLiteral("/cmdline"));
+        if (!comm.open(QIODevice::ReadOnly) || !cmdline.open(QIODevice::ReadOnly))
+            continue;
+        list += QString::fromUtf8(comm.readAll()).trimmed() + QStringLiteral(": ") +
+                QString::fromUtf8(cmdline.readAll().replace('\0', ' ')) + u'\n';
+    }
+    return list;
 }
 
 } // namespace
@@ -97,9 +117,17 @@ class WindowsToolsTest : public QObject {
         QCOMPARE(launcher.start(u'"' + tool + u'"' + QStringLiteral(" 3000") + arguments,
                                 Launcher::Window::Normal),
                  QString());
-        // Seen within a second, while Wine may still be starting it: well before an engine's first check
-        // after a launch, so it never takes the run for finished.
-        QTRY_COMPARE_WITH_TIMEOUT(running(image), QStringList{image}, 1000);
+        // Seen while Wine may still be starting it, and before the engines stop counting a
+        // just-started tool as running, so that they never take the run for finished.
+        QElapsedTimer clock;
+        clock.start();
+        while (running(image) != QStringList{image} && clock.elapsed() < ToolHandOver::HoldMs)
+            QTest::qWait(20);
+        if (running(image) != QStringList{image})
+            QFAIL(qPrintable(QStringLiteral("not seen within %1 ms; the processes:\n%2")
+                                 .arg(ToolHandOver::HoldMs)
+                                 .arg(processList())));
+        qInfo("seen after %lld ms", clock.elapsed());
 
         // What it received (after the working folder): Wine rebuilds the Windows command
         // line from the arguments, so the program reads the same arguments.
