@@ -7,8 +7,6 @@
 namespace chain {
 
 namespace {
-const QString TimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ");
-
 bool isHex(QChar c) {
     return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
 }
@@ -50,8 +48,25 @@ QString RunRecord::decodeField(const QString& text) {
     return value;
 }
 
+QString RunRecord::momentText(const QDateTime& moment) {
+    return moment.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+}
+
+QDateTime RunRecord::parseMoment(const QString& text) {
+    // Date and time are read apart and put together in UTC: read as one, the text would be
+    // taken for a local time first, and a moment in the hour a local clock skips when
+    // summer time begins would not exist.
+    if (text.size() != 24 || text[10] != u'T' || text[23] != u'Z')
+        return {};
+    const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
+    const QTime time = QTime::fromString(text.mid(11, 12), QStringLiteral("HH:mm:ss.zzz"));
+    if (!date.isValid() || !time.isValid())
+        return {};
+    return QDateTime(date, time, Qt::UTC);
+}
+
 QString RunRecord::save(const Run& run) const {
-    QStringList lines{run.began.toUTC().toString(TimeFormat)};
+    QStringList lines{momentText(run.began)};
     for (const QString& field : run.fields)
         lines << encodeField(field);
     return writeTextLines(m_path, lines, OldFile::Replace);
@@ -69,10 +84,9 @@ RunRecord::Loaded RunRecord::load() const {
     }
     if (read.lines.isEmpty())
         return {Loaded::State::Damaged, {}, QStringLiteral("中身が空です")};
-    QDateTime began = QDateTime::fromString(read.lines.first(), TimeFormat);
+    const QDateTime began = parseMoment(read.lines.first());
     if (!began.isValid())
         return {Loaded::State::Damaged, {}, QStringLiteral("開始時刻が読めません")};
-    began.setTimeSpec(Qt::UTC);
     Run run{began, {}};
     for (qsizetype i = 1; i < read.lines.size(); ++i)
         run.fields << decodeField(read.lines[i]);

@@ -44,6 +44,11 @@ class RunRecord {
     // How one field is written and read back (exposed for tests).
     static QString encodeField(const QString& value);
     static QString decodeField(const QString& text);
+    // How the moment a run began is written ("2026-01-02T03:04:05.678Z", UTC) and read back
+    // (an invalid moment for any other text). Kestrune's list of unfiled recordings writes
+    // its moments the same way.
+    static QString momentText(const QDateTime& moment);
+    static QDateTime parseMoment(const QString& text);
 
   private:
     QString m_path;

@@ -5,10 +5,6 @@
 
 namespace kestrune {
 
-namespace {
-const QString TimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ");
-} // namespace
-
 UnfiledRecordings::Loaded UnfiledRecordings::load() const {
     const chain::TextRead read = chain::readTextFile(m_path);
     if (read.state == chain::TextRead::State::Missing)
@@ -18,10 +14,9 @@ UnfiledRecordings::Loaded UnfiledRecordings::load() const {
     Loaded loaded;
     for (const QString& line : read.lines) {
         const QStringList parts = line.split(u'\t');
-        QDateTime began = QDateTime::fromString(parts.first(), TimeFormat);
+        const QDateTime began = chain::RunRecord::parseMoment(parts.first());
         if (!began.isValid() || parts.size() < 2)
             return {{}, QStringLiteral("%1 行目が読めません").arg(loaded.runs.size() + 1)};
-        began.setTimeSpec(Qt::UTC);
         chain::RunRecord::Run run{began, {}};
         for (qsizetype i = 1; i < parts.size(); ++i)
             run.fields << chain::RunRecord::decodeField(parts[i]);
@@ -35,7 +30,7 @@ QString UnfiledRecordings::save(const QList<chain::RunRecord::Run>& runs) const 
         return chain::fileExists(m_path) ? chain::deleteFile(m_path) : QString();
     QStringList lines;
     for (const chain::RunRecord::Run& run : runs) {
-        QString line = run.began.toUTC().toString(TimeFormat);
+        QString line = chain::RunRecord::momentText(run.began);
         for (const QString& field : run.fields)
             line += u'\t' + chain::RunRecord::encodeField(field);
         lines << line;

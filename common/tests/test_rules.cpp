@@ -447,16 +447,25 @@ class RulesTest : public QObject {
     }
 
     // The moment a run began is written in UTC and read back as the same moment, whatever
-    // the local time zone (this test runs once more under TZ=Asia/Tokyo).
+    // the local time zone (this test runs once more under TZ=Asia/Tokyo and under
+    // TZ=Europe/Berlin, where 02:30 on 29 March 2026 is a local time that doesn't exist).
+    void runRecordTimeIsUtcInAnyTimeZone_data() {
+        QTest::addColumn<QDateTime>("began");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("winter") << QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5, 678), Qt::UTC)
+                                << QStringLiteral("2026-01-02T03:04:05.678Z");
+        QTest::newRow("in the hour summer time skips") << QDateTime(QDate(2026, 3, 29), QTime(2, 30), Qt::UTC)
+                                                       << QStringLiteral("2026-03-29T02:30:00.000Z");
+    }
     void runRecordTimeIsUtcInAnyTimeZone() {
+        QFETCH(QDateTime, began);
+        QFETCH(QString, written);
         if (qEnvironmentVariable("TZ") == u"Asia/Tokyo")
             QCOMPARE(QDateTime::currentDateTime().offsetFromUtc(), 9 * 3600);
         QTemporaryDir dir;
         const RunRecord record(dir.filePath(QStringLiteral("kestrune.run")));
-        const QDateTime began(QDate(2026, 1, 2), QTime(3, 4, 5, 678), Qt::UTC);
         QCOMPARE(record.save({began.toLocalTime(), {QStringLiteral("a.ts")}}), QString());
-        QCOMPARE(readTextLines(record.path()).value_or(QStringList{}),
-                 (QStringList{"2026-01-02T03:04:05.678Z", "a.ts"}));
+        QCOMPARE(readTextLines(record.path()).value_or(QStringList{}), (QStringList{written, "a.ts"}));
         QCOMPARE(record.load().run.began, began);
     }
 
