@@ -1,11 +1,23 @@
 #include "NativeName.h"
 
+#include <QStringDecoder>
+
 namespace chain {
+
+namespace {
+// UTF-8 bytes of a name as text, all of them: QString::fromUtf8 drops the bytes of a byte
+// order mark at the start, and a name that begins with them would then be another name.
+QString fromUtf8Whole(const char* bytes, std::size_t size) {
+    QStringDecoder decoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(bytes, static_cast<qsizetype>(size)));
+}
+} // namespace
 
 #ifdef Q_OS_WIN
 
 QString fromNative(std::string_view bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return fromUtf8Whole(bytes.data(), bytes.size());
 }
 
 std::string toNative(const QString& text) {
@@ -62,13 +74,13 @@ QString fromNative(std::string_view bytes) {
             i += length;
             continue;
         }
-        text += QString::fromUtf8(bytes.data() + start, static_cast<qsizetype>(i - start));
+        text += fromUtf8Whole(bytes.data() + start, i - start);
         text += QChar(static_cast<char16_t>(EscapeBase + static_cast<unsigned char>(bytes[i])));
         start = ++i;
     }
     if (start == 0)
-        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    text += QString::fromUtf8(bytes.data() + start, static_cast<qsizetype>(bytes.size() - start));
+        return fromUtf8Whole(bytes.data(), bytes.size());
+    text += fromUtf8Whole(bytes.data() + start, bytes.size() - start);
     return text;
 }
 

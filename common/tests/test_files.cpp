@@ -167,11 +167,18 @@ class FilesTest : public QObject {
     }
 
 #ifndef Q_OS_WIN
-    // A name that isn't UTF-8 (raw cp932 bytes) is listed, moved and kept as its bytes.
+    // A name that isn't UTF-8 (raw cp932 bytes), or that begins with the bytes of a byte
+    // order mark, is listed, moved and kept as its bytes.
+    void namesThatArentUtf8KeepTheirBytes_data() {
+        QTest::addColumn<QByteArray>("rawName");
+        QTest::newRow("cp932") << QByteArray("\x94\xd4\x91\x67.ts"); // 番組.ts in cp932
+        QTest::newRow("byte order mark first") << QByteArray("\xef\xbb\xbfnews.ts");
+        QTest::newRow("byte order mark after a raw byte") << QByteArray("\x94\xef\xbb\xbfnews.ts");
+    }
     void namesThatArentUtf8KeepTheirBytes() {
+        QFETCH(QByteArray, rawName);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("done")));
-        const QByteArray rawName("\x94\xd4\x91\x67.ts"); // 番組.ts in cp932
         const QByteArray folder = QFile::encodeName(dir.path());
         const int fd = ::open((folder + '/' + rawName).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
         QVERIFY(fd >= 0);

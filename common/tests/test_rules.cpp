@@ -421,6 +421,8 @@ class RulesTest : public QObject {
         QTest::newRow("not in cp932") << QStringLiteral("Café😀") << QStringLiteral("Caf%C3%A9%F0%9F%98%80");
         QTest::newRow("raw byte of a name")
             << QString(QChar(0xDC94)) + QStringLiteral("x") << QStringLiteral("%94x");
+        QTest::newRow("byte order mark first")
+            << QString(QChar(0xFEFF)) + QStringLiteral("a.ts") << QStringLiteral("%EF%BB%BFa.ts");
         QTest::newRow("empty") << QString() << QString();
     }
     void runRecordFieldsSurviveTheTrip() {
