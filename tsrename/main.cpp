@@ -25,7 +25,8 @@ const QString ProgramName = QStringLiteral("Tassik");
 
 // What --help prints, before the lines that all four programs share.
 constexpr char Usage[] =
-    "使い方: tassik [--headless [--undo] [--no-log]]\n"
+    "使い方: tassik [--headless [--no-log]]\n"
+    "        tassik --headless --undo [--no-log]\n"
     "\n"
     "Tassik: フォルダの .ts ファイルの名前を、文字の変換表で変えます。\n"
     "設定ファイル (Tassik_Data1.txt) は、起動したフォルダから読みます。\n"
