@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QSet>
+#include <algorithm>
 
 namespace tassik {
 
@@ -200,6 +201,21 @@ std::vector<PreviewRow> undoPreviewRows(const UndoPlan& plan) {
         rows.push_back({step.present, step.restored, status});
     }
     return rows;
+}
+
+QString undoQuestion(const UndoPlan& plan) {
+    const auto count = [&plan](auto which) {
+        return std::count_if(plan.steps.begin(), plan.steps.end(), which);
+    };
+    QString question =
+        QStringLiteral("前回の一括変更 (%1 件) のうち、%2 件の名前を元に戻しますか？")
+            .arg(plan.steps.size())
+            .arg(count([](const UndoStep& step) { return step.status == UndoStatus::Restore; }));
+    if (const auto kept = count([](const UndoStep& step) {
+            return step.status != UndoStatus::Restore && step.status != UndoStatus::AlreadyBack;
+        }))
+        question += QStringLiteral("\n%1 件 (色の付いた行) は戻せないため、そのままにします。").arg(kept);
+    return question;
 }
 
 UndoRun undoLastBatch(const QString& journalPath) {

@@ -53,6 +53,9 @@ struct UndoPlan {
 UndoPlan planUndo(const QString& journalPath);
 // The plan as rows of the preview: the name now, the name it would get back.
 std::vector<PreviewRow> undoPreviewRows(const UndoPlan& plan);
+// The question "元に戻す" asks before it names the files back: how many it would name back,
+// and how many keep their names.
+QString undoQuestion(const UndoPlan& plan);
 
 // Names the files of the last batch back, newest first, each only while it is still the
 // file renamed and never over an existing file; the others are skipped and told. The

@@ -222,9 +222,7 @@ void Form1::UndoButton_Click() {
                  "前回の一括変更を元に戻すと、フォルダ「%1」の名前は次のようになります (新しい変更から順に)")
                  .arg(plan.folder));
     m_previewList->setRows(undoPreviewRows(plan));
-    const bool agreed = m_dialogs.question(
-        UndoButton->text(),
-        QStringLiteral("前回の一括変更 (%1 件) を元に戻しますか？").arg(plan.steps.size()));
+    const bool agreed = m_dialogs.question(UndoButton->text(), undoQuestion(plan));
     if (agreed) {
         const UndoRun run = undoLastBatch(journal);
         {
