@@ -3,6 +3,7 @@
 #include "FileIdentity.h"
 #include "FileOps.h"
 #include "RunRecord.h"
+#include "TextFile.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -136,6 +137,8 @@ QString undoPath(const ValueTable& values) {
 
 QString saveUndoJournal(const QString& path, const QString& folder,
                         const std::vector<RenameResult>& results) {
+    // A save cut short by a kill left its temporary file beside the journal: not kept.
+    chain::removeSaveLeftovers(path);
     QStringList fields{BatchMark, folder};
     for (const RenameResult& result : results) {
         if (!result.error.isEmpty() || !result.identity)
@@ -147,6 +150,13 @@ QString saveUndoJournal(const QString& path, const QString& folder,
 
 QString keepUndoJournal(const ValueTable& values, const std::vector<RenameResult>& results) {
     const QString path = undoPath(values);
+    // A run that renamed nothing (pressed again, say) is no batch to undo: the last one
+    // that renamed files stays the one "元に戻す" names back.
+    if (std::none_of(results.begin(), results.end(),
+                     [](const RenameResult& result) { return result.error.isEmpty(); })) {
+        chain::removeSaveLeftovers(path);
+        return {};
+    }
     const QString error = saveUndoJournal(path, values.text(slot::RenameFolder), results);
     if (error.isEmpty())
         return {};
@@ -245,6 +255,7 @@ UndoRun undoLastBatch(const QString& journalPath) {
     // Marked only now: an undo cut short finds the batch still to be named back, and what
     // it did already as named back.
     journal.run.fields[0] = UndoneMark;
+    chain::removeSaveLeftovers(journalPath);
     if (const QString error = chain::RunRecord(journalPath).save(journal.run); !error.isEmpty()) {
         run.events << QStringLiteral("%1 を書き換えられません: %2").arg(shown(journalPath), error);
         run.anyFailed = true;

@@ -15,12 +15,14 @@ inline const QString UndoFileName = QStringLiteral("tassik.undo");
 QString undoPath(const ValueTable& values);
 
 // Writes the journal of a finished run over `folder`: each rename that worked, with the
-// identity of the renamed file, replacing the journal of the batch before atomically.
-// Returns an empty text, or why it could not be written.
+// identity of the renamed file, replacing the journal of the batch before atomically (the
+// temporary file of a save cut short is removed first). Returns an empty text, or why it
+// could not be written.
 QString saveUndoJournal(const QString& path, const QString& folder, const std::vector<RenameResult>& results);
-// After a batch of "開始" (or --headless): keeps its journal in the start folder. Returns the
-// event line telling that it could not, or an empty text. A journal that can't be written
-// leaves no older one behind, which would name back another batch.
+// After a batch of "開始" (or --headless) that renamed a file: keeps its journal in the start
+// folder (a batch that renamed nothing leaves the last journal as it is). Returns the event
+// line telling that it could not, or an empty text. A journal that can't be written leaves
+// no older one behind, which would name back another batch.
 QString keepUndoJournal(const ValueTable& values, const std::vector<RenameResult>& results);
 
 // How one file of the last batch would fare if it were named back now.

@@ -7,7 +7,6 @@
 
 #include "ChooseFolder.h"
 #include "EventLog.h"
-#include "FileOps.h"
 #include "SettingsText.h"
 #include "WholeNumber.h"
 #include "ui/EventLogView.h"
@@ -44,7 +43,7 @@ Form1::Form1(SettingTable& settings, PatternTable& patterns, chain::ProcessWatch
              const QStringList& startNotes, chain::EventLog* log, QWidget* parent)
     : QWidget(parent), m_settings(settings), m_patterns(patterns), m_dialogs(dialogs),
       m_log(log ? log : new chain::EventLog(QString(), this)),
-      m_runDisplay(new chain::RunDisplay(this, QStringLiteral("pellavo"), chain::currentFolder())),
+      m_runDisplay(new chain::RunDisplay(this, QStringLiteral("pellavo"), settings.text(slot::StartFolder))),
       m_engine(new JobEngine(settings, patterns, watch, launcher, random, dialogs,
                              {m_runDisplay->notifier(), {}}, this)),
       Timer1(new chain::StepDriver([this] { return m_engine->step(); }, 1.0, this)) {
