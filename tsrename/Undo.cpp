@@ -102,12 +102,15 @@ UndoPlan start(const QString& journalPath, Journal& journal) {
 
 // How the entry fares now; `taken` tells whether a name in the folder is taken.
 template <typename Taken> UndoStatus statusOf(const QString& folder, const Entry& entry, Taken taken) {
-    if (chain::isSameFile(chain::joinPath(folder, entry.oldName), entry.identity))
+    // A rename that changed only the letter case (on Windows) finds the file under both
+    // names: it is named back whatever the old name seems to show.
+    const bool caseOnly = chain::sameEntryName(entry.oldName, entry.newName);
+    if (!caseOnly && chain::isSameFile(chain::joinPath(folder, entry.oldName), entry.identity))
         return UndoStatus::AlreadyBack;
     const QString present = chain::joinPath(folder, entry.newName);
     if (!chain::isSameFile(present, entry.identity))
         return chain::nameTaken(present) ? UndoStatus::Changed : UndoStatus::Gone;
-    if (taken(entry.oldName))
+    if (!caseOnly && taken(entry.oldName))
         return UndoStatus::NameTaken;
     return UndoStatus::Restore;
 }
