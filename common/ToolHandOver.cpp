@@ -2,20 +2,10 @@
 
 #include "FileOps.h"
 #include "NativeName.h"
+#include "RunProgress.h"
 #include "SystemReason.h"
 
-#include <QElapsedTimer>
-
 namespace chain {
-
-namespace {
-qint64 steadyMs() {
-    static QElapsedTimer timer;
-    if (!timer.isValid())
-        timer.start();
-    return timer.elapsed();
-}
-} // namespace
 
 ToolHandOver::ToolHandOver(Reporter report, Clock clock)
     : m_report(std::move(report)), m_clock(clock ? std::move(clock) : Clock(steadyMs)) {}

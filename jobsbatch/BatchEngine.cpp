@@ -12,10 +12,11 @@
 namespace orvane {
 
 BatchEngine::BatchEngine(StateTable& state, JobLists& lists, chain::ProcessWatch& watch,
-                         chain::Launcher& launcher, QObject* parent)
+                         chain::Launcher& launcher, const chain::RunSeams& seams, QObject* parent)
     : QObject(parent), m_state(state), m_lists(lists),
       m_tools(watch, [this](const QString& text) { Q_EMIT report(text); }), m_launcher(launcher),
-      m_handOver([this](const QString& text) { Q_EMIT report(text); }) {}
+      m_handOver([this](const QString& text) { Q_EMIT report(text); }), m_progress(seams.clock),
+      m_notices(seams.notifier) {}
 
 int BatchEngine::start() {
     m_running = true;
@@ -56,8 +57,12 @@ std::optional<int> BatchEngine::step() {
         lookAtFolder();
 
     // A VirtualDub just started and not yet seen counts as running.
-    if (m_handOver.holding() || BonAct() || handOverNext())
+    const bool busy = m_handOver.holding() || BonAct();
+    if (!busy)
+        jobEnded();
+    if (busy || handOverNext())
         return StepMs;
+    m_notices.queueEmpty(true);
 
     if (isOn(m_state, slot::CloseOption)) {
         qsizetype left = 0; // the jobs files passed over, still in the jobs folder
@@ -133,6 +138,14 @@ void BatchEngine::fileAway() {
     m_lists.showFirst();
 }
 
+void BatchEngine::jobEnded() {
+    if (!m_progress.running())
+        return;
+    const QString took = m_progress.end();
+    Q_EMIT report(QStringLiteral("VirtualDub が終わりました: %1").arg(m_runName) + took);
+    m_notices.runEnded(m_runName, true, took);
+}
+
 void BatchEngine::lookAtFolder() {
     const qsizetype count = m_lists.jobsFiles().value_or(QStringList{}).size();
     if (count == m_lists.jobs().size())
@@ -187,6 +200,8 @@ bool BatchEngine::startJob(const QString& name) {
     m_state.set(slot::CurrentJobPath, path);
     m_handed = identity;
     Q_EMIT report(QStringLiteral("%1 を VirtualDub に渡しました: %2").arg(name, command));
+    m_progress.begin(outputPaths(used));
+    m_runName = name;
     setStatus(name + CompressingTail);
     return true;
 }

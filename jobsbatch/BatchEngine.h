@@ -6,6 +6,8 @@
 #include "FileIdentity.h"
 #include "Launcher.h"
 #include "ProcessWatch.h"
+#include "RunNotices.h"
+#include "RunProgress.h"
 #include "ToolHandOver.h"
 #include "ToolWatch.h"
 
@@ -34,7 +36,7 @@ class BatchEngine : public QObject {
     static constexpr int NothingLeftMs = 60000; // nothing to do: look at the folder again later
 
     BatchEngine(StateTable& state, JobLists& lists, chain::ProcessWatch& watch, chain::Launcher& launcher,
-                QObject* parent = nullptr);
+                const chain::RunSeams& seams = {}, QObject* parent = nullptr);
 
     // Why "開始" must not start the batch, for a message; empty when it may. With the delete
     // option off, a jobs-move folder that is the jobs folder is refused: no finished jobs
@@ -56,6 +58,9 @@ class BatchEngine : public QObject {
     bool isIdle() const { return m_running && m_idle; }
     // The status line (Label5).
     const QString& status() const { return m_status; }
+    // The elapsed time and output size of the job VirtualDub runs, for beside the status
+    // line; empty when none is.
+    QString progressText() const { return m_progress.text(); }
     // How many jobs files failed since the start and are passed over (for the exit status).
     qsizetype passedOverCount() const { return m_passedOver.size(); }
     // Is BonTsDemux.exe, VirtualDubMod.exe or VirtualDub.exe running? A process list
@@ -74,6 +79,8 @@ class BatchEngine : public QObject {
     bool handOverNext();
     void fileAway();
     void lookAtFolder();
+    // The job handed over last has ended (no tool runs now): told with its duration.
+    void jobEnded();
     // Hands one jobs file to VirtualDub; false (reported, passed over) when that failed.
     bool startJob(const QString& name);
     QString commandLine() const;
@@ -93,6 +100,9 @@ class BatchEngine : public QObject {
     // The jobs file handed to VirtualDub (slots 10 and 11 name it) as it was when it was
     // read: only that file is filed away, never a new one put under its name since.
     std::optional<chain::FileIdentity> m_handed;
+    chain::RunProgress m_progress; // the job handed to VirtualDub last, until VirtualDub ends
+    QString m_runName;             // its jobs file
+    chain::RunNotices m_notices;
 };
 
 } // namespace orvane

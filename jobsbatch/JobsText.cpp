@@ -57,4 +57,17 @@ QStringList outputNames(const QStringList& lines) {
     return names;
 }
 
+QStringList outputPaths(const QStringList& lines) {
+    QStringList paths;
+    for (const QString& line : lines) {
+        if (!line.startsWith(OutputMark))
+            continue;
+        QString path = line.mid(OutputMark.size()).trimmed();
+        if (path.size() >= 2 && path.startsWith(u'"') && path.endsWith(u'"'))
+            path = path.mid(1, path.size() - 2);
+        paths << path;
+    }
+    return paths;
+}
+
 } // namespace orvane

@@ -20,5 +20,8 @@ bool isBlank(const QStringList& lines);
 // path separator of the line (the closing quote of a quoted path included), or the whole
 // line when it has none.
 QStringList outputNames(const QStringList& lines);
+// The whole paths those lines name (the text after the mark, without its quotes), to watch
+// the outputs grow.
+QStringList outputPaths(const QStringList& lines);
 
 } // namespace orvane

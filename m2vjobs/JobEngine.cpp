@@ -56,7 +56,7 @@ QString folderOf(const QString& path) {
 
 JobEngine::JobEngine(SettingTable& settings, const PatternTable& patterns, chain::ProcessWatch& watch,
                      chain::Launcher& launcher, RandomSource& random, chain::Dialogs& dialogs,
-                     QObject* parent)
+                     const chain::RunSeams& seams, QObject* parent)
     : QObject(parent), m_settings(settings), m_patterns(patterns),
       m_tools(watch, [this](const QString& text) { Q_EMIT report(text); }), m_launcher(launcher),
       m_random(random), m_dialogs(dialogs), m_handOver([this](const QString& text) { Q_EMIT report(text); }),
@@ -64,7 +64,8 @@ JobEngine::JobEngine(SettingTable& settings, const PatternTable& patterns, chain
           return InputBoxes{m_settings.text(slot::M2vFolder), m_settings.text(slot::AviFolder),
                             m_settings.text(slot::StorageFolder), m_settings.text(slot::VirtualDubFolder),
                             m_settings.text(slot::Interval)};
-      }) {}
+      }),
+      m_progress(seams.clock), m_notices(seams.notifier) {}
 
 QString JobEngine::Command7Caption() const {
     return m_state == State::Running ? text::Stop : text::Start;
@@ -81,6 +82,14 @@ bool JobEngine::isIdle() const {
 }
 
 std::optional<int> JobEngine::step() {
+    const bool wasOn = m_state != State::Stopped;
+    const std::optional<int> next = stepOnce();
+    if (wasOn)
+        m_notices.queueEmpty(!runPending() && !nextFile());
+    return next;
+}
+
+std::optional<int> JobEngine::stepOnce() {
     if (m_state == State::Stopped)
         return std::nullopt;
     m_handOver.settle();
@@ -396,6 +405,7 @@ void JobEngine::startFile(const QString& name) {
         return;
     }
     Q_EMIT report(QStringLiteral("VirtualDub を起動しました: %1").arg(commandLine));
+    m_progress.begin({job.temporaryAvi});
     m_job = job;
     m_files = files;
     m_settings.set(slot::RunFlag, QStringLiteral("1"));
@@ -416,7 +426,8 @@ void JobEngine::finishOff() {
         forgetJob();
         return;
     }
-    Q_EMIT report(QStringLiteral("VirtualDub が終わりました: %1").arg(job.m2vPath));
+    const QString took = m_progress.end();
+    Q_EMIT report(QStringLiteral("VirtualDub が終わりました: %1").arg(job.m2vPath) + took);
     // Without its temporary name the .m2v was named back (and perhaps filed) by a finish-off
     // that was cut short; the filing below finds what is left to do.
     const bool m2vNamed = !chain::isSameFile(job.temporaryM2v, m2v) ||
@@ -437,6 +448,9 @@ void JobEngine::finishOff() {
                           .arg(interruptions));
     }
     fileAway(job, m2vNamed ? job.m2vPath : job.temporaryM2v);
+    m_notices.runEnded(job.listedName,
+                       !m_passedOver.contains(job.listedName) && !chain::isSameFile(job.temporaryM2v, m2v),
+                       took);
     if (chain::isSameFile(job.temporaryM2v, m2v)) {
         // The .m2v could neither have its name back nor be filed (its folder is read-only,
         // or a new file took its name and its storage name is taken too). Under its

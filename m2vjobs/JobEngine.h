@@ -10,6 +10,8 @@
 #include "FileIdentity.h"
 #include "Launcher.h"
 #include "ProcessWatch.h"
+#include "RunNotices.h"
+#include "RunProgress.h"
 #include "RunRecord.h"
 #include "ToolHandOver.h"
 #include "ToolWatch.h"
@@ -42,7 +44,7 @@ class JobEngine : public QObject {
 
     JobEngine(SettingTable& settings, const PatternTable& patterns, chain::ProcessWatch& watch,
               chain::Launcher& launcher, RandomSource& random, chain::Dialogs& dialogs,
-              QObject* parent = nullptr);
+              const chain::RunSeams& seams = {}, QObject* parent = nullptr);
 
     // One timer tick (Timer1_Timer). Returns the next interval in ms, or nothing when
     // the timer is to stay off.
@@ -75,6 +77,9 @@ class JobEngine : public QObject {
     qsizetype failedCount() const { return m_passedOver.size() + (m_finishOffWaits ? 1 : 0); }
     // The status line.
     const QString& Label9() const { return m_label9; }
+    // The elapsed time and .avi size of the VirtualDub run under way, for beside the
+    // status line; empty when none is.
+    QString progressText() const { return m_progress.text(); }
     // A VirtualDub run has been started and its file not yet finished off (the run flag).
     bool runPending() const;
     // Nothing left to do: no run pending and no file of List1 left to take, or a run
@@ -101,6 +106,7 @@ class JobEngine : public QObject {
     void quitRequested();
 
   private:
+    std::optional<int> stepOnce();
     // The files of the job under way as they were when it started: the .m2v and .wav, and
     // the .avi once VirtualDub has written it and before it takes its final name. Only
     // these files are renamed, filed away or deleted; another file under one of their
@@ -183,6 +189,8 @@ class JobEngine : public QObject {
     std::optional<QString> m_reportedList1Failure;
     std::optional<QString> m_reportedList2Failure;
     std::optional<QString> m_reportedInterval;
+    chain::RunProgress m_progress; // the VirtualDub run started by this engine
+    chain::RunNotices m_notices;
 };
 
 } // namespace pellavo

@@ -79,10 +79,11 @@ constexpr qint64 WriteTimeSlackMs = 2000;
 } // namespace
 
 ConversionEngine::ConversionEngine(Settings& settings, const Keywords& keywords, chain::ProcessWatch& watch,
-                                   chain::Launcher& launcher, QObject* parent)
+                                   chain::Launcher& launcher, const chain::RunSeams& seams, QObject* parent)
     : QObject(parent), m_settings(settings), m_keywords(keywords),
       m_tools(watch, [this](const QString& text) { Q_EMIT report(text); }), m_launcher(launcher),
-      m_handOver([this](const QString& text) { Q_EMIT report(text); }) {}
+      m_handOver([this](const QString& text) { Q_EMIT report(text); }), m_progress(seams.clock),
+      m_notices(seams.notifier) {}
 
 bool ConversionEngine::isAutoMode() const {
     return m_settings.text(slot::Mode) == u"0";
@@ -167,6 +168,14 @@ void ConversionEngine::stop() {
 }
 
 std::optional<int> ConversionEngine::step() {
+    const bool wasRunning = m_running;
+    const std::optional<int> next = stepOnce();
+    if (wasRunning)
+        m_notices.queueEmpty(m_table.empty() && m_settings.text(slot::Pending) != u"1");
+    return next;
+}
+
+std::optional<int> ConversionEngine::stepOnce() {
     if (!m_running)
         return std::nullopt;
     // A lock kept since the last launch goes once the demuxer has been seen.
@@ -276,15 +285,19 @@ void ConversionEngine::finishRun() {
             continue;
         }
         finished = true;
+        const QString took = row.remembered ? QString() : m_progress.end();
         if (!row.remembered)
-            Q_EMIT report(QStringLiteral("変換が終わりました: %1").arg(row.name));
+            Q_EMIT report(QStringLiteral("変換が終わりました: %1").arg(row.name) + took);
         // A converted recording that stays unfiled is kept in the list before the run
         // record goes, so that a later start files it instead of refusing it for its
         // outputs (or converting it again once they have been taken on).
-        if (fileAway(row) == Filing::Unfiled)
+        const Filing filing = fileAway(row);
+        if (filing == Filing::Unfiled)
             rememberUnfiled(row);
         else
             forgetUnfiled(row.path);
+        if (!row.remembered)
+            m_notices.runEnded(row.name, filing != Filing::Refused, took);
     }
     // Forgotten only once its recording is filed, kept as unfiled or passed over: a
     // Kestrune killed before this finds the record at its next start and finishes the run
@@ -642,6 +655,7 @@ bool ConversionEngine::launch(std::size_t index) {
     row.state = FileRow::Launched;
     m_usedOutputs.insert(nameKey(row.outputBase));
     m_settings.set(slot::Pending, QStringLiteral("1"));
+    m_progress.begin(outputPaths(row.outputBase, row.demuxKind));
     Q_EMIT report(QStringLiteral("変換を開始しました: %1").arg(commandLine));
     return true;
 }

@@ -7,6 +7,8 @@
 
 #include "Launcher.h"
 #include "ProcessWatch.h"
+#include "RunNotices.h"
+#include "RunProgress.h"
 #include "RunRecord.h"
 #include "ToolHandOver.h"
 #include "ToolWatch.h"
@@ -26,7 +28,7 @@ class ConversionEngine : public QObject {
     Q_OBJECT
   public:
     ConversionEngine(Settings& settings, const Keywords& keywords, chain::ProcessWatch& watch,
-                     chain::Launcher& launcher, QObject* parent = nullptr);
+                     chain::Launcher& launcher, const chain::RunSeams& seams = {}, QObject* parent = nullptr);
 
     // Why the engine can't be started with these folders: an empty folder setting (it
     // would mean the root), one with control characters, or one naming a folder that
@@ -58,6 +60,9 @@ class ConversionEngine : public QObject {
     // Running with no row left and no demuxer run pending.
     bool isIdle() const;
     const FileTable& table() const { return m_table; }
+    // The elapsed time and output size of the demuxer run under way, for the status line;
+    // empty when none is.
+    QString progressText() const { return m_progress.text(); }
     int waitSeconds() const { return m_waitSeconds; }
     // How many recordings failed since the start and are passed over (for the exit status).
     qsizetype passedOverCount() const { return m_passedOver.size(); }
@@ -75,6 +80,7 @@ class ConversionEngine : public QObject {
     void report(const QString& text);
 
   private:
+    std::optional<int> stepOnce();
     std::optional<int> rearm();
     std::optional<int> armAfter(int seconds);
     void finishRun();
@@ -158,6 +164,8 @@ class ConversionEngine : public QObject {
     QSet<QString> m_usedOutputs;            // output base paths handed to the demuxer since the start
     QList<chain::RunRecord::Run> m_unfiled; // converted recordings not filed away yet
     bool m_scanFailureReported = false;
+    chain::RunProgress m_progress; // the demuxer run started by this engine
+    chain::RunNotices m_notices;
 };
 
 } // namespace kestrune

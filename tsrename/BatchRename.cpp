@@ -69,11 +69,13 @@ FolderRun renameFolder(const QString& folder, const SubstitutionTable& table) {
         const PlannedName planned = planName(name, table);
         if (!planned.changed)
             continue;
+        std::optional<chain::FileIdentity> identity;
         if (planned.problem.isEmpty()) {
             renames.append({name, planned.newName});
             renamed.push_back(run.results.size());
+            identity = chain::fileIdentity(chain::joinPath(folder, name));
         }
-        run.results.push_back({name, planned.newName, planned.problem});
+        run.results.push_back({name, planned.newName, planned.problem, identity});
     }
     const QStringList errors = chain::renameInFolder(folder, renames);
     for (std::size_t i = 0; i < renamed.size(); ++i)

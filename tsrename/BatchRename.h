@@ -2,8 +2,11 @@
 
 #include "SubstitutionTable.h"
 
+#include "FileIdentity.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace tassik {
@@ -32,6 +35,9 @@ struct RenameResult {
     QString oldName;
     QString newName;
     QString error; // empty when the file got its new name
+    // The file renamed, as it was just before (for naming it back); nothing when it
+    // could not be told.
+    std::optional<chain::FileIdentity> identity = std::nullopt;
 };
 
 // What a run over a folder did. `listError` is set when the folder could not be listed,

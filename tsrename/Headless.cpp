@@ -5,6 +5,7 @@
 #include "EventPrinter.h"
 #include "HeadlessLoop.h"
 #include "PrintingDialogs.h"
+#include "Undo.h"
 #include "ValueTable.h"
 
 namespace tassik {
@@ -30,6 +31,8 @@ int runHeadless(const QString& startFolder, bool writeLog) {
     }
     for (const QString& event : renameEvents(result.results))
         log.add(event);
+    if (const QString note = keepUndoJournal(values, result.results); !note.isEmpty())
+        log.add(note);
     return result.anyFailed() ? chain::ExitFileFailed : chain::ExitDone;
 }
 

@@ -15,6 +15,9 @@ enum class PreviewStatus {
     CollidesEarlier,  // an earlier row would take the new name first: keeps its name
     BadName,          // the new name can't be given (forbidden character, empty name)
     TableRefused,     // the table can't be used as it stands
+    // In the preview of an undo: the file was replaced, written to or taken away since the
+    // batch, so it is not named back.
+    ChangedSince,
 };
 
 // One row of the preview: the present name and the name "開始" would aim for.

@@ -3,6 +3,7 @@
 
 #include "FileOps.h"
 #include "Headless.h"
+#include "HeadlessLoop.h"
 #include "InstanceLock.h"
 #include "PrintingDialogs.h"
 #include "StartOptions.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -24,16 +26,19 @@ const QString ProgramName = QStringLiteral("Tassik");
 // What --help prints, before the lines that all four programs share.
 constexpr char Usage[] =
     "使い方: tassik [--headless [--no-log]]\n"
+    "        tassik --headless --undo [--no-log]\n"
     "\n"
     "Tassik: フォルダの .ts ファイルの名前を、文字の変換表で変えます。\n"
     "設定ファイル (Tassik_Data1.txt) は、起動したフォルダから読みます。\n"
     "\n"
     "  (オプションなし)   ウィンドウを開きます\n"
     "  --headless         ウィンドウを開かずに、設定ファイルのフォルダと変換表で名前を変えて終わります\n"
+    "  --undo             (--headless と共に) 前回の一括変更を元に戻して終わります\n"
+    "                     (記録 tassik.undo から、新しい順に。既にあるファイルは上書きしません)\n"
     "  --no-log           出来事をログファイル (tassik.log) に書きません\n";
 
 // Tassik's options: no engine loop, so no --until-idle or --time-scale.
-constexpr chain::KnownOption Options[] = {{"--headless"}, {"--no-log"}};
+constexpr chain::KnownOption Options[] = {{"--headless"}, {"--undo"}, {"--no-log"}};
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -43,17 +48,26 @@ int main(int argc, char* argv[]) {
         return *status;
     bool headless = false;
     bool writeLog = true;
+    bool undo = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0)
             headless = true;
+        else if (std::strcmp(argv[i], "--undo") == 0)
+            undo = true;
         else if (std::strcmp(argv[i], "--no-log") == 0)
             writeLog = false;
+    }
+    if (undo && !headless) {
+        std::fputs("--undo は --headless と共に使います (ウィンドウでは「元に戻す」ボタンを使います)\n",
+                   stderr);
+        return chain::ExitFatal;
     }
     if (headless) {
         QCoreApplication app(argc, argv);
         const QString folder = chain::currentFolder();
-        return chain::runAlone<chain::PrintingDialogs>(folder, ProgramName,
-                                                       [&] { return tassik::runHeadless(folder, writeLog); });
+        return chain::runAlone<chain::PrintingDialogs>(folder, ProgramName, [&] {
+            return undo ? tassik::runHeadlessUndo(folder, writeLog) : tassik::runHeadless(folder, writeLog);
+        });
     }
 
     QApplication app(argc, argv);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Launcher.h"
+#include "Notifier.h"
 #include "ProcessWatch.h"
 
 #include <QMap>
@@ -59,6 +60,15 @@ class FakeLauncher : public Launcher {
     QList<Window> windows;
     QString failWith;
     std::function<void(const QString&)> onStart;
+};
+
+// Records the notices an engine tells the desktop, each as "title: text".
+class RecordingNotifier : public Notifier {
+  public:
+    void notify(const QString& title, const QString& text) override {
+        shown << title + QStringLiteral(": ") + text;
+    }
+    QStringList shown;
 };
 
 } // namespace chain::testing

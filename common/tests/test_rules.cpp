@@ -1,6 +1,7 @@
 #include "ChooseFolder.h"
 #include "FakeTools.h"
 #include "HeadlessLoop.h"
+#include "NoticeSetting.h"
 #include "RecordingDialogs.h"
 #include "RunRecord.h"
 #include "SettingsText.h"
@@ -78,6 +79,26 @@ class RulesTest : public QObject {
     void trimBlanksRemovesSpacesOnly() {
         QCOMPARE(trimBlanks(QStringLiteral("  a b  ")), QStringLiteral("a b"));
         QCOMPARE(trimBlanks(QStringLiteral("\ta\t")), QStringLiteral("\ta\t"));
+    }
+
+    // The tray setting file beside a program's settings: only its "off" line turns notices off.
+    void noticesAreOnUnlessTheTraySettingSaysOff_data() {
+        QTest::addColumn<QByteArray>("file"); // empty: no file
+        QTest::addColumn<bool>("on");
+        QTest::newRow("no file") << QByteArray() << true;
+        QTest::newRow("off, in Japanese") << u"通知=オフ\r\n"_s.toUtf8() << false;
+        QTest::newRow("off, with blanks") << QByteArray("notify = OFF\r\n") << false;
+        QTest::newRow("on") << u"通知=オン\r\n"_s.toUtf8() << true;
+    }
+    void noticesAreOnUnlessTheTraySettingSaysOff() {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, on);
+        QTemporaryDir dir;
+        const QString path = noticeSettingPath(dir.path(), u"kestrune"_s);
+        QCOMPARE(path, dir.filePath(u"kestrune-tray.txt"_s));
+        if (!file.isEmpty())
+            testing::writeFile(path, file);
+        QCOMPARE(noticesOn(path), on);
     }
 
     // The options of the headless runs, and the error that names what is wrong.

@@ -43,7 +43,9 @@ struct Bench {
     JobLists lists{state};
     ActingWatch watch;
     FakeLauncher launcher;
-    BatchEngine engine{state, lists, watch, launcher};
+    chain::testing::RecordingNotifier notices;
+    qint64 nowMs = 0; // the engine's clock
+    BatchEngine engine{state, lists, watch, launcher, {&notices, [this] { return nowMs; }}};
     QStringList reports;
     QList<QByteArray> handedOver; // VirtualDub.jobs at each start
 
@@ -130,6 +132,24 @@ class EngineTest : public QObject {
     }
 
     // Label5 names the job while it runs; a tool that Orvane did not start holds the batch back.
+    void runShowsItsTimeAndOutputAndTellsItsEnd() {
+        Bench bench;
+        writeFile(bench.path("jobs/a.jobs"), "// $output \"" + bench.path("a.avi").toUtf8() + "\"\r\n");
+        bench.lists.JobsList();
+        bench.engine.start();
+        QCOMPARE(bench.engine.step(), Step);                                // handed over
+        QCOMPARE(bench.engine.progressText(), QStringLiteral("経過 0:00")); // nothing written yet
+        bench.nowMs += 90'000;
+        writeFile(bench.path("a.avi"), QByteArray(2 * 1024 * 1024, 'x'));
+        QCOMPARE(bench.engine.progressText(), QStringLiteral("経過 1:30　出力 2.0 MB"));
+        bench.virtualDubEnds();
+        QCOMPARE(bench.engine.step(), NothingLeft);
+        QCOMPARE(bench.reportsNaming(QStringLiteral("VirtualDub が終わりました: a.jobs (所要 1:30)")), 1);
+        QCOMPARE(bench.notices.shown,
+                 (QStringList{QStringLiteral("終わりました: a.jobs (所要 1:30)"),
+                              QStringLiteral("待ちがなくなりました: 処理を待つファイルはもうありません")}));
+    }
+
     void waitsWhileAnyToolRuns() {
         Bench bench;
         bench.jobs({"a.jobs"});

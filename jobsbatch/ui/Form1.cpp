@@ -5,6 +5,7 @@
 #include "Texts.h"
 #include "ui/EventLogView.h"
 #include "ui/NamedWidgets.h"
+#include "ui/RunDisplay.h"
 
 #include "ChooseFolder.h"
 #include "EventLog.h"
@@ -37,7 +38,8 @@ Form1::Form1(const QString& startFolder, chain::ProcessWatch& watch, chain::Laun
              chain::Dialogs& dialogs, chain::EventLog* log, QWidget* parent)
     : QWidget(parent), m_dialogs(dialogs), m_log(log ? log : new chain::EventLog(QString(), this)),
       m_state(StateTableSize), m_lists(new JobLists(m_state, this)),
-      m_engine(new BatchEngine(m_state, *m_lists, watch, launcher, this)),
+      m_runDisplay(new chain::RunDisplay(this, QStringLiteral("orvane"), startFolder)),
+      m_engine(new BatchEngine(m_state, *m_lists, watch, launcher, {m_runDisplay->notifier(), {}}, this)),
       m_timer(new chain::StepDriver([this] { return tick(); }, 1.0, this)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(text::MainTitle);
@@ -113,6 +115,7 @@ void Form1::buildLayout() {
     status->addWidget(Label6);
     status->addSpacing(12);
     status->addWidget(Label5, 1);
+    status->addWidget(m_runDisplay->label());
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(Command5);
@@ -154,6 +157,9 @@ void Form1::connectHandlers() {
     connect(m_lists, &JobLists::report, m_log, &chain::EventLog::add);
     connect(m_engine, &BatchEngine::report, m_log, &chain::EventLog::add);
     connect(m_engine, &BatchEngine::statusChanged, Label5, &QLabel::setText);
+    connect(m_engine, &BatchEngine::runningChanged, m_runDisplay, &chain::RunDisplay::setRunning);
+    m_runDisplay->follow([this] { return m_engine->isRunning() ? Label5->text() : QString(); },
+                         [this] { return m_engine->progressText(); });
 }
 
 void Form1::Form_Load(const QString& startFolder) {

@@ -20,6 +20,7 @@ class QPushButton;
 namespace chain {
 class EventLog;
 class EventLogView;
+class RunDisplay;
 } // namespace chain
 
 namespace orvane {
@@ -81,6 +82,7 @@ class Form1 : public QWidget {
     chain::EventLog* m_log; // the program's, or one of our own that writes no file
     StateTable m_state;
     JobLists* m_lists;
+    chain::RunDisplay* m_runDisplay; // before the engine, which tells its notices there
     BatchEngine* m_engine;
     chain::StepDriver* m_timer;
     bool m_showingLists = false; // the list boxes are being filled from the data, not clicked

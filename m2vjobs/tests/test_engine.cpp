@@ -52,6 +52,8 @@ struct Bench {
     FakeLauncher launcher;
     pellavo::testing::FixedRandom random{Temporary + QStringLiteral("ABCDEFGHIJKLMNOPQRST")};
     chain::RecordingDialogs dialogs;
+    chain::testing::RecordingNotifier notices;
+    qint64 nowMs = 0; // the engine's clock
     std::unique_ptr<JobEngine> engine;
     QStringList reports;
     Tool tool = Tool::WritesAvi;
@@ -84,7 +86,8 @@ struct Bench {
     }
     // A new engine on the same folders, as after a restart of the program.
     void newEngine() {
-        engine = std::make_unique<JobEngine>(settings, patterns, watch, launcher, random, dialogs);
+        engine = std::make_unique<JobEngine>(settings, patterns, watch, launcher, random, dialogs,
+                                             chain::RunSeams{&notices, [this] { return nowMs; }});
         QObject::connect(engine.get(), &JobEngine::report, [this](const QString& t) { reports << t; });
     }
     QString path(const QString& relative) const { return dir.filePath(relative); }
@@ -172,6 +175,25 @@ class EngineTest : public QObject {
         QVERIFY(engine.isIdle());
         QVERIFY(!QFile::exists(bench.path("start/" + JobEngine::RunRecordFile)));
         QCOMPARE(bench.launcher.started.size(), 2);
+    }
+
+    void runShowsItsTimeAndOutputAndTellsItsEnd() {
+        Bench bench;
+        bench.addPair(QStringLiteral("a"));
+        bench.engine->step(); // VirtualDub starts on a
+        QCOMPARE(bench.engine->Label9(), QStringLiteral("a.m2v を圧縮中です。"));
+        bench.nowMs += 3'723'000;
+        QCOMPARE(bench.engine->progressText(), QStringLiteral("経過 1:02:03　出力 1 KB")); // "AVI of video a"
+        bench.toolEnds();
+        bench.engine->step();
+        QVERIFY2(
+            bench.reports.contains(
+                QStringLiteral("VirtualDub が終わりました: %1 (所要 1:02:03)").arg(bench.path("m2v/a.m2v"))),
+            qPrintable(bench.reports.join(u'\n')));
+        QCOMPARE(bench.engine->progressText(), QString());
+        QCOMPARE(bench.notices.shown,
+                 (QStringList{QStringLiteral("終わりました: a.m2v (所要 1:02:03)"),
+                              QStringLiteral("待ちがなくなりました: 処理を待つファイルはもうありません")}));
     }
 
     void newFilesAreListedAfterAFinishedRunOrAnEmptyList() {

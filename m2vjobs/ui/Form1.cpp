@@ -12,6 +12,7 @@
 #include "ui/EventLogView.h"
 #include "ui/LineRules.h"
 #include "ui/NamedWidgets.h"
+#include "ui/RunDisplay.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -42,7 +43,9 @@ Form1::Form1(SettingTable& settings, PatternTable& patterns, chain::ProcessWatch
              const QStringList& startNotes, chain::EventLog* log, QWidget* parent)
     : QWidget(parent), m_settings(settings), m_patterns(patterns), m_dialogs(dialogs),
       m_log(log ? log : new chain::EventLog(QString(), this)),
-      m_engine(new JobEngine(settings, patterns, watch, launcher, random, dialogs, this)),
+      m_runDisplay(new chain::RunDisplay(this, QStringLiteral("pellavo"), settings.text(slot::StartFolder))),
+      m_engine(new JobEngine(settings, patterns, watch, launcher, random, dialogs,
+                             {m_runDisplay->notifier(), {}}, this)),
       Timer1(new chain::StepDriver([this] { return m_engine->step(); }, 1.0, this)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(text::Form1_Title);
@@ -156,6 +159,7 @@ void Form1::buildLayout() {
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(Label9, 1);
+    bottom->addWidget(m_runDisplay->label());
     bottom->addWidget(Command6);
     bottom->addWidget(Command7);
     bottom->addWidget(Command8);
@@ -192,7 +196,10 @@ void Form1::connectHandlers() {
     connect(m_engine, &JobEngine::listsChanged, this, &Form1::showLists);
     connect(m_engine, &JobEngine::statusChanged, Label9, &QLabel::setText);
     connect(m_engine, &JobEngine::intervalCorrected, Text5, &QLineEdit::setText);
+    m_runDisplay->follow([this] { return Label9->text(); }, [this] { return m_engine->progressText(); });
+    m_runDisplay->setRunning(true); // watching from the start
     connect(m_engine, &JobEngine::stateChanged, this, [this](JobEngine::State state) {
+        m_runDisplay->setRunning(state != JobEngine::State::Stopped);
         Command7->setText(m_engine->Command7Caption());
         if (state == JobEngine::State::Running)
             ShowRunning();

@@ -23,6 +23,7 @@ class QRadioButton;
 namespace chain {
 class EventLog;
 class EventLogView;
+class RunDisplay;
 } // namespace chain
 
 namespace pellavo {
@@ -86,7 +87,8 @@ class Form1 : public QWidget {
     SettingTable& m_settings;
     PatternTable& m_patterns;
     chain::Dialogs& m_dialogs;
-    chain::EventLog* m_log; // the program's, or one of our own that writes no file
+    chain::EventLog* m_log;          // the program's, or one of our own that writes no file
+    chain::RunDisplay* m_runDisplay; // before the engine, which tells its notices there
     JobEngine* m_engine;
     chain::StepDriver* Timer1;
 

@@ -63,7 +63,9 @@ struct Bench {
     Keywords keywords;
     FakeProcessWatch watch;
     FakeLauncher launcher;
-    ConversionEngine engine{settings, keywords, watch, launcher};
+    chain::testing::RecordingNotifier notices;
+    qint64 nowMs = 0; // the engine's clock
+    ConversionEngine engine{settings, keywords, watch, launcher, {&notices, [this] { return nowMs; }}};
     QStringList reports;
     bool writeOutputs = true;
     QByteArray outputBytes = "output";
@@ -236,6 +238,42 @@ class EngineTest : public QObject {
         QCOMPARE(running.size(), 2);
         QCOMPARE(QDir(bench.path("done")).entryList(QDir::Files), (QStringList{"a.ts", "b.ts", "番組！.ts"}));
         QVERIFY(QDir(bench.path("rec")).entryList(QDir::Files).isEmpty());
+    }
+
+    void runShowsItsTimeAndOutputAndTellsItsEnd_data() {
+        QTest::addColumn<bool>("writes");
+        QTest::addColumn<QString>("progress");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("output growing") << true << QStringLiteral("経過 12:34　出力 3.0 MB")
+                                        << QStringLiteral("終わりました: a.ts (所要 12:34)");
+        QTest::newRow("nothing written")
+            << false << QStringLiteral("経過 12:34") << QStringLiteral("失敗しました: a.ts (所要 12:34)");
+    }
+    void runShowsItsTimeAndOutputAndTellsItsEnd() {
+        QFETCH(bool, writes);
+        QFETCH(QString, progress);
+        QFETCH(QString, notice);
+        Bench bench(QStringLiteral("1"));
+        bench.writeOutputs = writes;
+        writeFile(bench.path("rec/a.ts"), "data");
+        bench.startIndividual({"a.ts"});
+        bench.nowMs = 5000;
+        bench.engine.step(); // the demuxer starts
+        bench.nowMs += 754'000;
+        if (writes) { // the .m2v and .wav grow to 3 MiB together
+            QFile m2v(bench.path("out/a.m2v"));
+            QVERIFY(m2v.open(QIODevice::Append));
+            m2v.write(QByteArray(3 * 1024 * 1024 - 2 * 6, 'x'));
+        }
+        QCOMPARE(bench.engine.progressText(), progress);
+        bench.demuxerEnds();
+        QVERIFY(!bench.engine.step());
+        QVERIFY2(bench.reports.contains(QStringLiteral("変換が終わりました: a.ts (所要 12:34)")),
+                 qPrintable(bench.reports.join(u'\n')));
+        QCOMPARE(bench.engine.progressText(), QString());
+        QCOMPARE(bench.notices.shown,
+                 (QStringList{notice,
+                              QStringLiteral("待ちがなくなりました: 処理を待つファイルはもうありません")}));
     }
 
     void characterConversionSwitchedOffKeepsTheName() {

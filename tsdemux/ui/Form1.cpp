@@ -10,6 +10,7 @@
 #include "Texts.h"
 #include "ui/EventLogView.h"
 #include "ui/NamedWidgets.h"
+#include "ui/RunDisplay.h"
 
 #include "EventLog.h"
 
@@ -51,7 +52,10 @@ Form1::Form1(Settings& settings, Keywords& keywords, chain::ProcessWatch& watch,
              chain::Dialogs& dialogs, const QStringList& startNotes, chain::EventLog* log, QWidget* parent)
     : QWidget(parent), m_settings(settings), m_keywords(keywords), m_dialogs(dialogs),
       m_log(log ? log : new chain::EventLog(QString(), this)),
-      m_engine(new ConversionEngine(settings, keywords, watch, launcher, this)),
+      m_runDisplay(
+          new chain::RunDisplay(this, QStringLiteral("kestrune"), settings.text(slot::ProgramFolder))),
+      m_engine(
+          new ConversionEngine(settings, keywords, watch, launcher, {m_runDisplay->notifier(), {}}, this)),
       m_timer(new chain::StepDriver([this] { return tick(); }, 1.0, this)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(text::MainTitle);
@@ -163,6 +167,7 @@ void Form1::buildLayout() {
     demuxRow->addWidget(Command10);
     demuxRow->addSpacing(12);
     demuxRow->addWidget(Label8);
+    demuxRow->addWidget(m_runDisplay->label());
     demuxRow->addStretch(1);
     grid->addLayout(demuxRow, 3, 0, 1, 3);
 
@@ -240,9 +245,12 @@ void Form1::connectHandlers() {
 
     connect(m_engine, &ConversionEngine::tableChanged, this, &Form1::ShowTable);
     connect(m_engine, &ConversionEngine::runningChanged, this, [this](bool running) {
+        m_runDisplay->setRunning(running);
         if (!running)
             onEngineStopped();
     });
+    m_runDisplay->follow([this] { return tag() == Running ? Label8->text() : QString(); },
+                         [this] { return m_engine->progressText(); });
     connect(m_engine, &ConversionEngine::report, m_log, &chain::EventLog::add);
 }
 

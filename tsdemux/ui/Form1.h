@@ -23,6 +23,7 @@ class QRadioButton;
 namespace chain {
 class EventLog;
 class EventLogView;
+class RunDisplay;
 } // namespace chain
 
 namespace kestrune {
@@ -103,7 +104,8 @@ class Form1 : public QWidget {
     Settings& m_settings;
     Keywords& m_keywords;
     chain::Dialogs& m_dialogs;
-    chain::EventLog* m_log; // the program's, or one of our own that writes no file
+    chain::EventLog* m_log;          // the program's, or one of our own that writes no file
+    chain::RunDisplay* m_runDisplay; // before the engine, which tells its notices there
     ConversionEngine* m_engine;
     chain::StepDriver* m_timer;
     IndividualList m_list;

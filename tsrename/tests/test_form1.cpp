@@ -22,6 +22,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+
 using namespace tassik;
 using chain::testing::readFile;
 using namespace Qt::StringLiterals;
@@ -41,6 +43,16 @@ QStringList previewRows(const QAbstractItemModel* model) {
         rows << model->index(r, 0).data().toString() + u" → "_s + model->index(r, 1).data().toString();
     return rows;
 }
+
+// Dialogs that let the test look at the window while a question is open.
+struct PeekingDialogs : chain::RecordingDialogs {
+    bool question(const QString& title, const QString& text) override {
+        if (onQuestion)
+            onQuestion();
+        return RecordingDialogs::question(title, text);
+    }
+    std::function<void()> onQuestion;
+};
 
 PreviewStatus rowStatus(const QAbstractItemModel* model, int row) {
     return static_cast<PreviewStatus>(model->index(row, 0).data(PreviewModel::StatusRole).toInt());
@@ -66,6 +78,7 @@ class Form1Test : public QObject {
     void previewFollowsTheFolder();
     void failureBoxKeepsItsListInTheDetails();
     void unusableSettingsAreToldAboveThePreview();
+    void undoShowsItsPreviewThenNamesTheBatchBack();
 
   private:
     template <typename T> T* find(const QString& name) {
@@ -389,5 +402,29 @@ void Form1Test::unusableSettingsAreToldAboveThePreview() {
     QVERIFY(!note->text().contains(text::settingsFileName()));
 }
 
+void Form1Test::undoShowsItsPreviewThenNamesTheBatchBack() {
+    createFiles(m_dir->path(), {u"a!.ts"_s, u"b!.ts"_s});
+    PeekingDialogs dialogs;
+    m_form = std::make_unique<Form1>(dialogs, m_dir->path());
+    find<QLineEdit>(u"Text2"_s)->setText(u"!"_s);
+    find<QLineEdit>(u"Text3"_s)->setText(u"_"_s);
+    click(u"Command2"_s);
+    QVERIFY(QFile::exists(m_dir->filePath(u"b_.ts"_s)));
+
+    QStringList previewAsked;
+    dialogs.onQuestion = [&] { previewAsked = previewRows(preview()); };
+    dialogs.answers.enqueue(true);
+    find<QPushButton>(u"UndoButton"_s)->click();
+    QCOMPARE(previewAsked, (QStringList{u"b_.ts → b!.ts"_s, u"a_.ts → a!.ts"_s})); // newest first
+    QCOMPARE(dialogs.shown.last().text, u"前回の一括変更 (2 件) のうち、2 件の名前を元に戻しますか？"_s);
+    QStringList names = QDir(m_dir->path()).entryList({u"*.ts"_s}, QDir::Files);
+    names.sort();
+    QCOMPARE(names, (QStringList{u"a!.ts"_s, u"b!.ts"_s}));
+
+    find<QPushButton>(u"UndoButton"_s)->click();
+    QCOMPARE(dialogs.shown.last().text, u"前回の一括変更は元に戻してあるため、何もしません"_s);
+}
+
 QTEST_MAIN(Form1Test)
+
 #include "test_form1.moc"

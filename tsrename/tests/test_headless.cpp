@@ -13,6 +13,7 @@ class HeadlessTest : public QObject {
   private Q_SLOTS:
     void renamesFromTheSettingsFile_data();
     void renamesFromTheSettingsFile();
+    void undoNamesTheLastBatchBackOnce();
 };
 
 void HeadlessTest::renamesFromTheSettingsFile_data() {
@@ -75,6 +76,40 @@ void HeadlessTest::renamesFromTheSettingsFile() {
     names.sort();
     expected.sort();
     QCOMPARE(names, expected);
+}
+
+void HeadlessTest::undoNamesTheLastBatchBackOnce() {
+    const QString binDir = qEnvironmentVariable("CHAIN_BIN_DIR");
+    if (binDir.isEmpty())
+        QSKIP("CHAIN_BIN_DIR is not set; run through ctest");
+    QTemporaryDir start;
+    QVERIFY(start.isValid());
+    QVERIFY(QDir(start.path()).mkdir(u"rec"_s));
+    const QString rec = start.filePath(u"rec"_s);
+    for (const QString& name : {u"a!.ts"_s, u"b!.ts"_s}) {
+        QFile file(QDir(rec).filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QFile settings(start.filePath(u"Tassik_Data1.txt"_s));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write(rec.toUtf8() + "\r\n\"!\"\r\n\"_\"\r\n");
+    settings.close();
+    const auto run = [&](const QStringList& arguments, int exitCode, const QString& output) {
+        QProcess tassik;
+        tassik.setWorkingDirectory(start.path());
+        tassik.start(QDir(binDir).filePath(u"tassik"_s), arguments);
+        QVERIFY(tassik.waitForFinished(30000));
+        const QString printed =
+            QString::fromUtf8(tassik.readAllStandardOutput() + tassik.readAllStandardError());
+        QCOMPARE(tassik.exitCode(), exitCode);
+        QVERIFY2(printed.contains(output), qPrintable(printed));
+    };
+    run({u"--headless"_s}, 0, u"b!.ts → b_.ts"_s);
+    QCOMPARE(QDir(rec).entryList(QDir::Files), (QStringList{u"a_.ts"_s, u"b_.ts"_s}));
+    run({u"--undo"_s}, 2, u"--headless"_s);
+    run({u"--headless"_s, u"--undo"_s}, 0, u"元の名前に戻しました: b_.ts → b!.ts"_s);
+    QCOMPARE(QDir(rec).entryList(QDir::Files), (QStringList{u"a!.ts"_s, u"b!.ts"_s}));
+    run({u"--headless"_s, u"--undo"_s}, 1, u"元に戻してあるため、何もしません"_s);
 }
 
 QTEST_GUILESS_MAIN(HeadlessTest)

@@ -4,6 +4,7 @@
 #include "InputErrorCheck.h"
 #include "RecordingDialogs.h"
 #include "Texts.h"
+#include "Undo.h"
 #include "ValueTable.h"
 
 #include "NativeName.h"
@@ -52,6 +53,8 @@ class RenameTest : public QObject {
     void failureSummaryListsEveryKeptFile();
     void addEntryAppendsOrComplains_data();
     void addEntryAppendsOrComplains();
+    void undoNamesTheLastBatchBack_data();
+    void undoNamesTheLastBatchBack();
 
   private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -276,6 +279,89 @@ void RenameTest::addEntryAppendsOrComplains() {
         QCOMPARE(dialogs.shown[0].title, text::inputErrorTitle());
         QCOMPARE(dialogs.shown[0].text, text::emptyCharacterMessage());
     }
+}
+
+void RenameTest::undoNamesTheLastBatchBack_data() {
+    QTest::addColumn<QString>("disturbance");
+    QTest::addColumn<int>("restored"); // files the undo names back itself
+    QTest::addColumn<QString>("keepsNewName");
+
+    QTest::newRow("every name restored") << QString() << 100 << QString();
+    QTest::newRow("old name taken again: not overwritten") << u"taken"_s << 99 << u"n007_.ts"_s;
+    QTest::newRow("file written to since: skipped") << u"changed"_s << 99 << u"n013_.ts"_s;
+    QTest::newRow("undo killed halfway, run again") << u"cut short"_s << 50 << QString();
+}
+
+void RenameTest::undoNamesTheLastBatchBack() {
+    QFETCH(QString, disturbance);
+    QFETCH(int, restored);
+    QFETCH(QString, keepsNewName);
+
+    const QString folder = m_dir->path();
+    QStringList originals;
+    for (int i = 0; i < 100; ++i)
+        originals << u"n%1!.ts"_s.arg(i, 3, 10, QChar(u'0'));
+    createFiles(folder, originals);
+    chain::RecordingDialogs dialogs;
+    const StartResult batch = startRename(dialogs, values(), u"!"_s, u"_"_s);
+    QCOMPARE(batch.outcome, StartResult::Outcome::Finished);
+    QCOMPARE(keepUndoJournal(values(), batch.results), QString());
+    QCOMPARE(keepUndoJournal(values(), {}), QString()); // a run that renamed nothing keeps it
+    QCOMPARE(QDir(folder).entryList({u"*!.ts"_s}, QDir::Files), QStringList());
+
+    QDir dir(folder);
+    if (disturbance == u"taken") {
+        QFile newcomer(dir.filePath(u"n007!.ts"_s)); // a newcomer under an old name
+        QVERIFY(newcomer.open(QIODevice::WriteOnly));
+        newcomer.write("newcomer");
+    } else if (disturbance == u"changed") {
+        QFile file(dir.filePath(u"n013_.ts"_s));
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("more");
+    } else if (disturbance == u"cut short") {
+        // A killed undo had named back the newest half, and the journal was not yet marked.
+        for (int i = 50; i < 100; ++i)
+            QVERIFY(QFile::rename(dir.filePath(u"n%1_.ts"_s.arg(i, 3, 10, QChar(u'0'))),
+                                  dir.filePath(originals[i])));
+    }
+
+    const QString journal = undoPath(values());
+    const UndoPlan plan = planUndo(journal);
+    QCOMPARE(plan.state, UndoPlan::State::Ready);
+    QCOMPARE(plan.steps.size(), std::size_t(100));
+    QCOMPARE(plan.steps.front().restored, u"n099!.ts"_s); // newest first
+    const auto planned = std::count_if(plan.steps.begin(), plan.steps.end(), [](const UndoStep& step) {
+        return step.status == UndoStatus::Restore;
+    });
+    QCOMPARE(planned, restored);
+
+    const UndoRun run = undoLastBatch(journal);
+    QCOMPARE(run.anyFailed, !keepsNewName.isEmpty());
+    QCOMPARE(run.events.filter(u"元の名前に戻しました"_s).size(), restored);
+    QStringList expected = originals;
+    if (!keepsNewName.isEmpty()) {
+        expected << keepsNewName;
+        QVERIFY2(run.events.filter(keepsNewName).size() == 1, qPrintable(run.events.join(u'\n')));
+    }
+    if (disturbance == u"changed")
+        expected.removeOne(u"n013!.ts"_s);
+    expected.sort();
+    QStringList names = dir.entryList({u"*.ts"_s}, QDir::Files);
+    names.sort();
+    QCOMPARE(names, expected);
+    for (const QString& name : names) { // each file holds the name it had first
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray first = name == u"n007!.ts"_s && disturbance == u"taken" ? QByteArray("newcomer")
+                                 : name == keepsNewName ? QString(name).replace(u'_', u'!').toUtf8()
+                                                        : name.toUtf8();
+        QVERIFY(file.readAll().startsWith(first));
+    }
+
+    const UndoRun again = undoLastBatch(journal);
+    QCOMPARE(again.state, UndoPlan::State::Nothing);
+    QCOMPARE(again.events, QStringList{u"前回の一括変更は元に戻してあるため、何もしません"_s});
+    QCOMPARE(dir.entryList({u"*.ts"_s}, QDir::Files).size(), expected.size());
 }
 
 QTEST_GUILESS_MAIN(RenameTest)

@@ -8,6 +8,7 @@
 #include "PreviewList.h"
 #include "SettingsText.h"
 #include "Texts.h"
+#include "Undo.h"
 #include "ui/LineRules.h"
 
 #include <QGridLayout>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace tassik {
@@ -64,6 +66,7 @@ Form1::Form1(chain::Dialogs& dialogs, const QString& startFolder, QWidget* paren
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(UndoButton, &QPushButton::clicked, this, &Form1::UndoButton_Click);
 }
 
 void Form1::buildControls() {
@@ -86,6 +89,7 @@ void Form1::buildControls() {
     Command4 = makeButton(QStringLiteral("Command4"), text::saveButton(), this);
     Command2 = makeButton(QStringLiteral("Command2"), text::startButton(), this);
     Command3 = makeButton(QStringLiteral("Command3"), text::cancelButton(), this);
+    UndoButton = makeButton(QStringLiteral("UndoButton"), QStringLiteral("元に戻す"), this);
     PreviewNote = makeLabel(QStringLiteral("PreviewNote"), QString(), this);
     PreviewNote->setWordWrap(true);
     m_previewList = new PreviewList(this);
@@ -112,6 +116,7 @@ void Form1::buildControls() {
     Text5->setMaximumWidth(charWidth);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(UndoButton);
     buttons->addStretch();
     buttons->addWidget(Command4);
     buttons->addWidget(Command2);
@@ -192,6 +197,8 @@ void Form1::Command2_Click() {
         chain::EventLog log(logPath(m_values));
         for (const QString& event : renameEvents(result.results))
             log.add(event);
+        if (const QString note = keepUndoJournal(m_values, result.results); !note.isEmpty())
+            log.add(note);
     } // written now, before the program ends
     if (result.anyFailed()) {
         const FailureSummary summary = failureSummary(result.results);
@@ -199,6 +206,38 @@ void Form1::Command2_Click() {
                           summary.details);
     }
     Q_EMIT quitRequested();
+}
+
+void Form1::UndoButton_Click() {
+    const QString journal = undoPath(m_values);
+    const UndoPlan plan = planUndo(journal);
+    if (plan.state != UndoPlan::State::Ready) {
+        m_dialogs.message(UndoButton->text(), plan.message, chain::Dialogs::Icon::Information);
+        return;
+    }
+    // The preview shows the undo while the question is open; the folder's changes wait.
+    m_previewTimer.stop();
+    const QSignalBlocker folderQuiet(m_folderWatch);
+    showNote(QStringLiteral(
+                 "前回の一括変更を元に戻すと、フォルダ「%1」の名前は次のようになります (新しい変更から順に)")
+                 .arg(plan.folder));
+    m_previewList->setRows(undoPreviewRows(plan));
+    const bool agreed = m_dialogs.question(UndoButton->text(), undoQuestion(plan));
+    if (agreed) {
+        const UndoRun run = undoLastBatch(journal);
+        {
+            chain::EventLog log(logPath(m_values));
+            for (const QString& event : run.events)
+                log.add(event);
+        }
+        if (run.anyFailed)
+            m_dialogs.message(
+                UndoButton->text(),
+                QStringLiteral(
+                    "元に戻せなかったファイルがあります。詳しくはログ (tassik.log) をご覧下さい。"),
+                chain::Dialogs::Icon::Warning, run.events.join(u'\n'));
+    }
+    refreshPreview();
 }
 
 void Form1::Command3_Click() {

@@ -45,6 +45,9 @@ class Form1 : public QWidget {
     void Command3_Click();
     void Command4_Click();
     void Command5_Click();
+    // "元に戻す": shows in the preview what naming back the last batch would do, and
+    // does it once the user agrees.
+    void UndoButton_Click();
 
   private:
     void buildControls();
@@ -71,6 +74,7 @@ class Form1 : public QWidget {
     QPushButton* Command3;
     QPushButton* Command4;
     QPushButton* Command5;
+    QPushButton* UndoButton;
     QLabel* PreviewNote;
     PreviewList* m_previewList;
 };

@@ -17,6 +17,8 @@ QString problemText(PreviewStatus status) {
         return QStringLiteral("ファイル名に使えない名前になるため、名前は変わりません");
     case PreviewStatus::TableRefused:
         return QStringLiteral("変換表に誤りがあるため、名前は変わりません");
+    case PreviewStatus::ChangedSince:
+        return QStringLiteral("一括変更の後で置き換えられたか書き換えられたため、元に戻しません");
     case PreviewStatus::Unchanged:
     case PreviewStatus::Renamed:
         break;
@@ -26,7 +28,7 @@ QString problemText(PreviewStatus status) {
 
 bool isMarked(PreviewStatus status) {
     return status == PreviewStatus::CollidesExisting || status == PreviewStatus::CollidesEarlier ||
-           status == PreviewStatus::BadName;
+           status == PreviewStatus::BadName || status == PreviewStatus::ChangedSince;
 }
 } // namespace
 
