@@ -14,6 +14,12 @@ std::optional<FileIdentity> fileIdentity(const QString& path) {
     return platform::fileIdentity(toNative(path));
 }
 
+std::optional<FolderStamp> folderStamp(const QString& folder) {
+    if (!pathProblem(folder).isEmpty())
+        return std::nullopt;
+    return platform::folderStamp(toNative(folder));
+}
+
 bool isSameFile(const QString& path, const FileIdentity& identity) {
     return fileIdentity(path) == identity;
 }

@@ -239,6 +239,31 @@ std::optional<qint64> fileSize(const QString& path) {
     return static_cast<qint64>(*size);
 }
 
+QList<std::optional<qint64>> normalFileSizes(const QString& folder, const QStringList& names) {
+    // A name that a single look would refuse is refused alike and not handed on.
+    const bool folderUsable = pathProblem(folder).isEmpty();
+    std::vector<std::string> handedOn;
+    handedOn.reserve(static_cast<std::size_t>(names.size()));
+    for (const QString& name : names) {
+        if (folderUsable && nameProblem(name).isEmpty() && !name.isEmpty())
+            handedOn.push_back(toNative(name));
+    }
+    const std::vector<std::optional<std::uint64_t>> found =
+        platform::normalFileSizes(toNative(folder), handedOn);
+    QList<std::optional<qint64>> sizes;
+    sizes.reserve(names.size());
+    std::size_t next = 0;
+    for (const QString& name : names) {
+        if (!folderUsable || !nameProblem(name).isEmpty() || name.isEmpty()) {
+            sizes.append(std::nullopt);
+            continue;
+        }
+        const std::optional<std::uint64_t>& size = found[next++];
+        sizes.append(size ? std::optional<qint64>(static_cast<qint64>(*size)) : std::nullopt);
+    }
+    return sizes;
+}
+
 std::optional<QByteArray> readFileRange(const QString& path, qint64 offset, qint64 count, QString* error) {
     QString problem = pathProblem(path);
     if (problem.isEmpty() && (offset < 0 || count < 0))
