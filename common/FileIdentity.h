@@ -27,6 +27,10 @@ std::optional<FileIdentity> parseIdentity(const QString& text);
 // whose folder times can't be trusted for it.
 using FolderStamp = platform::FolderStamp;
 std::optional<FolderStamp> folderStamp(const QString& folder);
+// Whether a listing made now can be relied on for as long as the folder keeps `stamp`:
+// the folder's last modification lies further back than the coarsest time resolution of
+// a filesystem (FAT: 2 s), so that a change still to come can't carry the same time.
+bool isSettled(const FolderStamp& stamp);
 
 // Whether `path` names an entry directly inside `folder` once both are resolved ("." and
 // "..", symbolic links): what a path read back from a run record must pass before it is

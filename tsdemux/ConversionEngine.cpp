@@ -77,9 +77,6 @@ constexpr int MaxStepSeconds = 60;
 // tick), so an output written just after the launch may carry a time a little before it.
 constexpr qint64 WriteTimeSlackMs = 2000;
 
-// The coarsest time resolution of a folder's modification time (FAT: 2 s), with room to
-// spare: a listing made closer than this to the folder's last change is not relied on.
-constexpr qint64 FolderTimeSlackMs = 3000;
 // A listing is relied on for at most this long, in case a folder's times were set back
 // or come from a clock (a file server's) behind ours: a new recording is seen this late
 // at worst.
@@ -506,8 +503,8 @@ bool ConversionEngine::ScanFolder() {
         added = true;
     }
     // A stamp taken within the filesystem's time resolution of the folder's last change
-    // could be the stamp of a change still to come: such a listing is not relied on.
-    if (stamp && QDateTime::currentMSecsSinceEpoch() - stamp->modifiedNs / 1000000 > FolderTimeSlackMs) {
+    // could be the stamp of a change still to come as well: such a listing is not relied on.
+    if (stamp && chain::isSettled(*stamp)) {
         m_lastListing.emplace(ListingKey(key), *stamp);
         m_lastListing->age.start();
     }
