@@ -240,12 +240,15 @@ std::optional<qint64> fileSize(const QString& path) {
 }
 
 QList<std::optional<qint64>> normalFileSizes(const QString& folder, const QStringList& names) {
-    // A name that a single look would refuse is refused alike and not handed on.
+    // A name that fileSize() would refuse with the folder is refused alike and not handed on.
     const bool folderUsable = pathProblem(folder).isEmpty();
+    const auto usable = [&](const QString& name) {
+        return folderUsable && !name.isEmpty() && nameProblem(name).isEmpty();
+    };
     std::vector<std::string> handedOn;
     handedOn.reserve(static_cast<std::size_t>(names.size()));
     for (const QString& name : names) {
-        if (folderUsable && nameProblem(name).isEmpty() && !name.isEmpty())
+        if (usable(name))
             handedOn.push_back(toNative(name));
     }
     const std::vector<std::optional<std::uint64_t>> found =
@@ -254,11 +257,7 @@ QList<std::optional<qint64>> normalFileSizes(const QString& folder, const QStrin
     sizes.reserve(names.size());
     std::size_t next = 0;
     for (const QString& name : names) {
-        if (!folderUsable || !nameProblem(name).isEmpty() || name.isEmpty()) {
-            sizes.append(std::nullopt);
-            continue;
-        }
-        const std::optional<std::uint64_t>& size = found[next++];
+        const std::optional<std::uint64_t> size = usable(name) ? found[next++] : std::nullopt;
         sizes.append(size ? std::optional<qint64>(static_cast<qint64>(*size)) : std::nullopt);
     }
     return sizes;
