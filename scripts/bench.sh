@@ -48,8 +48,11 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Median, lowest and highest of numbers, one a line: "MEDIAN LOW HIGH".
-stats() { sort -g | awk '{ v[NR] = $1 } END { printf "%s %s %s\n", v[int((NR + 1) / 2)], v[1], v[NR] }'; }
+# Median, lowest and highest of numbers, one a line: "MEDIAN LOW HIGH". Rounds that gave
+# no number ("nan") are left out.
+stats() {
+  awk '$1 != "nan"' | sort -g | awk '{ v[NR] = $1 } END { printf "%s %s %s\n", v[int((NR + 1) / 2)], v[1], v[NR] }'
+}
 # "M ms (L–H)" of a stats line, with a unit.
 shown() { awk -v u="$2" '{ printf "%.2f%s (%.2f–%.2f)\n", $1, u, $2, $3 }' <<<"$1"; }
 ms_since() { awk -v s="$1" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.1f\n", (e - s) * 1000 }'; }
@@ -118,7 +121,7 @@ export CHAIN_BENCH_SCAN=$work/scan CHAIN_BENCH_WAITING=$work/waiting CHAIN_BENCH
 # A benchmark of chain_bench: "REAL CPU" in ms per iteration.
 benchmark() {
   "$bench/chain_bench" --benchmark_filter="^$1\$" --benchmark_min_time=0.2 --benchmark_format=csv \
-    2>"$work/bench.err" | awk -F, -v name="\"$1\"" '$1 == name { printf "%.3f %.3f\n", $3, $4 }'
+    2>"$work/bench.err" | awk -F, -v name="\"$1\"" '$1 == name && $2 > 0 { printf "%.3f %.3f\n", $3, $4 }'
 }
 renames() {
   rm -rf "$work/rename" "$work/tassik-rename/tassik.log"
@@ -153,8 +156,10 @@ for round in $(seq 0 $((rounds - 1))); do
   for k in $(seq 0 $((count - 1))); do
     job=${jobs[$(((k + round) % count))]}
     result=$(measure "$job")
+    # A benchmark that stopped with an error (a tool of another program running, which
+    # a tick waits for) gives no number in this round.
     if [ -z "$result" ]; then
-      echo "no result for $job:" >&2
+      echo "no result for $job in round $((round + 1)):" >&2
       cat "$work/bench.err" >&2
       result="nan nan"
     fi
@@ -169,7 +174,7 @@ of() { column "$1" "$2" | stats; }
 # Per round: A's column divided by B's (op /) or minus B's (op -); their stats.
 paired() {
   paste <(column "$1" "$3") <(column "$2" "$3") |
-    awk -v op="$4" '{ print (op == "/" ? $1 / $2 : $1 - $2) }' | stats
+    awk -v op="$4" '$1 == "nan" || $2 == "nan" { print "nan"; next } { print (op == "/" ? $1 / $2 : $1 - $2) }' | stats
 }
 median_of() { cut -d' ' -f1 <<<"$1"; }
 highest_of() { cut -d' ' -f3 <<<"$1"; }
