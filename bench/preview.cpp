@@ -1,5 +1,5 @@
 // Tassik's preview after an edit of the table, on the window started from the program
-// folder that CHAIN_BENCH_TASSIK names (its settings file names the rename folder): the
+// folder CHAIN_BENCH_TASSIK/N (its settings file names a rename folder of N names): the
 // folder listed again, every new name worked out and looked for, the list shown and
 // painted.
 
@@ -14,8 +14,9 @@
 namespace {
 
 void BM_Preview(benchmark::State& state) {
-    const QString programFolder = qEnvironmentVariable("CHAIN_BENCH_TASSIK");
-    if (programFolder.isEmpty()) {
+    const QString root = qEnvironmentVariable("CHAIN_BENCH_TASSIK");
+    const QString programFolder = root + u'/' + QString::number(state.range(0));
+    if (root.isEmpty()) {
         state.SkipWithError("CHAIN_BENCH_TASSIK names no folder (scripts/bench.sh makes it)");
         return;
     }
@@ -35,6 +36,6 @@ void BM_Preview(benchmark::State& state) {
         window.repaint();
     }
 }
-BENCHMARK(BM_Preview)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Preview)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace

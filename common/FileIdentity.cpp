@@ -3,6 +3,7 @@
 #include "FileOps.h"
 #include "NativeName.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -12,6 +13,17 @@ std::optional<FileIdentity> fileIdentity(const QString& path) {
     if (!pathProblem(path).isEmpty())
         return std::nullopt;
     return platform::fileIdentity(toNative(path));
+}
+
+std::optional<FolderStamp> folderStamp(const QString& folder) {
+    if (!pathProblem(folder).isEmpty())
+        return std::nullopt;
+    return platform::folderStamp(toNative(folder));
+}
+
+bool isSettled(const FolderStamp& stamp) {
+    constexpr qint64 SlackMs = 3000; // FAT's 2 s, with room to spare
+    return QDateTime::currentMSecsSinceEpoch() - stamp.modifiedNs / 1000000 > SlackMs;
 }
 
 bool isSameFile(const QString& path, const FileIdentity& identity) {

@@ -22,6 +22,16 @@ bool isSameFile(const QString& path, const FileIdentity& identity);
 QString identityText(const FileIdentity& identity);
 std::optional<FileIdentity> parseIdentity(const QString& text);
 
+// Whether a folder's entries may have changed since an earlier stamp (see
+// platform::FolderStamp); nothing when the folder can't be examined, or on a platform
+// whose folder times can't be trusted for it.
+using FolderStamp = platform::FolderStamp;
+std::optional<FolderStamp> folderStamp(const QString& folder);
+// Whether a listing made now can be relied on for as long as the folder keeps `stamp`:
+// the folder's last modification lies further back than the coarsest time resolution of
+// a filesystem (FAT: 2 s), so that a change still to come can't carry the same time.
+bool isSettled(const FolderStamp& stamp);
+
 // Whether `path` names an entry directly inside `folder` once both are resolved ("." and
 // "..", symbolic links): what a path read back from a run record must pass before it is
 // used. False when the folder doesn't exist or either can't be resolved.

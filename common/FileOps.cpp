@@ -239,6 +239,30 @@ std::optional<qint64> fileSize(const QString& path) {
     return static_cast<qint64>(*size);
 }
 
+QList<std::optional<qint64>> normalFileSizes(const QString& folder, const QStringList& names) {
+    // A name that fileSize() would refuse with the folder is refused alike and not handed on.
+    const bool folderUsable = pathProblem(folder).isEmpty();
+    const auto usable = [&](const QString& name) {
+        return folderUsable && !name.isEmpty() && nameProblem(name).isEmpty();
+    };
+    std::vector<std::string> handedOn;
+    handedOn.reserve(static_cast<std::size_t>(names.size()));
+    for (const QString& name : names) {
+        if (usable(name))
+            handedOn.push_back(toNative(name));
+    }
+    const std::vector<std::optional<std::uint64_t>> found =
+        platform::normalFileSizes(toNative(folder), handedOn);
+    QList<std::optional<qint64>> sizes;
+    sizes.reserve(names.size());
+    std::size_t next = 0;
+    for (const QString& name : names) {
+        const std::optional<std::uint64_t> size = usable(name) ? found[next++] : std::nullopt;
+        sizes.append(size ? std::optional<qint64>(static_cast<qint64>(*size)) : std::nullopt);
+    }
+    return sizes;
+}
+
 std::optional<QByteArray> readFileRange(const QString& path, qint64 offset, qint64 count, QString* error) {
     QString problem = pathProblem(path);
     if (problem.isEmpty() && (offset < 0 || count < 0))

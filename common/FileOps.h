@@ -73,6 +73,11 @@ class FolderListing {
 };
 
 std::optional<qint64> fileSize(const QString& path);
+// The sizes of files of one folder, by name, as fileSize() gives them (nothing for one
+// that is missing, a folder, or whose path can't be used), each file's marks first
+// cleared as setNormalAttributes() clears them: one look at each file, the folder opened
+// once.
+QList<std::optional<qint64>> normalFileSizes(const QString& folder, const QStringList& names);
 // Up to `count` bytes of a file from `offset` on (fewer at its end), without reading the
 // rest. Nothing comes back when it can't be read; `error` then says why.
 std::optional<QByteArray> readFileRange(const QString& path, qint64 offset, qint64 count,

@@ -76,6 +76,11 @@ constexpr int MaxStepSeconds = 60;
 // Filesystems keep write times coarser than our clock (FAT to 2 s, others to a clock
 // tick), so an output written just after the launch may carry a time a little before it.
 constexpr qint64 WriteTimeSlackMs = 2000;
+
+// A listing is relied on for at most this long, in case a folder's times were set back
+// or come from a clock (a file server's) behind ours: a new recording is seen this late
+// at worst.
+constexpr qint64 MaxListingAgeMs = 60000;
 } // namespace
 
 ConversionEngine::ConversionEngine(Settings& settings, const Keywords& keywords, chain::ProcessWatch& watch,
@@ -154,6 +159,7 @@ std::optional<int> ConversionEngine::start(const QString& sourceFolder, const QS
     takeUpUnfiled(sourceFolder);
     // Taken up last: the run in progress is the row of its recording.
     takeUpRecordedRun(sourceFolder);
+    m_lastListing.reset(); // rows may have gone: the first check looks through the folder
     Q_EMIT tableChanged();
     return rearm();
 }
@@ -227,8 +233,8 @@ std::optional<int> ConversionEngine::stepOnce() {
 
     if (busy.videoTool)
         return rearm();
-    ScanFolder();
-    Q_EMIT tableChanged();
+    if (ScanFolder())
+        Q_EMIT tableChanged();
     if (m_table.empty())
         return rearm();
     checkSizes();
@@ -305,6 +311,7 @@ void ConversionEngine::finishRun() {
     if (finished)
         forgetRun();
     m_table = kept;
+    m_lastListing.reset(); // rows gone: the folder is looked through again
     m_settings.set(slot::Pending, QStringLiteral("0"));
     Q_EMIT tableChanged();
 }
@@ -463,22 +470,33 @@ void ConversionEngine::takeUpUnfiled(const QString& sourceFolder) {
     }
 }
 
-void ConversionEngine::ScanFolder() {
+bool ConversionEngine::ScanFolder() {
     const QString folder = m_settings.text(slot::SourceFolder);
+    const bool filter = m_settings.text(slot::KeywordFilter) == u"1";
+    // Taken before the listing, so that a change made while it runs shows in the next one.
+    const std::optional<chain::FolderStamp> stamp = chain::folderStamp(folder);
+    const ListingKey key{folder, filter, filter ? m_keywords.items() : QStringList()};
+    // The same entries as at the last listing, sifted by the same rules, and no row gone
+    // from the table since: every name there is a row already, or was left out for good.
+    if (stamp && m_lastListing && m_lastListing->stamp == *stamp && m_lastListing->key == key &&
+        !m_lastListing->age.hasExpired(MaxListingAgeMs))
+        return false;
+    m_lastListing.reset();
+
     QString error;
     const auto files = chain::listFiles(folder, QStringLiteral(".ts"), &error);
     if (!files) {
         if (!m_scanFailureReported)
             Q_EMIT report(QStringLiteral("変換元フォルダ %1 を読めません: %2").arg(folder, error));
         m_scanFailureReported = true;
-        return;
+        return false;
     }
     m_scanFailureReported = false;
-    const bool filter = m_settings.text(slot::KeywordFilter) == u"1";
     QSet<QString> listed;
     listed.reserve(static_cast<qsizetype>(m_table.size()));
     for (const FileRow& row : m_table)
         listed.insert(row.name);
+    bool added = false;
     for (const QString& name : *files) {
         if (m_passedOver.contains(name) || m_keptInPlace.contains(name) || listed.contains(name) ||
             (filter && !KeywordMatch(m_keywords, name)))
@@ -495,21 +513,57 @@ void ConversionEngine::ScanFolder() {
         row.name = name;
         row.outputName = name.left(name.size() - 3);
         m_table.push_back(row);
+        added = true;
     }
+    // A stamp taken within the filesystem's time resolution of the folder's last change
+    // could be the stamp of a change still to come as well: such a listing is not relied on.
+    if (stamp && chain::isSettled(*stamp)) {
+        m_lastListing.emplace(ListingKey(key), *stamp);
+        m_lastListing->age.start();
+    }
+    return added;
 }
 
 void ConversionEngine::checkSizes() {
+    // The waiting rows' sizes, asked of their folder at once: one look at each file.
+    std::vector<std::optional<qint64>> sizes(m_table.size());
+    QString folder;
+    std::vector<std::size_t> rows;
+    QStringList names;
+    const auto ask = [&] {
+        const QList<std::optional<qint64>> found = chain::normalFileSizes(folder, names);
+        for (std::size_t k = 0; k < rows.size(); ++k)
+            sizes[rows[k]] = found[static_cast<qsizetype>(k)];
+        rows.clear();
+        names.clear();
+    };
+    for (std::size_t r = 0; r < m_table.size(); ++r) {
+        const FileRow& row = m_table[r];
+        if (row.state >= FileRow::Ready)
+            continue;
+        const qsizetype at = row.path.lastIndexOf(chain::pathSeparator());
+        const QStringView rowFolder = QStringView(row.path).first(at == 0 ? 1 : std::max<qsizetype>(at, 0));
+        if (!rows.empty() && rowFolder != folder)
+            ask();
+        if (rows.empty())
+            folder = rowFolder.toString();
+        rows.push_back(r);
+        names << row.path.sliced(at + 1);
+    }
+    if (!rows.empty())
+        ask();
+
     for (std::size_t r = 0; r < m_table.size();) {
         FileRow& row = m_table[r];
         if (row.state >= FileRow::Ready) {
             ++r;
             continue;
         }
-        chain::setNormalAttributes(row.path);
-        const std::optional<qint64> size = chain::fileSize(row.path);
+        const std::optional<qint64> size = sizes[r];
         if (!size) {
             // Told once: the file is passed over until the next start, not found anew
             // at every check.
+            sizes.erase(sizes.begin() + static_cast<std::ptrdiff_t>(r));
             passOver(r, QStringLiteral("変換元ファイルが見つかりません: %1").arg(row.path));
             continue;
         }
@@ -806,6 +860,7 @@ void ConversionEngine::passOver(std::size_t index, const QString& why) {
         Q_EMIT report(why);
     m_passedOver.insert(m_table[index].name);
     m_table.erase(m_table.begin() + static_cast<std::ptrdiff_t>(index));
+    m_lastListing.reset(); // a row gone: the folder is looked through again
     Q_EMIT tableChanged();
 }
 

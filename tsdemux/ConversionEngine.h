@@ -14,6 +14,7 @@
 #include "ToolWatch.h"
 #include "UnfiledRecordings.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSet>
 #include <optional>
@@ -111,7 +112,12 @@ class ConversionEngine : public QObject {
     // Prepares and launches the row at `index` inside the hand-over lock of the demuxer's
     // folder, once the busy check made again inside the lock finds the tools idle.
     void handOver(std::size_t index);
-    void ScanFolder();
+    // Takes up the new recordings of the source folder; true when rows were added. The
+    // folder is listed again only when its stamp or the rules of the keyword filter have
+    // changed, or a row has gone from the table, since the last listing.
+    bool ScanFolder();
+    // Looks at the size of every waiting row: one that kept a size above 0 since the last
+    // check becomes ready; one that is gone is passed over.
     void checkSizes();
     // Checks a chosen row and gives it its converted name; on failure it is passed over.
     bool prepare(std::size_t index);
@@ -166,6 +172,20 @@ class ConversionEngine : public QObject {
     bool m_scanFailureReported = false;
     chain::RunProgress m_progress; // the demuxer run started by this engine
     chain::RunNotices m_notices;
+    // What the last listing of the source folder was sifted by.
+    struct ListingKey {
+        QString folder;
+        bool filter = false;
+        QStringList keywords;
+        bool operator==(const ListingKey&) const = default;
+    };
+    // The last listing that can be relied on while the folder keeps its stamp.
+    struct Listing {
+        ListingKey key;
+        chain::FolderStamp stamp;
+        QElapsedTimer age;
+    };
+    std::optional<Listing> m_lastListing;
 };
 
 } // namespace kestrune

@@ -38,6 +38,29 @@ OpResult listOrdinaryFiles(const std::string& folder, std::vector<std::string>& 
 
 // Size of a regular file (symbolic links followed); nothing for a folder or a missing file.
 std::optional<std::uint64_t> fileSize(const std::string& path);
+// The sizes of files of one folder, by name: sizes[i] for names[i] as fileSize() gives
+// it, each file's marks first cleared as setNormalAttributes() clears them. On POSIX the
+// folder is opened once and each file costs one fstatat relative to it (a folder that
+// can't be opened: each file by its path); on Windows one look at each file's
+// attributes, and a second call only for a file that has marks to clear.
+std::vector<std::optional<std::uint64_t>> normalFileSizes(const std::string& folder,
+                                                          const std::vector<std::string>& names);
+// What tells whether a folder's entries may have changed: the folder's volume and number,
+// when it was last modified (an entry added, removed or renamed sets it) and when it last
+// changed at all (which, unlike the modification time, no program can set back). The
+// same stamp later means the same entries, except for changes made within the
+// filesystem's time resolution of the stamp: a caller trusts only a stamp whose
+// modification time is older than that. Nothing comes back when the folder can't be
+// examined, and always on Windows, where the folder's times can't be trusted the same way
+// (FAT keeps none for changes of its entries): the caller lists the folder every time.
+struct FolderStamp {
+    std::uint64_t volume = 0;
+    std::uint64_t folder = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
+    bool operator==(const FolderStamp&) const = default;
+};
+std::optional<FolderStamp> folderStamp(const std::string& path);
 bool isRegularFile(const std::string& path);
 // Whether anything at all has this name: a file, a folder, a link (even a dangling one).
 bool entryExists(const std::string& path);

@@ -213,6 +213,34 @@ std::optional<std::uint64_t> fileSize(const std::string& path) {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
+std::vector<std::optional<std::uint64_t>> normalFileSizes(const std::string& folder,
+                                                          const std::vector<std::string>& names) {
+    std::vector<std::optional<std::uint64_t>> sizes;
+    sizes.reserve(names.size());
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (const std::string& name : names) {
+        struct stat st {};
+        const int got =
+            dir >= 0 ? ::fstatat(dir, name.c_str(), &st, 0) : ::stat((folder + '/' + name).c_str(), &st);
+        if (got == 0 && S_ISREG(st.st_mode))
+            sizes.emplace_back(static_cast<std::uint64_t>(st.st_size));
+        else
+            sizes.emplace_back();
+    }
+    if (dir >= 0)
+        ::close(dir);
+    return sizes;
+}
+
+std::optional<FolderStamp> folderStamp(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return std::nullopt;
+    return FolderStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                       static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                       static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+}
+
 bool isRegularFile(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);

@@ -218,6 +218,33 @@ std::optional<std::uint64_t> fileSize(const std::string& path) {
     return (static_cast<std::uint64_t>(data->nFileSizeHigh) << 32) | data->nFileSizeLow;
 }
 
+std::vector<std::optional<std::uint64_t>> normalFileSizes(const std::string& folder,
+                                                          const std::vector<std::string>& names) {
+    constexpr DWORD Marks =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    std::string prefix = folder;
+    if (!prefix.empty() && prefix.back() != '\\' && prefix.back() != '/')
+        prefix += '\\';
+    std::vector<std::optional<std::uint64_t>> sizes;
+    sizes.reserve(names.size());
+    for (const std::string& name : names) {
+        const std::wstring path = folder.empty() ? std::wstring() : filePath(prefix + name);
+        const auto data = attributesOf(path);
+        if (!data || isFolder(*data)) {
+            sizes.emplace_back();
+            continue;
+        }
+        if ((data->dwFileAttributes & Marks) != 0)
+            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        sizes.emplace_back((static_cast<std::uint64_t>(data->nFileSizeHigh) << 32) | data->nFileSizeLow);
+    }
+    return sizes;
+}
+
+std::optional<FolderStamp> folderStamp(const std::string&) {
+    return std::nullopt;
+}
+
 bool isRegularFile(const std::string& path) {
     const auto data = attributesOf(filePath(path));
     return data && !isFolder(*data);

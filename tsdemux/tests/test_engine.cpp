@@ -183,6 +183,55 @@ class EngineTest : public QObject {
         QCOMPARE(bench.engine.table()[0].state, int(FileRow::Waiting));
     }
 
+    // A folder that looks as it did at the last listing is not listed again, but every
+    // check still looks at each waiting recording, and a change that the folder's
+    // modification time doesn't show (set back, as a copy that keeps times does) or a
+    // change of the keywords is still seen.
+    void changesAreSeenWhileTheFolderLooksUnchanged_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("rows"); // the table after the change's first check
+        QTest::newRow("a recording grows") << "grow" << QStringList{"a.ts"};
+        QTest::newRow("a recording comes, the folder's time set back")
+            << "add" << QStringList{"a.ts", "b.ts"};
+        QTest::newRow("a keyword is added") << "keyword" << QStringList{"a.ts", "b.ts"};
+    }
+    void changesAreSeenWhileTheFolderLooksUnchanged() {
+        QFETCH(QString, change);
+        QFETCH(QStringList, rows);
+        Bench bench(QStringLiteral("0"));
+        bench.settings.set(slot::CheckInterval, QStringLiteral("20"));
+        writeFile(bench.path("rec/a.ts"), change == u"grow" ? "1" : ""); // empty: waits for ever
+        if (change == u"keyword") {
+            writeFile(bench.path("rec/b.ts"), "1");
+            bench.settings.set(slot::KeywordFilter, QStringLiteral("1"));
+            bench.keywords.setEntries({QStringLiteral("a.")});
+        }
+        const std::filesystem::path folder = chain::toNative(bench.path("rec"));
+        const auto lastHour = std::filesystem::last_write_time(folder) - std::chrono::hours(1);
+        std::filesystem::last_write_time(folder, lastHour);
+        bench.engine.start({}, {}, {});
+        bench.stepToCheck(); // a.ts: its first size seen
+
+        if (change == u"grow") {
+            writeFile(bench.path("rec/a.ts"), "12");
+        } else if (change == u"add") {
+            writeFile(bench.path("rec/b.ts"), "1");
+            std::filesystem::last_write_time(folder, lastHour);
+        } else {
+            bench.keywords.setEntries({QStringLiteral("a."), QStringLiteral("b.")});
+        }
+        bench.stepToCheck();
+        QStringList names;
+        for (const FileRow& row : bench.engine.table())
+            names << row.name;
+        QCOMPARE(names, rows);
+        QVERIFY(bench.launcher.started.isEmpty()); // a.ts grew, or b.ts is new: no launch yet
+        if (change != u"grow")
+            return;
+        bench.stepToCheck(); // the same size twice: ready
+        QCOMPARE(bench.launcher.started.size(), 1);
+    }
+
     void autoModeWaitsForVideoToolsAndFiltersByKeyword() {
         Bench bench(QStringLiteral("0"));
         bench.settings.set(slot::CheckInterval, QStringLiteral("20"));

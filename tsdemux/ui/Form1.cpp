@@ -32,6 +32,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kestrune {
 
 namespace {
@@ -46,6 +48,33 @@ int selectedRow(const QListWidget* list) {
     return items.isEmpty() ? -1 : list->row(items.first());
 }
 
+// Makes the list, which shows `shown`, show `wanted`: the rows before and after the part
+// that differs stay as they are, the differing ones get their new text, and the extra
+// ones are removed or inserted there. Many rows gone at once: the list is filled anew.
+void showChanges(QListWidget* list, const QStringList& shown, const QStringList& wanted) {
+    constexpr qsizetype RemovedOneByOne = 64;
+    const qsizetype common = std::min(shown.size(), wanted.size());
+    qsizetype head = 0;
+    while (head < common && shown[head] == wanted[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < common - head && shown[shown.size() - 1 - tail] == wanted[wanted.size() - 1 - tail])
+        ++tail;
+    const qsizetype oldRows = shown.size() - head - tail;
+    const qsizetype newRows = wanted.size() - head - tail;
+    if (list->count() != shown.size() || oldRows - newRows > RemovedOneByOne) {
+        list->clear();
+        list->addItems(wanted);
+        return;
+    }
+    const qsizetype kept = std::min(oldRows, newRows);
+    for (qsizetype k = head; k < head + kept; ++k)
+        list->item(static_cast<int>(k))->setText(wanted[k]);
+    for (qsizetype k = kept; k < oldRows; ++k)
+        delete list->takeItem(static_cast<int>(head + kept));
+    if (newRows > kept)
+        list->insertItems(static_cast<int>(head + kept), wanted.mid(head + kept, newRows - kept));
+}
 } // namespace
 
 Form1::Form1(Settings& settings, Keywords& keywords, chain::ProcessWatch& watch, chain::Launcher& launcher,
@@ -545,12 +574,20 @@ void Form1::List2_Click(int row) {
 }
 
 void Form1::ShowTable() {
-    m_list.clear();
+    IndividualList table;
+    table.names.reserve(static_cast<qsizetype>(m_engine->table().size()));
+    table.outputNames.reserve(table.names.capacity());
     for (const FileRow& row : m_engine->table()) {
-        m_list.names.append(row.name);
-        m_list.outputNames.append(row.outputName);
+        table.names.append(row.name);
+        table.outputNames.append(row.outputName);
     }
-    showList();
+    // Only the rows that changed are touched: a tick over a large folder adds or removes
+    // a row or two, and the others keep their items (and their laid-out text).
+    m_syncingLists = true;
+    showChanges(List1, m_list.names, table.names);
+    showChanges(List2, m_list.outputNames, table.outputNames);
+    m_syncingLists = false;
+    m_list = std::move(table);
 }
 
 void Form1::showList() {

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <filesystem>
 #include <functional>
 
 using namespace tassik;
@@ -353,6 +354,17 @@ void Form1Test::previewFollowsTheFolder() {
     QTRY_COMPARE(previewRows(preview()), (QStringList{u"a.ts → a.ts"_s, u"b.ts → b.ts"_s}));
     QVERIFY(QFile::remove(m_dir->filePath(u"a.ts"_s)));
     QTRY_COMPARE(previewRows(preview()), QStringList{u"b.ts → b.ts"_s});
+    // A listing kept across edits (the folder's time is settled) still gives way to a file
+    // that comes while the folder's modification time is set back, as a copy keeping
+    // times does.
+    const std::filesystem::path folder = m_dir->path().toStdString();
+    const auto lastHour = std::filesystem::last_write_time(folder) - std::chrono::hours(1);
+    std::filesystem::last_write_time(folder, lastHour);
+    m_form->refreshPreview();
+    createFiles(m_dir->path(), {u"c.ts"_s});
+    std::filesystem::last_write_time(folder, lastHour);
+    m_form->refreshPreview();
+    QCOMPARE(previewRows(preview()), (QStringList{u"b.ts → b.ts"_s, u"c.ts → c.ts"_s}));
 }
 
 // The real box keeps the list of kept files in its details, so it stays small.

@@ -152,17 +152,29 @@ void Form1::watchFolder() {
 void Form1::refreshPreview() {
     m_previewTimer.stop();
     const QString folder = m_values.text(slot::RenameFolder);
-    QString error;
-    const std::optional<chain::FolderListing> listing = chain::FolderListing::read(folder, &error);
-    if (!listing) {
-        showNote(QStringLiteral("フォルダ「%1」を読めません: %2").arg(folder, error));
-        m_previewList->setRows({});
-        return;
+    // An edit of the table leaves the folder as it was: its listing is read again only
+    // when the folder's stamp has changed since (or couldn't be relied on).
+    const std::optional<chain::FolderStamp> stamp = chain::folderStamp(folder);
+    std::optional<chain::FolderListing> fresh; // read for this preview alone
+    if (!m_listing || !stamp || m_listing->folder != folder || m_listing->stamp != *stamp) {
+        m_listing.reset();
+        QString error;
+        std::optional<chain::FolderListing> listing = chain::FolderListing::read(folder, &error);
+        if (!listing) {
+            showNote(QStringLiteral("フォルダ「%1」を読めません: %2").arg(folder, error));
+            m_previewList->setRows({});
+            return;
+        }
+        if (stamp && chain::isSettled(*stamp))
+            m_listing.emplace(folder, *stamp, std::move(*listing));
+        else
+            fresh = std::move(listing);
     }
+    const chain::FolderListing& listing = m_listing ? m_listing->listing : *fresh;
     // The run's test for each new name: a name taken by a folder or a dot-file (not among
     // the files) makes the rename fail as surely as a listed file.
-    Preview preview = computePreview(listing->files(), Text2->text(), Text3->text(),
-                                     [&listing](const QString& name) { return listing->nameTaken(name); });
+    Preview preview = computePreview(listing.files(), Text2->text(), Text3->text(),
+                                     [&listing](const QString& name) { return listing.nameTaken(name); });
     showNote(preview.note);
     m_previewList->setRows(std::move(preview.rows));
 }

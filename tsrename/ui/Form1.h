@@ -2,10 +2,14 @@
 
 #include "ValueTable.h"
 
+#include "FileIdentity.h"
+#include "FileOps.h"
+
 #include <QFileSystemWatcher>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -63,6 +67,13 @@ class Form1 : public QWidget {
     ValueTable m_values;
     QTimer m_previewTimer; // debounces preview updates while the user types
     QFileSystemWatcher m_folderWatch;
+    // The rename folder's listing, kept while the folder keeps its stamp.
+    struct KeptListing {
+        QString folder;
+        chain::FolderStamp stamp;
+        chain::FolderListing listing;
+    };
+    std::optional<KeptListing> m_listing;
 
     QLineEdit* Text1;
     QLineEdit* Text2;

@@ -460,6 +460,33 @@ class MainWindowTest : public QObject {
             QVERIFY2(stamped.match(log->item(i)->text()).hasMatch(), qPrintable(log->item(i)->text()));
     }
 
+    // While the engine runs, a check that adds or removes a row changes only that row:
+    // the items of the others stay (a large folder is not laid out again at every check).
+    void runningListsChangeOnlyTheRowsThatChanged() {
+        useFolders();
+        kit->settings.set(slot::Mode, QStringLiteral("0"));
+        kit->settings.set(slot::CheckInterval, QStringLiteral("1"));
+        for (const char* name : {"a.ts", "b.ts", "c.ts"})
+            QVERIFY(QFile(chain::joinPath(source, QString::fromLatin1(name)))
+                        .open(QIODevice::WriteOnly)); // empty: waits
+        open();
+        click(form.get(), "Command7");
+        QCOMPARE(rowsOf(list("List1")), (QStringList{"a.ts", "b.ts", "c.ts"}));
+        QListWidgetItem* const first = list("List1")->item(0);
+        QListWidgetItem* const last = list("List2")->item(2);
+
+        QVERIFY(QFile::remove(chain::joinPath(source, QStringLiteral("b.ts"))));
+        form->Timer1_Timer(); // b.ts is gone: passed over
+        QCOMPARE(rowsOf(list("List1")), (QStringList{"a.ts", "c.ts"}));
+        QCOMPARE(rowsOf(list("List2")), (QStringList{"a", "c"}));
+        QVERIFY(QFile(chain::joinPath(source, QStringLiteral("d.ts"))).open(QIODevice::WriteOnly));
+        form->Timer1_Timer(); // d.ts comes
+        QCOMPARE(rowsOf(list("List1")), (QStringList{"a.ts", "c.ts", "d.ts"}));
+        QCOMPARE(rowsOf(list("List2")), (QStringList{"a", "c", "d"}));
+        QCOMPARE(list("List1")->item(0), first);
+        QCOMPARE(list("List2")->item(1), last);
+    }
+
     void stopReturnsToTheIdleLayoutOfTheMode_data() {
         QTest::addColumn<bool>("autoMode");
         QTest::newRow("auto") << true;
