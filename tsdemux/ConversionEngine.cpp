@@ -518,7 +518,7 @@ bool ConversionEngine::ScanFolder() {
     // A stamp taken within the filesystem's time resolution of the folder's last change
     // could be the stamp of a change still to come as well: such a listing is not relied on.
     if (stamp && chain::isSettled(*stamp)) {
-        m_lastListing.emplace(ListingKey(key), *stamp);
+        m_lastListing = Listing{key, *stamp, {}};
         m_lastListing->age.start();
     }
     return added;

@@ -166,7 +166,7 @@ void Form1::refreshPreview() {
             return;
         }
         if (stamp && chain::isSettled(*stamp))
-            m_listing.emplace(folder, *stamp, std::move(*listing));
+            m_listing = KeptListing{folder, *stamp, std::move(*listing)};
         else
             fresh = std::move(listing);
     }
