@@ -6,7 +6,11 @@
 # programs of the same names on the machine (another checkout's tests, a user's Wine
 # programs) can't sway what it sees. When the test ends, everything it started ends too.
 
-if(NOT DEFINED CHAIN_PRIVATE_PROCESS_LIST)
+# Under Wine (the Windows build's tests, run on Linux) every Windows program of a test sees
+# only the processes of its own Wine prefix, which is private already.
+if(NOT DEFINED CHAIN_PRIVATE_PROCESS_LIST AND CMAKE_CROSSCOMPILING)
+  set(CHAIN_PRIVATE_PROCESS_LIST OFF)
+elseif(NOT DEFINED CHAIN_PRIVATE_PROCESS_LIST)
   set(chain_unshare unshare --pid --fork --mount-proc --kill-child)
   execute_process(COMMAND ${chain_unshare} true RESULT_VARIABLE chain_unshare_result
                   OUTPUT_QUIET ERROR_QUIET)
@@ -19,6 +23,20 @@ if(NOT DEFINED CHAIN_PRIVATE_PROCESS_LIST)
   option(CHAIN_PRIVATE_PROCESS_LIST "Run the tests that watch processes in a private process list"
          ${chain_private_default})
   message(STATUS "Tests that watch processes run in a private process list: ${chain_private_default}")
+endif()
+
+# Wine hides the variables beginning with QT_ from Windows programs and hands each WINEQT_x
+# on as QT_x: a test run through it gets the offscreen platform, Qt's messages on standard
+# error (not the debugger's channel) and a Japanese font for the offscreen platform's text.
+set(chain_test_environment QT_QPA_PLATFORM=offscreen)
+if(CMAKE_CROSSCOMPILING_EMULATOR MATCHES "wine")
+  find_path(CHAIN_WINE_FONT_DIR NAMES ipag.ttf NotoSansCJK-Regular.ttc
+    PATHS /usr/share/fonts/opentype/ipafont-gothic /usr/share/fonts/opentype/noto NO_CMAKE_FIND_ROOT_PATH)
+  list(APPEND chain_test_environment WINEQT_QPA_PLATFORM=offscreen WINEQT_FORCE_STDERR_LOGGING=1
+       WINEDEBUG=-all)
+  if(CHAIN_WINE_FONT_DIR)
+    list(APPEND chain_test_environment WINEQT_QPA_FONTDIR=${CHAIN_WINE_FONT_DIR})
+  endif()
 endif()
 
 function(add_chain_test)
@@ -39,7 +57,7 @@ function(add_chain_test)
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   endif()
   set_tests_properties(${T_NAME} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CHAIN_TOOLS_DIR=${CMAKE_BINARY_DIR}/tools;CHAIN_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
+    ENVIRONMENT "${chain_test_environment};CHAIN_TOOLS_DIR=${CMAKE_BINARY_DIR}/tools;CHAIN_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
     TIMEOUT 300)
   if(T_LOCK)
     set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK ${T_LOCK})

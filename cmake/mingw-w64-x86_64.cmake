@@ -1,6 +1,8 @@
 # Cross build for 64-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-x86-64-posix).
-# Qt for Windows isn't available here, so use it with -DCHAIN_PLATFORM_ONLY=ON: it builds
-# the platform layer and its tests, which ctest then runs under Wine.
+# Without Qt, use it with -DCHAIN_PLATFORM_ONLY=ON: it builds the platform layer, its tests
+# and the stand-ins. With the Qt that scripts/build-qt-mingw.sh builds, configure through
+# that Qt's qt-cmake with -DQT_CHAINLOAD_TOOLCHAIN_FILE=<this file>: it builds everything.
+# ctest runs the tests under Wine either way.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -14,7 +16,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The C and C++ runtimes linked in, so the programs run without MinGW's DLLs beside them.
+# The C and C++ runtimes linked in, so the programs (the stand-ins above all, which are copied
+# alone into the folders where the real tools would be) run without MinGW's DLLs beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # ctest runs the Windows test programs through Wine (Debian keeps wine64 off PATH).

@@ -3,7 +3,8 @@
 # real-media demo and test) are installed: installs them when run
 # as root, otherwise prints the command to run. Sourced by the other scripts. With
 # CHAIN_WITH_WINDOWS=1 (scripts/test-windows.sh, CI) it also brings MinGW-w64 and Wine,
-# for the Windows build of the platform layer and the tests that run Windows programs;
+# for the Windows build and the tests that run Windows programs, and what building Qt for
+# Windows needs;
 # with CHAIN_WITH_BENCH=1 (scripts/bench.sh) the tools the benchmark script calls.
 # clang and its runtime libraries build the sanitizer build and the fuzz targets
 # (scripts/test-sanitizers.sh, scripts/fuzz.sh); e2fsprogs gives chattr to the fault tests;
@@ -15,7 +16,10 @@ if [ "${CHAIN_WITH_BENCH:-0}" = 1 ]; then
 fi
 windows_packages=()
 if [ "${CHAIN_WITH_WINDOWS:-0}" = 1 ]; then
-  windows_packages=(g++-mingw-w64-x86-64-posix wine64 wine)
+  # Qt for Windows is built from Debian's source package (scripts/build-qt-mingw.sh: dpkg-dev
+  # unpacks it, Ninja builds it); the offscreen platform of the tests under Wine draws its
+  # text with a Japanese font.
+  windows_packages=(g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev xz-utils patch ninja-build fonts-ipafont-gothic)
 fi
 
 missing_of() {

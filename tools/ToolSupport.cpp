@@ -1,9 +1,10 @@
 #include "ToolSupport.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cmath>
+#include <cwchar>
 #include <fstream>
 #include <iostream>
 
@@ -15,6 +16,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// windows.h first
+#include <shellapi.h>
 #endif
 
 namespace tools {
@@ -74,6 +77,31 @@ fs::path startedFolder(const char* argv0) {
         return fs::absolute(fs::path(started), ec).parent_path();
     }
     return fs::read_symlink("/proc/self/exe", ec).parent_path();
+#endif
+}
+
+std::vector<std::string> utf8Arguments(int argc, char** argv) {
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) {
+        throw Stop{2, "cannot read the command line"};
+    }
+    std::vector<std::string> args;
+    for (int i = 1; i < count; ++i) {
+        const int wideLength = static_cast<int>(std::wcslen(wide[i]));
+        std::string utf8(static_cast<std::size_t>(wideLength) * 3, '\0');
+        const int length = WideCharToMultiByte(CP_UTF8, 0, wide[i], wideLength, utf8.data(),
+                                               static_cast<int>(utf8.size()), nullptr, nullptr);
+        utf8.resize(static_cast<std::size_t>(length));
+        args.push_back(std::move(utf8));
+    }
+    LocalFree(wide);
+    return args;
+#else
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 #endif
 }
 

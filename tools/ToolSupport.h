@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What the stand-ins and the ffmpeg-backed tools share: ending with a message and an exit
 // code, the folder they were started from, small files beside them, and paths from text.
@@ -28,6 +29,11 @@ int runTool(std::string_view name, int unexpectedCode, const std::function<int()
 // names a path, so that a tool linked into a folder works in that folder; else the folder of
 // the executable itself.
 fs::path startedFolder(const char* argv0);
+
+// The arguments after the program's name, in UTF-8. On Windows they come from the wide
+// command line: argv holds them in the ANSI code page, which can't hold every file name (a
+// Japanese one on a Western system, or a character outside cp932 on a Japanese one).
+std::vector<std::string> utf8Arguments(int argc, char** argv);
 
 // The first `most` bytes of a file, or nothing when it can't be opened.
 std::optional<std::string> readBytes(const fs::path& path, std::size_t most = SIZE_MAX);

@@ -92,14 +92,14 @@ double runSeconds(const OwnSwitches& own, const fs::path& folder) {
     }
     const auto seconds = parseSeconds(*text);
     if (!seconds) {
-        throw Stop{DemuxBadCommandLine, "bad number in " + file.string()};
+        throw Stop{DemuxBadCommandLine, "bad number in " + file.filename().string()};
     }
     return *seconds;
 }
 
 // Length of the silent .wav in ms: from the file <source>.ms if present, else one second.
 std::uint64_t wavMilliseconds(const std::string& input) {
-    const fs::path file(input + ".ms");
+    const fs::path file = toPath(input + ".ms");
     const auto text = readBytes(file, 4096);
     if (!text) {
         return defaultWavMs;
@@ -107,7 +107,7 @@ std::uint64_t wavMilliseconds(const std::string& input) {
     const auto ms = parseWhole(*text);
     if (!ms || *ms > maxWavMs) {
         throw Stop{DemuxBadSource,
-                   "bad length in " + file.string() + " (whole ms up to " + std::to_string(maxWavMs) + ")"};
+                   "bad length in " + input + ".ms (whole ms up to " + std::to_string(maxWavMs) + ")"};
     }
     return *ms;
 }
@@ -115,13 +115,13 @@ std::uint64_t wavMilliseconds(const std::string& input) {
 // Removes a half-written output, so that nobody mistakes it for a finished one, and ends the run.
 [[noreturn]] void writeFailed(const std::string& path) {
     std::error_code ec;
-    fs::remove(fs::path(path), ec);
+    fs::remove(toPath(path), ec);
     throw Stop{DemuxNotWritten, "cannot write " + path};
 }
 
 // Copies the source bytes to the .m2v output; returns the byte count.
 std::uint64_t writeM2v(std::ifstream& source, const std::string& input, const std::string& path) {
-    std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
+    std::ofstream out(toPath(path), std::ios::binary | std::ios::trunc);
     if (!out) {
         writeFailed(path);
     }
@@ -137,7 +137,7 @@ std::uint64_t writeM2v(std::ifstream& source, const std::string& input, const st
     }
     if (source.bad()) {
         std::error_code ec;
-        fs::remove(fs::path(path), ec);
+        fs::remove(toPath(path), ec);
         throw Stop{DemuxBadSource, "cannot read " + input};
     }
     out.close();
@@ -170,7 +170,7 @@ void writeWav(const std::string& path, std::uint64_t ms) {
     header += "data";
     putLittleEndian(header, dataSize, 4);
 
-    std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
+    std::ofstream out(toPath(path), std::ios::binary | std::ios::trunc);
     if (!out || !out.write(header.data(), static_cast<std::streamsize>(header.size()))) {
         writeFailed(path);
     }
@@ -201,7 +201,7 @@ void cut(const std::string& path, std::uint64_t bytes) {
 
 // The whole run: check the line, wait, then write what -encode asks for.
 int run(int argc, char** argv) {
-    std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
+    std::vector<std::string> args = utf8Arguments(argc, argv);
     const OwnSwitches own = takeOwnSwitches(args);
     const DemuxOptions options = parseDemuxArguments(args);
     const fs::path folder = startedFolder(argc > 0 ? argv[0] : nullptr);
@@ -214,8 +214,8 @@ int run(int argc, char** argv) {
     }
 
     std::ifstream source;
-    if (fs::is_regular_file(fs::path(options.input), ec)) {
-        source.open(fs::path(options.input), std::ios::binary);
+    if (fs::is_regular_file(toPath(options.input), ec)) {
+        source.open(toPath(options.input), std::ios::binary);
     }
     if (!source.is_open()) {
         throw Stop{DemuxBadSource, "cannot read " + options.input};

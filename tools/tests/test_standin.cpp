@@ -117,16 +117,22 @@ void StandinTest::writesOutputsThatEncodeKindAsksFor_data() {
     QTest::addColumn<QByteArray>("source");
     QTest::addColumn<bool>("m2v");
     QTest::addColumn<bool>("wav");
+    QTest::addColumn<QString>("name"); // of the source and the outputs, when not ABC
     const QByteArray ts("\x47\x11\x00\x42 some stream \r\n\x1a end", 24);
-    QTest::newRow("no -encode means m2v+wav") << QStringList{} << ts << true << true;
-    QTest::newRow("m2v+wav") << QStringList{u"-encode"_s, u"Demux(m2v+wav)"_s} << ts << true << true;
-    QTest::newRow("wav only") << QStringList{u"-encode"_s, u"Demux(wav)"_s} << ts << false << true;
+    QTest::newRow("no -encode means m2v+wav") << QStringList{} << ts << true << true << QString();
+    QTest::newRow("m2v+wav") << QStringList{u"-encode"_s, u"Demux(m2v+wav)"_s} << ts << true << true
+                             << QString();
+    QTest::newRow("wav only") << QStringList{u"-encode"_s, u"Demux(wav)"_s} << ts << false << true
+                              << QString();
     QTest::newRow("full line as Kestrune writes it")
         << QStringList{u"-encode"_s, u"Demux(m2v)"_s, u"-sound"_s, u"3"_s,   u"-es"_s,
                        u"1"_s,       u"-rf641"_s,     u"-vf1"_s,   u"-nd"_s, u"0"_s}
-        << ts << true << false;
+        << ts << true << false << QString();
     QTest::newRow("empty source gives empty m2v")
-        << QStringList{u"-encode"_s, u"Demux(m2v)"_s} << QByteArray() << true << false;
+        << QStringList{u"-encode"_s, u"Demux(m2v)"_s} << QByteArray() << true << false << QString();
+    // On Windows the names reach the tool as wide text; the ANSI code page holds neither
+    // kana on a Western system nor the last character (outside cp932) anywhere.
+    QTest::newRow("Japanese names") << QStringList{} << ts << true << true << u"ニュース 録画𩸽"_s;
 }
 
 void StandinTest::writesOutputsThatEncodeKindAsksFor() {
@@ -134,6 +140,11 @@ void StandinTest::writesOutputsThatEncodeKindAsksFor() {
     QFETCH(QByteArray, source);
     QFETCH(bool, m2v);
     QFETCH(bool, wav);
+    QFETCH(QString, name);
+    if (!name.isEmpty()) {
+        input = tmp->filePath(u"rec/"_s + name + u".ts"_s);
+        outBase = tmp->filePath(u"out/"_s + name);
+    }
     QVERIFY(writeFile(input, source));
 
     const Result r = runStandin(builtStandin(), line(extra));
