@@ -14,8 +14,7 @@ elseif(NOT DEFINED CHAIN_PRIVATE_PROCESS_LIST)
   set(chain_unshare unshare --pid --fork --mount-proc --kill-child)
   execute_process(COMMAND ${chain_unshare} true RESULT_VARIABLE chain_unshare_result
                   OUTPUT_QUIET ERROR_QUIET)
-  # A cross build's tests run through an emulator (Wine), which this wrapper would bypass.
-  if(chain_unshare_result EQUAL 0 AND NOT CMAKE_CROSSCOMPILING)
+  if(chain_unshare_result EQUAL 0)
     set(chain_private_default ON)
   else()
     set(chain_private_default OFF)
