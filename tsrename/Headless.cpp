@@ -8,15 +8,27 @@
 #include "Undo.h"
 #include "ValueTable.h"
 
+#include <functional>
+
 namespace tassik {
 
-int runHeadless(const QString& startFolder, bool writeLog) {
+namespace {
+
+// What every headless run starts with: the settings of `startFolder` loaded, and its events
+// printed and (unless `writeLog` is false) written to tassik.log, the notes of the loading
+// first. `body` does the run and gives the exit status.
+int withSettingsAndLog(const QString& startFolder, bool writeLog,
+                       const std::function<int(const ValueTable&, chain::EventLog&)>& body) {
     QStringList notes;
     const ValueTable values = startUp(startFolder, &notes);
     chain::EventLog log(writeLog ? logPath(values) : QString());
     chain::printEventsOf(log);
     for (const QString& note : notes)
         log.add(note);
+    return body(values, log);
+}
+
+int renameBatch(const ValueTable& values, chain::EventLog& log) {
     chain::PrintingDialogs dialogs;
     const StartResult result =
         startRename(dialogs, values, values.text(slot::BeforeString), values.text(slot::AfterString));
@@ -34,6 +46,25 @@ int runHeadless(const QString& startFolder, bool writeLog) {
     if (const QString note = keepUndoJournal(values, result.results); !note.isEmpty())
         log.add(note);
     return result.anyFailed() ? chain::ExitFileFailed : chain::ExitDone;
+}
+
+int undoBatch(const ValueTable& values, chain::EventLog& log) {
+    const UndoRun run = undoLastBatch(undoPath(values));
+    for (const QString& event : run.events)
+        log.add(event);
+    if (run.state != UndoPlan::State::Ready)
+        return chain::ExitNothingToDo;
+    return run.anyFailed ? chain::ExitFileFailed : chain::ExitDone;
+}
+
+} // namespace
+
+int runHeadless(const QString& startFolder, bool writeLog) {
+    return withSettingsAndLog(startFolder, writeLog, renameBatch);
+}
+
+int runHeadlessUndo(const QString& startFolder, bool writeLog) {
+    return withSettingsAndLog(startFolder, writeLog, undoBatch);
 }
 
 } // namespace tassik

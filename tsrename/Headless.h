@@ -11,10 +11,6 @@ namespace tassik {
 // 3 when a rename failed.
 int runHeadless(const QString& startFolder, bool writeLog = true);
 
-} // namespace tassik
-
-namespace tassik {
-
 // --headless --undo: names the files of the last batch back as "元に戻す" does, printing
 // each file and writing it to tassik.log unless `writeLog` is false. Returns the exit
 // status: 0 when every file got its old name back, 1 when there was nothing to name back
