@@ -237,6 +237,7 @@ UndoRun undoLastBatch(const QString& journalPath) {
     if (plan.state != UndoPlan::State::Ready)
         return {plan.state, {plan.message}, false};
     UndoRun run{UndoPlan::State::Ready, {}, false};
+    bool retryable = false; // a file left that a later undo may still name back
     const auto isTaken = [&](const QString& name) {
         return chain::nameTaken(chain::joinPath(journal.folder, name));
     };
@@ -249,14 +250,20 @@ UndoRun undoLastBatch(const QString& journalPath) {
                 run.events << QStringLiteral("元の名前に戻せません: %1 → %2: %3")
                                   .arg(entry->newName, entry->oldName, error);
                 run.anyFailed = true;
+                retryable = true;
                 continue;
             }
         }
         run.events << eventOf(*entry, status);
         run.anyFailed = run.anyFailed || (status != UndoStatus::Restore && status != UndoStatus::AlreadyBack);
+        retryable = retryable || status == UndoStatus::NameTaken;
     }
     // Marked only now: an undo cut short finds the batch still to be named back, and what
-    // it did already as named back.
+    // it did already as named back. A file that kept its new name only because its old one
+    // was taken, or the move failed, can still be named back by a later undo once the
+    // name is free: the journal stays open for it.
+    if (retryable)
+        return run;
     journal.run.fields[0] = UndoneMark;
     chain::removeSaveLeftovers(journalPath);
     if (const QString error = chain::RunRecord(journalPath).save(journal.run); !error.isEmpty()) {

@@ -61,8 +61,10 @@ QString undoQuestion(const UndoPlan& plan);
 
 // Names the files of the last batch back, newest first, each only while it is still the
 // file renamed and never over an existing file; the others are skipped and told. The
-// journal is then marked as undone, so a second undo does nothing and says so. An undo
-// cut short is run again without harm: what it named back already is left as it is.
+// journal is then marked as undone, so a second undo does nothing and says so, unless a
+// file kept its new name because its old one was taken or the move failed: a later undo
+// names it back once that is mended. An undo run again does no harm: what was named back
+// already is left as it is.
 struct UndoRun {
     UndoPlan::State state = UndoPlan::State::Nothing;
     QStringList events; // one line per file, or the message of Nothing and Unusable
