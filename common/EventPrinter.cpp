@@ -1,6 +1,7 @@
 #include "EventPrinter.h"
 
 #include "EventLog.h"
+#include "platform/Console.h"
 
 #include <cstdio>
 
@@ -24,7 +25,7 @@ void printEvent(const QDateTime& when, const QString& text) {
     line += ' ';
     line += text.toUtf8();
     line += '\n';
-    std::fputs(line.constData(), stdout);
+    platform::writeText(stdout, line.constData());
 }
 
 void flushPrintedEvents() {
@@ -35,7 +36,7 @@ void printEventsOf(EventLog& log) {
     QObject::connect(&log, &EventLog::added,
                      [](const QDateTime& when, const QString& text) { printEvent(when, text); });
     QObject::connect(&log, &EventLog::writeFailed, [](const QString& reason) {
-        std::fputs((reason + u'\n').toUtf8().constData(), stderr);
+        platform::writeText(stderr, (reason + u'\n').toUtf8().constData());
         std::fflush(stderr);
     });
 }

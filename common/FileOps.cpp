@@ -69,6 +69,14 @@ QChar pathSeparator() {
 #endif
 }
 
+qsizetype lastSeparator(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
+#else
+    return path.lastIndexOf(u'/');
+#endif
+}
+
 QString joinPath(const QString& folder, const QString& name) {
     if (folder.isEmpty())
         return {};

@@ -13,6 +13,9 @@ namespace chain {
 
 // The platform's path separator ("\" on Windows, "/" elsewhere).
 QChar pathSeparator();
+// Where the last separator in `path` is, or -1. On Windows a "/" separates too (the system
+// reads it so, and Qt writes folders with it).
+qsizetype lastSeparator(const QString& path);
 // folder + separator + name. An empty folder is never joined (it would mean the root):
 // the result is then empty, which every operation below refuses.
 QString joinPath(const QString& folder, const QString& name);

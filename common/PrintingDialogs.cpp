@@ -1,5 +1,7 @@
 #include "PrintingDialogs.h"
 
+#include "platform/Console.h"
+
 #include <QStringList>
 #include <cstdio>
 
@@ -7,7 +9,7 @@ namespace chain {
 
 namespace {
 void printLine(const QString& line) {
-    std::fputs((line + u'\n').toUtf8().constData(), stderr);
+    platform::writeText(stderr, (line + u'\n').toUtf8().constData());
     std::fflush(stderr);
 }
 } // namespace

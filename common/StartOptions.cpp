@@ -1,6 +1,7 @@
 #include "StartOptions.h"
 
 #include "ChainVersion.h"
+#include "platform/Console.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,7 +19,7 @@ constexpr std::string_view SharedUsage = "  --help             この説明を�
                                          "3 失敗したファイルがあった\n";
 
 void print(std::FILE* stream, std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
+    platform::writeText(stream, text);
 }
 
 void printUsage(std::FILE* stream, std::string_view usage) {

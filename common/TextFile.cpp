@@ -115,7 +115,7 @@ QString keptOnSaveNote(const QString& path, const QString& when) {
     if (backup.isEmpty())
         return QStringLiteral("控えのファイル名 (.bak) がすべて使われています。");
     return QStringLiteral("%1、元のファイルは %2 として残ります。")
-        .arg(when, backup.mid(backup.lastIndexOf(pathSeparator()) + 1));
+        .arg(when, backup.mid(lastSeparator(backup) + 1));
 }
 
 TextRead readTextFile(const QString& path) {
@@ -149,12 +149,11 @@ TextRead decodeText(std::string_view bytes) {
 QString utf8Note(const QString& path, const TextRead& read) {
     if (read.state != TextRead::State::Read || !read.utf8)
         return {};
-    const QString name = path.mid(path.lastIndexOf(pathSeparator()) + 1);
+    const QString name = path.mid(lastSeparator(path) + 1);
     const QString backup = backupPath(path);
     return QStringLiteral("%1 は UTF-8 で保存されているため、UTF-8 として読みました。"
                           "次に保存するときは Shift_JIS (cp932) で書き、元のファイルは %2 として残します。")
-        .arg(name, backup.isEmpty() ? QStringLiteral("控え (.bak)")
-                                    : backup.mid(backup.lastIndexOf(pathSeparator()) + 1));
+        .arg(name, backup.isEmpty() ? QStringLiteral("控え (.bak)") : backup.mid(lastSeparator(backup) + 1));
 }
 
 std::optional<QStringList> readTextLines(const QString& path) {
@@ -213,7 +212,7 @@ QString backUpIfNotCp932(const QString& path) {
 }
 
 QStringList removeSaveLeftovers(const QString& path) {
-    const qsizetype cut = path.lastIndexOf(pathSeparator());
+    const qsizetype cut = lastSeparator(path);
     const QString folder = cut < 0 ? QString() : path.left(cut == 0 ? 1 : cut);
     const QString name = path.mid(cut + 1);
     const QRegularExpression leftover(

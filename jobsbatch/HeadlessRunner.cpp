@@ -8,6 +8,7 @@
 #include "FileOps.h"
 #include "HeadlessLoop.h"
 #include "PrintingDialogs.h"
+#include "platform/Console.h"
 
 #include <cstdio>
 
@@ -16,7 +17,7 @@ namespace orvane {
 int runHeadless(const QStringList& arguments) {
     const chain::HeadlessOptions options = chain::parseHeadlessOptions(arguments);
     if (!options.error.isEmpty()) {
-        std::fputs((options.error + u'\n').toUtf8().constData(), stderr);
+        chain::platform::writeText(stderr, (options.error + u'\n').toUtf8().constData());
         return chain::ExitFatal;
     }
 

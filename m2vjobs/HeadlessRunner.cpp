@@ -9,6 +9,7 @@
 #include "FileOps.h"
 #include "HeadlessLoop.h"
 #include "PrintingDialogs.h"
+#include "platform/Console.h"
 
 #include <cstdio>
 
@@ -17,7 +18,7 @@ namespace pellavo {
 int runHeadless(const QStringList& arguments) {
     const chain::HeadlessOptions options = chain::parseHeadlessOptions(arguments);
     if (!options.error.isEmpty()) {
-        std::fputs((options.error + u'\n').toUtf8().constData(), stderr);
+        chain::platform::writeText(stderr, (options.error + u'\n').toUtf8().constData());
         return chain::ExitFatal;
     }
 

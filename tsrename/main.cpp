@@ -58,8 +58,8 @@ int main(int argc, char* argv[]) {
             writeLog = false;
     }
     if (undo && !headless) {
-        std::fputs("--undo は --headless と共に使います (ウィンドウでは「元に戻す」ボタンを使います)\n",
-                   stderr);
+        chain::platform::writeText(
+            stderr, "--undo は --headless と共に使います (ウィンドウでは「元に戻す」ボタンを使います)\n");
         return chain::ExitFatal;
     }
     if (headless) {

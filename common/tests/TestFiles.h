@@ -1,13 +1,31 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QLibrary>
 #include <QString>
 #include <QStringList>
 #include <QTest>
 
 // Small file helpers the tests of every program share.
 namespace chain::testing {
+
+// A path in a folder as the programs join them: with the system's separator ("\" on
+// Windows, where a folder from Qt is written with "/"), also between the sub-folders that
+// `relative` names with "/".
+inline QString inFolder(const QString& folder, const QString& relative) {
+    return folder + QDir::separator() + QDir::toNativeSeparators(relative);
+}
+
+// Whether the test runs in Wine (which has ntdll export its version), not on Windows itself.
+inline bool runsUnderWine() {
+#ifdef Q_OS_WIN
+    return QLibrary::resolve(QStringLiteral("ntdll"), "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
 
 // Writes the bytes to the file, replacing it; fails the running test when it can't.
 inline void writeFile(const QString& path, const QByteArray& bytes) {

@@ -51,11 +51,15 @@ class FilesTest : public QObject {
     // small long I), also where two names first differ inside a surrogate pair.
     void listingSortsByFoldedCaseBeyondTheBmp() {
         QTemporaryDir dir;
-        for (const QString& name :
-             {u"x\U00010400b.ts"_s, u"x\U00010428a.ts"_s, u"B.ts"_s, u"a.ts"_s, u"A.ts"_s})
+        QStringList names{u"x\U00010400b.ts"_s, u"x\U00010428a.ts"_s, u"B.ts"_s, u"a.ts"_s};
+        QStringList sorted{u"a.ts"_s, u"B.ts"_s, u"x\U00010428a.ts"_s, u"x\U00010400b.ts"_s};
+#ifndef Q_OS_WIN // a folder on Windows can't hold names that differ only in case
+        names << u"A.ts"_s;
+        sorted.prepend(u"A.ts"_s);
+#endif
+        for (const QString& name : names)
             writeFile(dir.filePath(name), "x");
-        QCOMPARE(listFiles(dir.path()).value_or(QStringList()),
-                 (QStringList{u"A.ts"_s, u"a.ts"_s, u"B.ts"_s, u"x\U00010428a.ts"_s, u"x\U00010400b.ts"_s}));
+        QCOMPARE(listFiles(dir.path()).value_or(QStringList()), sorted);
     }
 
     // A listing tells whether a name is taken just as asking the system does: for files,
@@ -126,8 +130,13 @@ class FilesTest : public QObject {
     }
 
     void joinPathAddsOneSeparatorAndNeverJoinsAnEmptyFolder() {
+#ifdef Q_OS_WIN
+        QCOMPARE(joinPath(u"C:\\a"_s, u"b"_s), u"C:\\a\\b"_s);
+        QCOMPARE(joinPath(u"C:\\"_s, u"b"_s), u"C:\\b"_s);
+#else
         QCOMPARE(joinPath(QStringLiteral("/a"), QStringLiteral("b")), QStringLiteral("/a/b"));
         QCOMPARE(joinPath(QStringLiteral("/"), QStringLiteral("b")), QStringLiteral("/b"));
+#endif
         QCOMPARE(joinPath(QString(), QStringLiteral("b")), QString());
         QVERIFY(!folderSettingProblem(QStringLiteral("変換先フォルダ"), QString()).isEmpty());
         QVERIFY(folderSettingProblem(QStringLiteral("変換先フォルダ"), QStringLiteral("/a")).isEmpty());

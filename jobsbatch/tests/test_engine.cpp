@@ -66,7 +66,7 @@ struct Bench {
             handedOver << readFile(path("vd/VirtualDub.jobs"));
         };
     }
-    QString path(const QString& relative) const { return dir.filePath(relative); }
+    QString path(const QString& relative) const { return chain::testing::inFolder(dir.path(), relative); }
     // Puts jobs files named like their content ("A.jobs" holds "A\r\n") and reads the list.
     void jobs(const QStringList& names) {
         for (const QString& name : names)
@@ -126,7 +126,7 @@ class EngineTest : public QObject {
         QCOMPARE(seen, intervals);
         QCOMPARE(bench.handedOver, (QList<QByteArray>{"A\r\n", "b\r\n", "c\r\n"}));
         QCOMPARE(bench.files("jobs"), QStringList{});
-        QCOMPARE(bench.launcher.started.first(), bench.path("vd") + QStringLiteral("/VirtualDub.exe /x /r"));
+        QCOMPARE(bench.launcher.started.first(), bench.path("vd/VirtualDub.exe") + QStringLiteral(" /x /r"));
         QCOMPARE(bench.launcher.windows.first(), chain::Launcher::Window::Minimised);
         QCOMPARE(bench.engine.status(), WaitingStatus);
     }

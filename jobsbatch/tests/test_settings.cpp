@@ -12,6 +12,7 @@
 #include <QTest>
 
 using namespace orvane;
+using chain::testing::inFolder;
 using chain::testing::readFile;
 using chain::testing::writeFile;
 
@@ -62,7 +63,7 @@ class SettingsTest : public QObject {
         QCOMPARE(slotsOneToFive(state, dir.path()), slots);
         QCOMPARE(!note.isEmpty(), reported);
         if (reported)
-            QVERIFY2(note.contains(dir.filePath(SettingsFileName)), qPrintable(note));
+            QVERIFY2(note.contains(inFolder(dir.path(), SettingsFileName)), qUtf8Printable(note));
     }
 
     void saveWritesBackTheFileByteForByte() {

@@ -90,7 +90,7 @@ struct Bench {
                                              chain::RunSeams{&notices, [this] { return nowMs; }});
         QObject::connect(engine.get(), &JobEngine::report, [this](const QString& t) { reports << t; });
     }
-    QString path(const QString& relative) const { return dir.filePath(relative); }
+    QString path(const QString& relative) const { return chain::testing::inFolder(dir.path(), relative); }
     void addPair(const QString& base, qint64 ms = 1000) {
         writeFile(path("m2v/" + base + ".m2v"), "video " + base.toUtf8());
         writeFile(path("m2v/" + base + ".wav"), pellavo::testing::pcmWave(ms));
@@ -366,8 +366,10 @@ class EngineTest : public QObject {
         for (auto it = originals.cbegin(); it != originals.cend(); ++it) {
             const QStringList places = found.value(it.value());
             QVERIFY2(places.size() == 1, qPrintable(it.key()));
-            QVERIFY2(places[0] == it.key() || bench.reported(places[0]),
-                     qPrintable(places[0] + " is not named in: " + bench.reports.join(u'\n')));
+            // Named as the engine names it (QDirIterator writes "/" on Windows too).
+            const QString named = bench.path(QDir(bench.dir.path()).relativeFilePath(places[0]));
+            QVERIFY2(places[0] == it.key() || bench.reported(named),
+                     qUtf8Printable(named + " is not named in: " + bench.reports.join(u'\n')));
         }
         QVERIFY(bench.filesIn("start").isEmpty()); // no run record left
     }
@@ -378,8 +380,10 @@ class EngineTest : public QObject {
     void runWhoseM2vCantBeNamedWaitsForTheNextStart_data() {
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<QStringList>("m2vLeft");
+#ifndef Q_OS_WIN // a Windows folder has no bit that keeps names from being changed in it
         QTest::newRow("m2v folder read-only")
             << true << QStringList{Temporary + ".m2v", "a.wav", "b.m2v", "b.wav"};
+#endif
         // A new a.m2v came while VirtualDub ran, and the storage folder holds an a.m2v too.
         QTest::newRow("own and storage names taken")
             << false << QStringList{Temporary + ".m2v", "a.m2v", "b.m2v", "b.wav"};

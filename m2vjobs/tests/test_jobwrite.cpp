@@ -37,7 +37,7 @@ struct Workspace {
         settings.set(slot::VirtualDubFolder, dir.filePath(QStringLiteral("vd")));
         settings.set(slot::PictureSize, QStringLiteral("1"));
     }
-    QString path(const QString& relative) const { return dir.filePath(relative); }
+    QString path(const QString& relative) const { return chain::testing::inFolder(dir.path(), relative); }
 };
 } // namespace
 

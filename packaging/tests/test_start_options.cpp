@@ -76,8 +76,13 @@ void StartOptionsTest::answersWithoutDisplay() {
     const QString errors = QString::fromUtf8(process.readAllStandardError());
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), exitCode);
-    QVERIFY2(out.isEmpty() ? printed.isEmpty() : printed.startsWith(out), qPrintable(printed));
-    QVERIFY2(err.isEmpty() ? errors.isEmpty() : errors.startsWith(err), qPrintable(errors));
+#ifdef Q_OS_WIN
+    // Through a pipe the lines go out as UTF-8 with the C runtime's line ends.
+    out.replace(u"\n"_s, u"\r\n"_s);
+    err.replace(u"\n"_s, u"\r\n"_s);
+#endif
+    QVERIFY2(out.isEmpty() ? printed.isEmpty() : printed.startsWith(out), qUtf8Printable(printed));
+    QVERIFY2(err.isEmpty() ? errors.isEmpty() : errors.startsWith(err), qUtf8Printable(errors));
     // Everything a program prints here is whole lines.
     QVERIFY(printed.isEmpty() || printed.endsWith(u'\n'));
     QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());

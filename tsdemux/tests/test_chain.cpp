@@ -165,6 +165,9 @@ class ChainTest : public QObject {
     // A recording named in raw cp932 bytes (not UTF-8, as copied from Windows) is
     // converted, renamed through the table and filed away under its real bytes.
     void engineConvertsARecordingNamedInRawCp932() {
+#ifdef Q_OS_WIN
+        QSKIP("Names on Windows are UTF-16, never raw bytes");
+#endif
         Settings settings(SettingsSize);
         settings.set(slot::ProgramFolder, m_program);
         writeSettings(m_program, QStringLiteral("1"), m_dir.path());
@@ -201,7 +204,9 @@ class ChainTest : public QObject {
     void headlessAutoModeRunsUntilIdle_data() {
         QTest::addColumn<bool>("showToolOutput");
         QTest::newRow("tool output to the null device") << false;
+#ifndef Q_OS_WIN // on Windows the tool writes to a console of its own (see the README)
         QTest::newRow("tool output shown, for debugging") << true;
+#endif
     }
     void headlessAutoModeRunsUntilIdle() {
         QFETCH(bool, showToolOutput);
@@ -220,13 +225,18 @@ class ChainTest : public QObject {
         QVERIFY(kestrune.waitForFinished(60000));
         const QString output = QString::fromUtf8(kestrune.readAllStandardOutput());
         QCOMPARE(kestrune.exitCode(), 0);
-        QVERIFY2(output.contains(QStringLiteral("番組！.ts")), qPrintable(output));
-        const QStringList lines = output.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(output.contains(QStringLiteral("番組！.ts")), qUtf8Printable(output));
+#ifdef Q_OS_WIN
+        const QString lineEnd = QStringLiteral("\r\n"); // what the C runtime writes to a pipe
+#else
+        const QString lineEnd = QStringLiteral("\n");
+#endif
+        const QStringList lines = output.split(lineEnd, Qt::SkipEmptyParts);
         const QRegularExpression event(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d \\S"));
         QCOMPARE(lines.filter(event).size() == lines.size(), !showToolOutput);
         QCOMPARE(output.contains(QStringLiteral("wrote ")), showToolOutput); // the stand-in's words
         QVERIFY2(lines.last().endsWith(QStringLiteral("処理するものがなくなったため、終了します")),
-                 qPrintable(output));
+                 qUtf8Printable(output));
         QVERIFY(!output.contains(QStringLiteral("変換を中止しました")));
         QCOMPARE(QDir(m_dir.filePath(QStringLiteral("done"))).entryList(QDir::Files),
                  (QStringList{"news.ts", "番組！.ts"}));

@@ -1,5 +1,6 @@
 #include "ConversionEngine.h"
 #include "FakeTools.h"
+#include "FolderTime.h"
 #include "Settings.h"
 #include "TestFiles.h"
 
@@ -11,6 +12,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,11 +37,16 @@ QString argAfter(const QString& commandLine, const QString& flag) {
     return commandLine.mid(start, commandLine.indexOf(u'"', start) - start);
 }
 
-// Writes a file under the system's bytes for the name (which need not be UTF-8).
+// Writes a file under the system's bytes for the name (which need not be UTF-8). Names on
+// Windows are UTF-16, which Qt names as they are (a std::string would be the ANSI code page).
 void writeNative(const QString& path, const QByteArray& bytes) {
+#ifdef Q_OS_WIN
+    writeFile(path, bytes);
+#else
     std::ofstream file(chain::toNative(path), std::ios::binary);
     QVERIFY2(file.good(), qPrintable(path));
     file.write(bytes.constData(), bytes.size());
+#endif
 }
 
 // The folder's names as the system's bytes, sorted.
@@ -104,7 +111,7 @@ struct Bench {
         std::error_code ignored;
         std::filesystem::remove_all(chain::toNative(dir.path()), ignored);
     }
-    QString path(const QString& relative) const { return dir.filePath(relative); }
+    QString path(const QString& relative) const { return chain::testing::inFolder(dir.path(), relative); }
     void demuxerEnds() { watch.setRunning(Demuxer, false); }
     std::optional<int> startIndividual(const QStringList& names) {
         QStringList outputs;
@@ -208,9 +215,9 @@ class EngineTest : public QObject {
             bench.settings.set(slot::KeywordFilter, QStringLiteral("1"));
             bench.keywords.setEntries({QStringLiteral("a.")});
         }
-        const std::filesystem::path folder = chain::toNative(bench.path("rec"));
-        const auto lastHour = std::filesystem::last_write_time(folder) - std::chrono::hours(1);
-        std::filesystem::last_write_time(folder, lastHour);
+        const QString folder = bench.path("rec");
+        const QDateTime lastHour = QFileInfo(folder).lastModified().addSecs(-3600);
+        chain::testing::setFolderTime(folder, lastHour);
         bench.engine.start({}, {}, {});
         bench.stepToCheck(); // a.ts: its first size seen
 
@@ -218,7 +225,7 @@ class EngineTest : public QObject {
             writeFile(bench.path("rec/a.ts"), "12");
         } else if (change == u"add") {
             writeFile(bench.path("rec/b.ts"), "1");
-            std::filesystem::last_write_time(folder, lastHour);
+            chain::testing::setFolderTime(folder, lastHour);
         } else {
             bench.keywords.setEntries({QStringLiteral("a."), QStringLiteral("b.")});
         }
@@ -645,12 +652,18 @@ class EngineTest : public QObject {
         QTest::newRow("empty output written") << "empty output";
         QTest::newRow("name taken in after folder") << "move";
         QTest::newRow("demuxer can't start") << "launch";
+#ifndef Q_OS_WIN // names on Windows hold no quote
         QTest::newRow("quote in output folder") << "quote";
+#endif
         QTest::newRow("converted name unusable") << "unusable";
+#ifndef Q_OS_WIN // a name beginning with "." hides nothing on Windows
         QTest::newRow("converted name hidden (starts with a dot)") << "hidden";
+#endif
         QTest::newRow("output of that name already there") << "output taken";
         QTest::newRow("output older than the launch") << "stale output";
+#ifndef Q_OS_WIN // names on Windows hold no control character
         QTest::newRow("control character in the name") << "control";
+#endif
         QTest::newRow("replaced by a file of the same name and size while converted") << "replaced";
         QTest::newRow("appended to while converted") << "appended";
     }
@@ -930,6 +943,9 @@ class EngineTest : public QObject {
         QTest::newRow("line break") << QByteArray("a\nb.ts") << false << QList<QByteArray>{} << "制御文字";
     }
     void oddNamesAreConvertedOrToldOnce() {
+#ifdef Q_OS_WIN
+        QSKIP("Names on Windows are UTF-16 without control characters, never raw bytes");
+#endif
         QFETCH(QByteArray, name);
         QFETCH(bool, outputTaken);
         QFETCH(QList<QByteArray>, filed);

@@ -1,5 +1,6 @@
 // The window Form1: its controls driven as a user would, boxes answered by RecordingDialogs.
 
+#include "FolderTime.h"
 #include "Form1.h"
 #include "PreviewModel.h"
 #include "RecordingDialogs.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,7 +24,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <filesystem>
 #include <functional>
 
 using namespace tassik;
@@ -132,6 +133,9 @@ void Form1Test::startsWithCaptionsAndLoadedSettings() {
 }
 
 void Form1Test::addSaveAndPreviewFollowTheTable() {
+#ifdef Q_OS_WIN
+    QSKIP("Its names hold \"?\", which Windows can't");
+#endif
     createFiles(m_dir->path(), {u"a!b?.ts"_s, u"ab.ts"_s, u"c.TS"_s, u"a?b.ts"_s});
     m_form = std::make_unique<Form1>(m_dialogs, m_dir->path());
     QCOMPARE(previewRows(preview()), (QStringList{u"a!b?.ts → a!b?.ts"_s, u"a?b.ts → a?b.ts"_s,
@@ -357,12 +361,12 @@ void Form1Test::previewFollowsTheFolder() {
     // A listing kept across edits (the folder's time is settled) still gives way to a file
     // that comes while the folder's modification time is set back, as a copy keeping
     // times does.
-    const std::filesystem::path folder = m_dir->path().toStdString();
-    const auto lastHour = std::filesystem::last_write_time(folder) - std::chrono::hours(1);
-    std::filesystem::last_write_time(folder, lastHour);
+    const QString folder = m_dir->path();
+    const QDateTime lastHour = QFileInfo(folder).lastModified().addSecs(-3600);
+    chain::testing::setFolderTime(folder, lastHour);
     m_form->refreshPreview();
     createFiles(m_dir->path(), {u"c.ts"_s});
-    std::filesystem::last_write_time(folder, lastHour);
+    chain::testing::setFolderTime(folder, lastHour);
     m_form->refreshPreview();
     QCOMPARE(previewRows(preview()), (QStringList{u"b.ts → b.ts"_s, u"c.ts → c.ts"_s}));
 }

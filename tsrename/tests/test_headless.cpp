@@ -30,9 +30,11 @@ void HeadlessTest::renamesFromTheSettingsFile_data() {
                                      << QStringList{u"a!.ts"_s, u"a.ts"_s} << 3 << u"a!.ts → a.ts"_s;
     QTest::newRow("cyclic table refused") << QByteArray("\"ab\"\r\n\"ba\"\r\n") << QStringList{u"ab.ts"_s}
                                           << QStringList{u"ab.ts"_s} << 1 << u"[入力エラー]"_s;
+#ifndef Q_OS_WIN // a name beginning with "." hides nothing on Windows
     QTest::newRow("name that would hide the file refused")
         << QByteArray("\"!\"\r\n\".\"\r\n") << QStringList{u"!x.ts"_s} << QStringList{u"!x.ts"_s} << 3
         << u"隠しファイル"_s;
+#endif
     // An editor saved the table as UTF-8: read as UTF-8 and told.
     QTest::newRow("settings saved as UTF-8")
         << u"\"！\"\r\n\"!\"\r\n"_s.toUtf8() << QStringList{u"a！.ts"_s} << QStringList{u"a!.ts"_s} << 0

@@ -3,6 +3,7 @@
 #include "Actions.h"
 #include "InputErrorCheck.h"
 #include "RecordingDialogs.h"
+#include "TestFiles.h"
 #include "Texts.h"
 #include "Undo.h"
 #include "ValueTable.h"
@@ -76,17 +77,22 @@ void RenameTest::renamesTsFilesThroughTheTable_data() {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QStringList>("expected");
 
+#ifndef Q_OS_WIN // a name with "?", which Windows can't hold
     QTest::newRow("full-width replace and delete")
         << u"!?"_s << u"！\\"_s << QStringList{u"a!b?.ts"_s} << QStringList{u"a！b.ts"_s};
+#endif
     QTest::newRow("chained entries") << u"ab"_s << u"b\\"_s << QStringList{u"aXb.ts"_s}
                                      << QStringList{u"X.ts"_s};
+#ifndef Q_OS_WIN // ABC.TS and ABC.ts differ only in case: one name on Windows
     QTest::newRow("untouched name keeps upper-case extension")
         << u"!"_s << u"\\"_s << QStringList{u"ABC.TS"_s, u"AB!C.TS"_s}
         << QStringList{u"ABC.TS"_s, u"ABC.ts"_s};
+#endif
     QTest::newRow("inner dot rewritten, extension not")
         << u"."_s << u"_"_s << QStringList{u"x.y.ts"_s} << QStringList{u"x_y.ts"_s};
-    QTest::newRow("extension never rewritten")
-        << u"ts"_s << u"TS"_s << QStringList{u"st.Ts"_s} << QStringList{u"ST.ts"_s};
+    if (!chain::testing::runsUnderWine()) // Wine doesn't rename when only the letter case changes
+        QTest::newRow("extension never rewritten")
+            << u"ts"_s << u"TS"_s << QStringList{u"st.Ts"_s} << QStringList{u"ST.ts"_s};
     QTest::newRow("only .ts files, any case")
         << u"!"_s << u"_"_s << QStringList{u"a!.m2v"_s, u"b!.tS"_s, u"c!.ts.txt"_s}
         << QStringList{u"a!.m2v"_s, u"b_.ts"_s, u"c!.ts.txt"_s};
@@ -111,6 +117,9 @@ void RenameTest::renamesTsFilesThroughTheTable() {
 }
 
 void RenameTest::secondFileAimingAtATakenNameKeepsIt() {
+#ifdef Q_OS_WIN
+    QSKIP("Its names hold \"?\", which Windows can't");
+#endif
     // Listed in the order a!.ts, A?.ts, b!.ts; b.ts is there from the start.
     createFiles(m_dir->path(), {u"A?.ts"_s, u"a!.ts"_s, u"b!.ts"_s, u"b.ts"_s});
     chain::RecordingDialogs dialogs;
@@ -170,6 +179,9 @@ void RenameTest::forbiddenOrEmptyNamesAreFailures() {
 // A name that isn't UTF-8 (raw cp932 bytes, copied from Windows) is renamed under its
 // real bytes: only the characters of the table change, and no U+FFFD comes in.
 void RenameTest::namesThatArentUtf8KeepTheirBytes() {
+#ifdef Q_OS_WIN
+    QSKIP("Names on Windows are UTF-16, never raw bytes");
+#endif
     const std::string folder = chain::toNative(m_dir->path()) + '/';
     std::ofstream(folder + "\x94\xd4\x91\x67!.ts") << "recording"; // 番組!.ts in cp932
     chain::RecordingDialogs dialogs;

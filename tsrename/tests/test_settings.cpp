@@ -35,7 +35,7 @@ class SettingsTest : public QObject {
 
   private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    QString path() const { return m_dir->filePath(text::settingsFileName()); }
+    QString path() const { return chain::testing::inFolder(m_dir->path(), text::settingsFileName()); }
 };
 
 void SettingsTest::init() {

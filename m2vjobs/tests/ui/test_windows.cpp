@@ -395,7 +395,8 @@ class WindowsTest : public QObject {
             QVERIFY(registry->isVisible());
         });
         QCOMPARE(kit->messages().size(), 1);
-        QVERIFY(kit->messages()[0].startsWith("エラー|" + kit->path("gone/" + text::PatternFile)));
+        QVERIFY(kit->messages()[0].startsWith(
+            "エラー|" + chain::testing::inFolder(kit->path("gone"), text::PatternFile)));
         QCOMPARE(kit->patterns.entries, defaultPatterns().entries);
     }
 };
