@@ -1,7 +1,8 @@
 // Pellavo's tick with nothing to take, over the folder that CHAIN_BENCH_FILES/N names
-// (N finished .avi files) as its avi folder, its m2v folder empty: the busy check, then
-// both folders listed afresh, as at every tick of an idle Pellavo. BM_PellavoTick with the
-// real process list, BM_PellavoTickFolderPart with one that answers without looking.
+// (N finished .avi files) as its avi folder, its m2v folder empty: both folders listed
+// afresh, as at every tick of an idle Pellavo, and the busy check when they changed (here
+// they don't). BM_PellavoTick with the real process list, BM_PellavoTickFolderPart with one
+// that answers without looking.
 
 #include "JobEngine.h"
 #include "PatternTable.h"

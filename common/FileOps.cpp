@@ -208,11 +208,12 @@ bool FolderListing::nameTaken(const QString& name) const {
     // What nameTaken() refuses to look at, or a path rather than a name, goes to it.
     if (!pathProblem(name).isEmpty() || name.contains(pathSeparator()) || name.contains(u'/'))
         return chain::nameTaken(joinPath(m_folder, name));
-    if (m_names.contains(name))
-        return true;
-    // No entry could be taken for it: none has the same loose name.
+    // No entry could be taken for it: none has the same loose name (an entry of this very
+    // name has it too). Most names asked about are new, and this one look answers them.
     if (!m_looseNames.contains(looseName(name)))
         return false;
+    if (m_names.contains(name))
+        return true;
     return chain::nameTaken(joinPath(m_folder, name));
 }
 

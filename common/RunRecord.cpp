@@ -4,6 +4,8 @@
 #include "NativeName.h"
 #include "TextFile.h"
 
+#include <algorithm>
+
 namespace chain {
 
 namespace {
@@ -13,6 +15,11 @@ bool isHex(QChar c) {
 } // namespace
 
 QString RunRecord::encodeField(const QString& value) {
+    // A value whose every character is plain stays as it is. cp932 converts character by
+    // character, so one conversion of the whole value answers for all of them at once.
+    if (std::none_of(value.cbegin(), value.cend(), [](QChar c) { return c == u'%' || c.unicode() < 0x20; }) &&
+        toCp932(value))
+        return value;
     QString text;
     for (qsizetype i = 0; i < value.size(); ++i) {
         const qsizetype length = value[i].isHighSurrogate() && i + 1 < value.size() ? 2 : 1;

@@ -181,16 +181,29 @@ QString writeTextLines(const QString& path, const QStringList& lines, OldFile ol
 
 QString encodeLines(const QStringList& lines, std::string& bytes, Reader reader) {
     bytes.clear();
+    // cp932 converts character by character, and a line end is characters of its own: the
+    // whole text converted at once gives each line's bytes. Only a text that doesn't
+    // convert whole is gone through line by line, for what to refuse.
+    QString text;
+    bool oneLineEach = true;
     for (const QString& line : lines) {
-        if (line.contains(u'\r') || line.contains(u'\n'))
-            return QStringLiteral("改行を含む値は保存できません: %1")
-                .arg(QString(line).replace(u'\r', u' ').replace(u'\n', u' '));
-        const auto encoded = toCp932(line);
-        if (!encoded)
-            return QStringLiteral("「%1」は Shift_JIS (cp932) で保存できない文字です")
-                .arg(firstUnencodable(line));
-        bytes += *encoded;
-        bytes += "\r\n";
+        oneLineEach = oneLineEach && !line.contains(u'\r') && !line.contains(u'\n');
+        text += line + QStringLiteral("\r\n");
+    }
+    if (std::optional<std::string> whole = oneLineEach ? toCp932(text) : std::nullopt) {
+        bytes = std::move(*whole);
+    } else {
+        for (const QString& line : lines) {
+            if (line.contains(u'\r') || line.contains(u'\n'))
+                return QStringLiteral("改行を含む値は保存できません: %1")
+                    .arg(QString(line).replace(u'\r', u' ').replace(u'\n', u' '));
+            const auto encoded = toCp932(line);
+            if (!encoded)
+                return QStringLiteral("「%1」は Shift_JIS (cp932) で保存できない文字です")
+                    .arg(firstUnencodable(line));
+            bytes += *encoded;
+            bytes += "\r\n";
+        }
     }
     // Such bytes would be read back as UTF-8, as other text than was saved.
     if (reader == Reader::Chain && takenAsUtf8(scanUtf8(bytes), true))

@@ -7,6 +7,7 @@
 #include "FileOps.h"
 #include "TextFile.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace orvane {
@@ -92,11 +93,14 @@ bool BatchEngine::handOverNext() {
     // seen, then look again inside the lock.
     if (!m_handOver.begin(m_state.text(slot::VirtualDubFolder)))
         return true;
-    if (BonAct()) {
+    const QStringList jobs = m_lists.jobs(); // a failed start may read the list again
+    // With nothing to hand over, the check just made before the lock stands.
+    const bool anyToHand = std::any_of(jobs.cbegin(), jobs.cend(),
+                                       [this](const QString& name) { return !m_passedOver.contains(name); });
+    if (anyToHand && BonAct()) {
         m_handOver.end(false, {});
         return true;
     }
-    const QStringList jobs = m_lists.jobs(); // a failed start may read the list again
     for (const QString& name : jobs) {
         if (!m_passedOver.contains(name) && startJob(name)) {
             m_handOver.end(true, [this] { return m_tools.videoToolBusy(); });

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace pellavo {
 
@@ -93,6 +94,11 @@ std::optional<int> JobEngine::stepOnce() {
     if (m_state == State::Stopped)
         return std::nullopt;
     m_handOver.settle();
+    // With no run to watch and nothing left to take, a look at the folders that finds
+    // nothing new ends the step as it would end whatever the busy check answered: the
+    // process list isn't read.
+    if (!m_handOver.holding() && !runPending() && !nextFile() && foldersAsListed())
+        return intervalMs();
     // A VirtualDub just started and not yet seen in the process list must not be taken for
     // one that has ended.
     if (m_handOver.holding() || BonAct())
@@ -164,9 +170,11 @@ void JobEngine::stop() {
 }
 
 void JobEngine::M2vList() {
-    m_list1 = listing(slot::M2vFolder, text::Label1, text::M2vExtension, m_reportedList1Failure);
+    const QStringList before = std::exchange(
+        m_list1, listing(slot::M2vFolder, text::Label1, text::M2vExtension, m_reportedList1Failure));
     leaveOutJobUnderWay();
-    Q_EMIT listsChanged();
+    if (m_list1 != before)
+        Q_EMIT listsChanged();
 }
 
 void JobEngine::leaveOutJobUnderWay() {
@@ -179,8 +187,25 @@ void JobEngine::leaveOutJobUnderWay() {
 }
 
 void JobEngine::AviList() {
-    m_list2 = listing(slot::AviFolder, text::Label2, text::AviExtension, m_reportedList2Failure);
+    QStringList list = listing(slot::AviFolder, text::Label2, text::AviExtension, m_reportedList2Failure);
+    if (list == m_list2)
+        return;
+    m_list2 = std::move(list);
     Q_EMIT listsChanged();
+}
+
+bool JobEngine::foldersAsListed() const {
+    // What M2vList, AviList and the storage check would report or reset makes the step
+    // go the ordinary way, after the busy check.
+    const QString m2vFolder = m_settings.text(slot::M2vFolder);
+    const QString aviFolder = m_settings.text(slot::AviFolder);
+    if (m_reportedList1Failure || m_reportedList2Failure ||
+        m_reportedStorage != storageIsM2vFolder(m2vFolder, m_settings.text(slot::StorageFolder)) ||
+        !chain::folderSettingProblem(text::Label1, m2vFolder).isEmpty() ||
+        !chain::folderSettingProblem(text::Label2, aviFolder).isEmpty())
+        return false;
+    return chain::listFiles(m2vFolder, text::M2vExtension) == m_list1 &&
+           chain::listFiles(aviFolder, text::AviExtension) == m_list2;
 }
 
 void JobEngine::resumeRecordedRun() {

@@ -58,7 +58,7 @@ class JobEngine : public QObject {
     void setBoxes(std::function<InputBoxes()> boxes) { m_boxes = std::move(boxes); }
 
     // Lists the .m2v files of the m2v folder into List1, the .avi files of the avi
-    // folder into List2.
+    // folder into List2; listsChanged() tells when that changed them.
     void M2vList();
     void AviList();
     // Takes up the job that the run record names, left by a Pellavo that ended while
@@ -131,6 +131,9 @@ class JobEngine : public QObject {
     void leaveOutJobUnderWay();
     chain::RunRecord runRecord() const;
     std::optional<QString> nextFile() const;
+    // Whether M2vList and AviList would find the lists as they are, with nothing to
+    // report: the folders hold the same files and listed without trouble.
+    bool foldersAsListed() const;
     void startFile(const QString& name);
     QString folderProblem() const;
     void finishOff();

@@ -47,7 +47,8 @@ Preview computePreview(const QStringList& folderFiles, const QString& before, co
     // an earlier row's rename, or freed by one. A name not in here is asked about.
     enum class Name { Existing, ByEarlierRow, Freed };
     QHash<QString, Name> taken;
-    taken.reserve(folderFiles.size());
+    // Room for every file and every new name: the table never grows (and rehashes) midway.
+    taken.reserve(folderFiles.size() + names.size());
     for (const QString& name : folderFiles)
         taken.insert(nameKey(name), Name::Existing);
     const auto state = [&](const QString& name) -> std::optional<Name> {

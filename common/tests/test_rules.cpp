@@ -451,6 +451,7 @@ class RulesTest : public QObject {
         QTest::newRow("byte order mark first")
             << QString(QChar(0xFEFF)) + QStringLiteral("a.ts") << QStringLiteral("%EF%BB%BFa.ts");
         QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("read back as another") << QStringLiteral("番組〜") << QStringLiteral("番組%E3%80%9C");
     }
     void runRecordFieldsSurviveTheTrip() {
         QFETCH(QString, value);

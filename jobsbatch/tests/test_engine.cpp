@@ -177,6 +177,7 @@ class EngineTest : public QObject {
         QVERIFY(bench.engine.isIdle());
         QCOMPARE(bench.engine.step(), std::optional<int>(NothingLeft));
         QCOMPARE(bench.reportsNaming(QStringLiteral("待機")), 1); // said once, not every minute
+        QCOMPARE(bench.watch.questions, 2); // one process-list read per step with nothing to hand over
         bench.watch.onAsk = [&] { writeFile(bench.path("jobs/new.jobs"), "new\r\n"); };
         QCOMPARE(bench.engine.step(), std::optional<int>(JobsAppeared));
         QVERIFY(!bench.engine.isIdle());

@@ -211,6 +211,30 @@ class EngineTest : public QObject {
         QCOMPARE(engine.Label9(), QStringLiteral("b.m2v を圧縮中です。"));
     }
 
+    void idleStepsReadTheProcessListOnlyWhenTheFoldersChanged() {
+        Bench bench;
+        JobEngine& engine = *bench.engine;
+        QSignalSpy listed(&engine, &JobEngine::listsChanged);
+        QCOMPARE(engine.step(), std::optional<int>(30000)); // nothing anywhere
+        QCOMPARE(bench.watch.questions, 0);
+        bench.watch.setRunning(chain::DemuxerImage, true);
+        writeFile(bench.path("avi/x.avi"), "x");
+        engine.step(); // a new .avi: asked, and while a tool runs the lists stay
+        QCOMPARE(bench.watch.questions, 1);
+        QCOMPARE(engine.List2(), QStringList());
+        bench.watch.setRunning(chain::DemuxerImage, false);
+        engine.step();
+        QCOMPARE(bench.watch.questions, 2);
+        QCOMPARE(engine.List2(), QStringList{"x.avi"});
+        engine.step(); // the same files again
+        QCOMPARE(bench.watch.questions, 2);
+        QCOMPARE(listed.size(), 1);
+        bench.addPair(QStringLiteral("a"));
+        engine.step();
+        QVERIFY(bench.watch.questions > 2);
+        QCOMPARE(bench.launcher.started.size(), 1);
+    }
+
     void stopDuringARunThenRestartFinishesIt() {
         Bench bench;
         JobEngine& engine = *bench.engine;

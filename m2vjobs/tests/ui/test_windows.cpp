@@ -182,6 +182,7 @@ class WindowsTest : public QObject {
             auto* timer = notice->findChild<QTimer*>(QStringLiteral("Timer1"));
             QVERIFY(timer && timer->isActive());
             QCOMPARE(timer->interval(), 3000);
+            writeFile(kit->path("avi/new.avi"), "avi"); // a change the tick looks at the tools for
             form().findChild<chain::StepDriver*>(QStringLiteral("Timer1"))->arm(0);
             QTest::qWait(20);
             QCOMPARE(kit->watch.questions, 0); // the tick waits for the notice
