@@ -22,7 +22,12 @@ std::optional<QString> folderFromDialogResult(const QString& returned, const QSt
         if (!isSeparator(returned[i]))
             continue;
         const QString folder = returned.left(i);
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+        // A file right under a drive's root: the root itself ("D:\"), not "D:", which
+        // names the current folder of that drive.
+        if (folder.size() == 2 && folder[1] == u':' && returned[i] != u':')
+            return folder + u'\\';
+#else
         if (folder.isEmpty())
             return QStringLiteral("/"); // a file right under the root: the root itself
 #endif

@@ -319,6 +319,10 @@ class RulesTest : public QObject {
         QTest::newRow("root") << "/フォルダの指定"
                               << "/rec/フォルダの指定"
                               << "/";
+#else
+        QTest::newRow("drive root") << "D:\\フォルダの指定"
+                                    << "D:\\rec\\フォルダの指定"
+                                    << "D:\\";
 #endif
         QTest::newRow("no separator") << "abc"
                                       << "/rec/フォルダの指定"
