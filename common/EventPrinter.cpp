@@ -32,13 +32,15 @@ void flushPrintedEvents() {
     std::fflush(stdout);
 }
 
+void printErrorLine(const QString& line) {
+    platform::writeText(stderr, (line + u'\n').toUtf8().constData());
+    std::fflush(stderr);
+}
+
 void printEventsOf(EventLog& log) {
     QObject::connect(&log, &EventLog::added,
                      [](const QDateTime& when, const QString& text) { printEvent(when, text); });
-    QObject::connect(&log, &EventLog::writeFailed, [](const QString& reason) {
-        platform::writeText(stderr, (reason + u'\n').toUtf8().constData());
-        std::fflush(stderr);
-    });
+    QObject::connect(&log, &EventLog::writeFailed, printErrorLine);
 }
 
 } // namespace chain

@@ -9,16 +9,13 @@
 #include "FileOps.h"
 #include "HeadlessLoop.h"
 #include "PrintingDialogs.h"
-#include "platform/Console.h"
-
-#include <cstdio>
 
 namespace pellavo {
 
 int runHeadless(const QStringList& arguments) {
     const chain::HeadlessOptions options = chain::parseHeadlessOptions(arguments);
     if (!options.error.isEmpty()) {
-        chain::platform::writeText(stderr, (options.error + u'\n').toUtf8().constData());
+        chain::printErrorLine(options.error);
         return chain::ExitFatal;
     }
 
